@@ -1,0 +1,3 @@
+#include "testeur_climat/passe.hpp"
+
+void verifie_entete(etat_passe&) {}

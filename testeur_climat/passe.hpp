@@ -1,0 +1,79 @@
+// The single forward pass over a climate file and the state its paragraph
+// checks share.
+#pragma once
+
+#include <cstdio>
+
+inline constexpr int ERREUR = 1;
+inline constexpr int AVERTISSEMENT = 2;
+
+struct etat_passe {
+  std::FILE* fichier;
+  int* erreurs;
+  int* avertissements;
+
+  char tampon_ligne[255]{};  // the line in hand, cut in place; empty before the first read
+  char tampon_message[255]{};
+  int num_ligne = 0;  // reads made so far, the one at the end of the file included
+  int etape = 1;
+
+  int liste_precipitations[100]{};   // slot 0: count, then the numbers in file order
+  int precip_sans_condition[100]{};  // by precipitation number 0..99
+  // Listed numbers outside 0..99 cannot have a slot above: their "rule
+  // without conditions" flag is kept by list slot instead.
+  int sans_condition_par_entree[100]{};
+  int nb_temperatures = 0;
+  int nb_vents = 0;
+  float pourcentage_precedent = 0;
+
+  bool arret = false;  // the pass ends: end of the file inside a paragraph, or a read error
+};
+
+void moteur_principal(std::FILE* fichier, int* erreurs, int* avertissements);
+
+int Erreur_aff(int* compteur, int type, int ligne, const char* message);
+
+// Called with every finding as it is reported, when set (tests, fuzzer).
+using observateur_constat = void (*)(int type, int ligne, const char* message);
+extern observateur_constat observateur_constats;
+
+// The reading rule: the next line into tampon_ligne, and num_ligne advances
+// even when the file has ended. Returns whether a line was read; a read error
+// is reported and stops the pass.
+bool lit_ligne(etat_passe& e);
+// The same, except that a read that meets the end of the file is not counted.
+bool lit_ligne_sans_compter_la_fin(etat_passe& e);
+
+// Reports on the line in hand, through the counter of the kind.
+void signale(etat_passe& e, int type, const char* message);
+// The same with a message composed in tampon_message.
+[[gnu::format(printf, 3, 4)]] void signale_f(etat_passe& e, int type, const char* format, ...);
+
+// Numbers read as atoi and atof read them, without their undefined cases:
+// an integer too large for 32 bits is held at the nearest bound.
+int lit_entier(const char* texte);
+float lit_reel(const char* texte);
+
+inline bool chiffre(char c) { return c >= '0' && c <= '9'; }
+// Character at `i`, or NUL when the text ends before it: what lies in the
+// buffer after the end of the text is never looked at.
+char car(const char* texte, int i);
+// Removes `n` characters from the front, at most the whole text.
+void retire_debut(char* texte, int n);
+// Number of digits at the start of the text, from `debut` on.
+int fin_chiffres(const char* texte, int debut);
+
+// Head search shared by the six paragraphs: reads until a line begins with
+// ">", then looks for the keyword. Returns false when the file ended first.
+bool cherche_entete(etat_passe& e, const char* mot_cle, const char* message_absent, const char* message_fin);
+
+// Paragraph checks, in the order of the file.
+void verifie_entete(etat_passe& e);
+void verifie_temperatures(etat_passe& e);
+void verifie_vents(etat_passe& e);
+void verifie_liste_precipitations(etat_passe& e);
+void verifie_saisons(etat_passe& e);
+void verifie_temperatures_saison(etat_passe& e);
+void verifie_causes(etat_passe& e);
+void verifie_corps_regle(etat_passe& e);
+void verifie_horloge(etat_passe& e);

@@ -1,0 +1,3 @@
+#include "testeur_climat/passe.hpp"
+
+void verifie_corps_regle(etat_passe&) {}

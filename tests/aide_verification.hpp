@@ -1,0 +1,44 @@
+// Runs the checker on bytes in memory, in a private working directory, and
+// collects every finding as it is reported.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+struct constat {
+  int type;
+  int ligne;
+  std::string message;  // UTF-8, for readable failures
+  bool operator==(const constat&) const = default;
+};
+void PrintTo(const constat& c, std::ostream* os);
+
+struct resultat_verification {
+  std::vector<constat> constats;
+  int erreurs = 0;
+  int avertissements = 0;
+  std::string console;  // what the pass printed, as bytes
+  std::string journal;  // "Erreur.log" after the pass, as bytes
+};
+
+// `contenu` is written in UTF-8 and checked as Latin-1 bytes.
+resultat_verification verifie(const std::string& contenu);
+// The same on bytes taken as they are.
+resultat_verification verifie_octets(const std::string& octets);
+
+std::string vers_latin1(const std::string& utf8);
+std::string vers_utf8(const std::string& latin1);
+
+constat E(int ligne, const std::string& message);
+constat A(int ligne, const std::string& message);
+
+// A private working directory for the life of the test process.
+const std::string& dossier_prive();
+
+std::string lit_fichier(const std::string& chemin);
+void ecrit_fichier(const std::string& chemin, const std::string& contenu);
+
+// For death tests: the pauses read an empty input, and what the program
+// prints goes where the death test can match it.
+void sans_terminal();
