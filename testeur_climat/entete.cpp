@@ -1,3 +1,92 @@
+// The six header lines, recognised by their position alone.
+#include <cstring>
+
+#include "console/texte.hpp"
 #include "testeur_climat/passe.hpp"
 
-void verifie_entete(etat_passe&) {}
+namespace {
+
+// Latitude and longitude: the keyword anywhere in the line, then a decimal
+// number after the first "=".
+void verifie_coordonnee(etat_passe& e, const char* mot_cle, float limite, const char* absent, const char* nulle,
+                        const char* hors_limites) {
+  char* ligne = e.tampon_ligne;
+  if (std::strstr(ligne, mot_cle) == nullptr) {
+    signale(e, ERREUR, absent);
+    return;
+  }
+  Efface_char(ligne, "=");
+  const float valeur = lit_reel(ligne);
+  if (valeur == 0)
+    signale(e, AVERTISSEMENT, nulle);
+  else if (valeur < -limite || valeur > limite)
+    signale(e, AVERTISSEMENT, hors_limites);
+}
+
+void verifie_heure_ete(etat_passe& e) {
+  char* ligne = e.tampon_ligne;
+  Efface_char(ligne, "=");
+  if (ligne[0] == '\0' || std::strchr("OoNn", ligne[0]) == nullptr)
+    signale(e, ERREUR, "Erreur de syntaxe pour l'heure d'été. Les réponses acceptées sont O, o, N ou n.\n"_l1);
+}
+
+void verifie_decalage(etat_passe& e) {
+  char* ligne = e.tampon_ligne;
+  Efface_char(ligne, "=");
+  const auto decalage = static_cast<float>(lit_entier(ligne));
+  if (decalage < -24 || decalage > 24)
+    signale(e, AVERTISSEMENT, "La valeur de décalage horaire semble anormalement élevée\n"_l1);
+}
+
+void verifie_temps_changement(etat_passe& e) {
+  char* ligne = e.tampon_ligne;
+  Efface_char(ligne, ":");
+  const auto premiere = static_cast<float>(lit_entier(ligne));
+  Efface_char(ligne, "-");
+  const auto seconde = static_cast<float>(lit_entier(ligne));
+  if (seconde < premiere)
+    signale(e, ERREUR,
+            "Pour le temps avant changement de météo, la deuxième valeur est inférieure à la première\n"_l1);
+  if (seconde == premiere)
+    signale(e, AVERTISSEMENT,
+            "Pour le temps avant changement de météo, les 2 valeurs sont identique, vérifiez que ce n'est pas une erreur\n"_l1);
+}
+
+void verifie_changement_force(etat_passe& e) {
+  char* ligne = e.tampon_ligne;
+  Efface_char(ligne, ":");
+  if (static_cast<float>(lit_entier(ligne)) == 0)
+    signale(e, AVERTISSEMENT,
+            "Le nombre de fois avant changement de météo forcé est nul, vérifiez que ce n'est pas une erreur\n"_l1);
+}
+
+}  // namespace
+
+void verifie_entete(etat_passe& e) {
+  switch (e.num_ligne) {
+    case 1:
+      verifie_coordonnee(e, "Latitude=", 65, "La première ligne doit commencer impérativement par Latitude=\n"_l1,
+                         "La latitude est nulle, vérifiez que ce n'est pas une erreur\n"_l1,
+                         "La latitude est inférieure à -65 ou supérieure à 65, ces valeurs seront bridées à -65 ou +65.\n"_l1);
+      break;
+    case 2:
+      verifie_coordonnee(e, "Longitude=", 180, "La deuxième ligne doit commencer impérativement par Longitude=\n"_l1,
+                         "La Longitude est nulle, vérifiez que ce n'est pas une erreur\n"_l1,
+                         "La Longitude est inférieure à -180 ou supérieure à 180, ces valeurs seront bridées à -180 ou +180.\n"_l1);
+      break;
+    case 3:
+      verifie_heure_ete(e);
+      break;
+    case 4:
+      verifie_decalage(e);
+      break;
+    case 5:
+      verifie_temps_changement(e);
+      break;
+    case 6:
+      verifie_changement_force(e);
+      break;
+    default:
+      break;
+  }
+}

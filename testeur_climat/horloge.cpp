@@ -1,3 +1,115 @@
+// The vague clock: the "#Horloge vague:" mark, the total line, then the
+// moment lines "number:time expression:tvariation:display text".
+#include <algorithm>
+#include <cstring>
+
+#include "console/texte.hpp"
 #include "testeur_climat/passe.hpp"
 
-void verifie_horloge(etat_passe& e) { ++e.etape; }
+namespace {
+
+constexpr const char* VARIABLES[] = {"lever",    "coucher",  "deb_astro", "fin_astro",
+                                     "deb_naut", "fin_naut", "deb_civil", "fin_civil"};
+
+// A variable name that would not fit in the message is shown by its start.
+constexpr std::size_t NOM_AFFICHE_MAX = 200;
+
+bool fin_de_ligne(const char* p) { return *p == '\0' || *p == '\n' || (*p == '\r' && (p[1] == '\n' || p[1] == '\0')); }
+
+void verifie_variable(etat_passe& e, const char* nom, std::size_t longueur) {
+  for (const char* variable : VARIABLES)
+    if (std::strlen(variable) == longueur && std::strncmp(variable, nom, longueur) == 0) return;
+  if (longueur > NOM_AFFICHE_MAX)
+    signale_f(e, ERREUR, "La variable '%.*s...' n'est pas reconnue.", static_cast<int>(NOM_AFFICHE_MAX), nom);
+  else
+    signale_f(e, ERREUR, "La variable '%.*s' n'est pas reconnue.", static_cast<int>(longueur), nom);
+}
+
+// The time expression, from the start of the buffer to the next ":".
+void verifie_expression(etat_passe& e) {
+  const char* p = e.tampon_ligne;
+  for (;;) {
+    if (*p == ':') return;
+    if (fin_de_ligne(p)) {
+      signale(e, ERREUR,
+              "Impossible de trouver le : qui termine l'expression de l'heure de ce moment de la journée.\n"_l1);
+      return;
+    }
+    if (*p == '$') {
+      const char* nom = p + 1;
+      const char* fin = nom;
+      while (*fin != '$' && !fin_de_ligne(fin)) ++fin;
+      if (*fin != '$') {
+        signale_f(e, ERREUR, "Le $ qui ouvre la variable '%.*s' n'est pas refermé.\n"_l1,
+                  static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(fin - nom), NOM_AFFICHE_MAX)),
+                  nom);
+        return;
+      }
+      verifie_variable(e, nom, static_cast<std::size_t>(fin - nom));
+      p = fin + 1;
+      continue;
+    }
+    if (!chiffre(*p) && std::strchr("$+-/*()", *p) == nullptr)
+      signale_f(e, ERREUR, "Le caractère %c n'est pas reconnu comme caractère à interprèter."_l1, *p);
+    ++p;
+  }
+}
+
+void verifie_moment(etat_passe& e, int& dernier) {
+  char* ligne = e.tampon_ligne;
+  const int numero = lit_entier(ligne);
+  if (static_cast<long long>(numero) != static_cast<long long>(dernier) + 1)
+    signale(e, ERREUR, "Les numéros des moments ne se suivent pas."_l1);
+  dernier = numero;
+  Efface_char(ligne, ":");
+  verifie_expression(e);
+  Efface_char(ligne, ":");
+  if (ligne[0] != 't')
+    signale(e, ERREUR, "Juste après le deuxième :, impossible de trouver le t qui précède la variation de température.\n"_l1);
+  const char signe = car(ligne, 1);
+  if (!chiffre(signe) && ((signe != '+' && signe != '-') || !chiffre(car(ligne, 2))))
+    signale(e, ERREUR, "Impossible de trouver la variation de température lié à ce moment de la journée.\n"_l1);
+  Efface_char(ligne, ":");
+  Efface_n(ligne);
+  if (std::strlen(ligne) > 33)
+    signale(e, AVERTISSEMENT, "Le texte à afficher est trop long, il sera tronqué à 33 caractères maximum.\n"_l1);
+}
+
+}  // namespace
+
+void verifie_horloge(etat_passe& e) {
+  ++e.etape;
+  if (e.arret) return;
+  while (std::strstr(e.tampon_ligne, "#Horloge vague:") == nullptr) {
+    if (!lit_ligne_sans_compter_la_fin(e)) {
+      if (!e.arret)
+        signale(e, ERREUR, "Impossible de trouver le paragraphe Horloge vague.\n Identifié par '#Horloge vague:'\n"_l1);
+      e.arret = true;
+      return;
+    }
+  }
+
+  lit_ligne(e);
+  if (e.arret) return;
+  bool total_lu = false;
+  float total = 0;
+  if (std::strchr(e.tampon_ligne, '=') != nullptr) {
+    Efface_char(e.tampon_ligne, "=");
+    total = lit_reel(e.tampon_ligne);
+    total_lu = true;
+  } else {
+    signale(e, ERREUR, "La ligne suivant '#Horloge vague:' doit être la ligne du total, contenant '='.\n");
+  }
+
+  int dernier = 0;
+  bool lu = lit_ligne(e);
+  if (e.arret) return;
+  while (lu && chiffre(e.tampon_ligne[0])) {
+    verifie_moment(e, dernier);
+    lu = lit_ligne(e);
+    if (e.arret) return;
+  }
+  // Without a total line there is nothing to compare: its error says it.
+  if (total_lu && static_cast<float>(dernier) != total)
+    signale(e, AVERTISSEMENT, "Le nombre de moment lus ne correspond pas au total annoncé.\n"_l1);
+}

@@ -1,5 +1,215 @@
+// The temperature, wind and precipitation lists: head line, probability line,
+// numbered entries, closing line "<".
+#include <algorithm>
+#include <cstring>
+
+#include "console/texte.hpp"
 #include "testeur_climat/passe.hpp"
 
-void verifie_temperatures(etat_passe& e) { ++e.etape; }
-void verifie_vents(etat_passe& e) { ++e.etape; }
-void verifie_liste_precipitations(etat_passe& e) { ++e.etape; }
+namespace {
+
+struct textes_liste {
+  const char* mot_cle;
+  const char* entete_absente;
+  const char* fin_avant_entete;
+  const char* probabilite_inferieure;
+  const char* probabilites_identiques;
+  const char* probabilite_sup_100;
+  const char* variation_absente;     // wind and precipitation only
+  const char* effet_absent;
+  const char* affichage_absent;      // the ":" before the display text
+  const char* fermeture_absente;
+  const char* fin_avant_fermeture;
+};
+
+const textes_liste TEMPERATURES = {
+    ">Température:"_l1,
+    "Le premier paragraphe après #Affichage: doit être celui de la température et commencer par >Température:\n"_l1,
+    "Le fichier se termine avant le paragraphe de la température, qui doit commencer par >Température:\n"_l1,
+    "Pour les probabilités de variation de température, la deuxième valeur est inférieure à la première\n"_l1,
+    "Pour les probabilités de variation de température, les 2 valeurs sont identique, vérifiez que ce n'est pas une erreur\n"_l1,
+    "Pour les probabilités de variation du température, la deuxième valeur est supérieure à 100.\n"_l1,
+    nullptr,
+    "Impossible de trouver le numéro d'effet lié à cette température.\n"_l1,
+    "Impossible de trouver le deuxième : qui précède l'affichage de la température.\n"_l1,
+    "La liste de température devrait se terminer par <.\n"_l1,
+    "Le fichier se termine avant le < qui doit terminer la liste de température.\n"_l1,
+};
+
+const textes_liste VENTS = {
+    ">Vent:",
+    "Le deuxième paragraphe après #Affichage: doit être celui du vent et commencer par >Vent:\n"_l1,
+    "Le fichier se termine avant le paragraphe du vent, qui doit commencer par >Vent:\n"_l1,
+    "Pour les probabilités de variation du vent, la deuxième valeur est inférieure à la première\n"_l1,
+    "Pour les probabilités de variation du vent, les 2 valeurs sont identique, vérifiez que ce n'est pas une erreur\n"_l1,
+    "Pour les probabilités de variation du vent, la deuxième valeur est supérieure à 100.\n"_l1,
+    "Impossible de trouver la variation de température lié à ce vent.\n"_l1,
+    "Impossible de trouver le numéro d'effet lié à ce vent.\n"_l1,
+    "Impossible de trouver le troisième :, qui précède l'affichage de ce vent.\n"_l1,
+    "La liste des vents devrait se terminer par <.\n",
+    "Le fichier se termine avant le < qui doit terminer la liste des vents.\n",
+};
+
+}  // namespace
+
+const char* const PROBABILITE_PRECIPITATION_INFERIEURE =
+    "Pour les probabilités de variation des précipitations, la deuxième valeur est inférieure à la première\n"_l1;
+const char* const PROBABILITES_PRECIPITATION_IDENTIQUES =
+    "Pour les probabilités de variation des précipitations, les 2 valeurs sont identique, vérifiez que ce n'est pas une erreur\n"_l1;
+const char* const PROBABILITE_PRECIPITATION_SUP_100 =
+    "Pour les probabilités de variation du précipitations, la deuxième valeur est supérieure à 100.\n"_l1;
+
+namespace {
+
+const textes_liste PRECIPITATIONS = {
+    ">Précipitation:"_l1,
+    "Le troisième paragraphe après #Affichage: doit être celui des précipitation et commencer par >Précipitation:\n"_l1,
+    "Le fichier se termine avant le paragraphe des précipitations, qui doit commencer par >Précipitation:\n"_l1,
+    PROBABILITE_PRECIPITATION_INFERIEURE,
+    PROBABILITES_PRECIPITATION_IDENTIQUES,
+    PROBABILITE_PRECIPITATION_SUP_100,
+    "Impossible de trouver la variation de température lié à cette précipitation.\n"_l1,
+    "Impossible de trouver le numéro d'effet lié à cette précipitation.\n"_l1,
+    "Impossible de trouver le troisième :, qui précède l'affichage de cette précipitation.\n"_l1,
+    "La liste des précipitation devrait se terminer par <.\n"_l1,
+    "Le fichier se termine avant le < qui doit terminer la liste des précipitations.\n"_l1,
+};
+
+// First value after the first ":", second after the next "/".
+void verifie_probabilites(etat_passe& e, const textes_liste& t) {
+  char* ligne = e.tampon_ligne;
+  Efface_char(ligne, ":");
+  const auto premiere = static_cast<float>(lit_entier(ligne));
+  Efface_char(ligne, "/");
+  const auto seconde = static_cast<float>(lit_entier(ligne));
+  compare_probabilites(e, premiere, seconde, t.probabilite_inferieure, t.probabilites_identiques,
+                       t.probabilite_sup_100);
+}
+
+// Head line and probability line; false when the pass has stopped.
+bool debut_liste(etat_passe& e, const textes_liste& t) {
+  ++e.etape;
+  if (e.arret || !cherche_entete(e, t.mot_cle, t.entete_absente, t.fin_avant_entete)) return false;
+  lit_ligne(e);
+  if (e.arret) return false;
+  verifie_probabilites(e, t);
+  return true;
+}
+
+// The next line of the entries; the end of the file ends the list and the pass.
+bool ligne_suivante(etat_passe& e, const textes_liste& t) {
+  if (lit_ligne(e)) return true;
+  if (!e.arret) {
+    signale(e, ERREUR, t.fin_avant_fermeture);
+    e.arret = true;
+  }
+  return false;
+}
+
+void verifie_fermeture(etat_passe& e, const textes_liste& t) {
+  if (e.tampon_ligne[0] != '<') signale(e, ERREUR, t.fermeture_absente);
+}
+
+// What follows the number of a wind or precipitation entry:
+// ":t" and a variation, ":f" and an effect number, then a third ":".
+void verifie_variation_effet(etat_passe& e, const textes_liste& t) {
+  char* ligne = e.tampon_ligne;
+  Efface_char(ligne, ":");
+  if (ligne[0] != 't')
+    signale(e, ERREUR, "Juste après le premier :, impossible de trouver le t qui précède la variation de température.\n"_l1);
+  const char signe = car(ligne, 1);
+  if (!chiffre(signe) && ((signe != '-' && signe != '+') || !chiffre(car(ligne, 2))))
+    signale(e, ERREUR, t.variation_absente);
+  Efface_char(ligne, ":");
+  if (ligne[0] != 'f')
+    signale(e, ERREUR, "Juste après le deuxième :, impossible de trouver le f qui précède le numéro d'effet.\n"_l1);
+  if (!chiffre(car(ligne, 1))) signale(e, ERREUR, t.effet_absent);
+  if (std::strchr(ligne, ':') == nullptr) signale(e, ERREUR, t.affichage_absent);
+}
+
+// Temperatures and winds are numbered 1, 2, 3, ...; returns the last number read.
+float liste_numerotee(etat_passe& e, const textes_liste& t, const char* premier_absent, const char* pas_incorrect,
+                      bool avec_variation, bool& fermee) {
+  lit_ligne(e);
+  fermee = false;
+  if (e.arret) return 0;
+  if (e.tampon_ligne[0] != '1') signale(e, ERREUR, premier_absent);
+  float precedent = 0;
+  float numero = 0;
+  do {
+    numero = static_cast<float>(lit_entier(e.tampon_ligne));
+    if (numero != precedent + 1) signale(e, ERREUR, pas_incorrect);
+    precedent = numero;
+    if (avec_variation) {
+      verifie_variation_effet(e, t);
+    } else {
+      char* ligne = e.tampon_ligne;
+      Efface_char(ligne, ":");
+      if (ligne[0] != 'f')
+        signale(e, ERREUR, "Juste après le premier : impossible de trouver le f qui précède le numéro d'effet.\n"_l1);
+      if (!chiffre(car(ligne, 1))) signale(e, ERREUR, t.effet_absent);
+      if (std::strchr(ligne, ':') == nullptr) signale(e, ERREUR, t.affichage_absent);
+    }
+    fermee = ligne_suivante(e, t);
+  } while (fermee && chiffre(e.tampon_ligne[0]));
+  if (fermee) verifie_fermeture(e, t);
+  return numero;
+}
+
+}  // namespace
+
+void compare_probabilites(etat_passe& e, float premiere, float seconde, const char* inferieure,
+                          const char* identiques, const char* sup_100) {
+  if (seconde < premiere)
+    signale(e, ERREUR, inferieure);
+  else if (seconde == premiere)
+    signale(e, AVERTISSEMENT, identiques);
+  if (seconde > 100) signale(e, AVERTISSEMENT, sup_100);
+}
+
+void verifie_temperatures(etat_passe& e) {
+  if (!debut_liste(e, TEMPERATURES)) return;
+  bool fermee = false;
+  const float dernier =
+      liste_numerotee(e, TEMPERATURES, "La première température de la liste ne commence pas par 1.\n"_l1,
+                      "Le numéro de la température ne suit pas le précédent avec un pas de 1.\n"_l1, false, fermee);
+  e.nb_temperatures = tronque(dernier);
+}
+
+void verifie_vents(etat_passe& e) {
+  if (!debut_liste(e, VENTS)) return;
+  bool fermee = false;
+  const float dernier = liste_numerotee(e, VENTS, "Le premier vent de la liste ne commence pas par 1.\n",
+                                        "Le numéro du vent ne suit pas le précédent avec un pas de 1.\n"_l1, true, fermee);
+  e.nb_vents = tronque(dernier);
+}
+
+void verifie_liste_precipitations(etat_passe& e) {
+  if (!debut_liste(e, PRECIPITATIONS)) return;
+  int* liste = e.liste_precipitations;
+  constexpr int PLACES = 99;
+  lit_ligne(e);
+  if (e.arret) return;
+  int k = 1;
+  bool fermee = false;
+  do {
+    const auto numero = static_cast<float>(lit_entier(e.tampon_ligne));
+    for (int i = 1; i < k && i <= PLACES; ++i)
+      if (static_cast<float>(liste[i]) == numero)
+        signale(e, AVERTISSEMENT,
+                "Cette précipitation utilise un numéro déjà utilisé dans la liste de précipitation.\n"_l1);
+    if (k <= PLACES)
+      liste[k] = tronque(numero);
+    else if (k == PLACES + 1)
+      signale(e, ERREUR,
+              "La liste de précipitation ne peut pas contenir plus de 99 précipitations, celle-ci et les suivantes ne seront pas prises en compte dans les causes des précipitations.\n"_l1);
+    if (numero == 0)
+      signale(e, AVERTISSEMENT,
+              "Le numéro 0 est déconseillé pour une précipitation : le testeur ne peut pas vérifier qu'elle a une ligne sans condition.\n"_l1);
+    ++k;
+    verifie_variation_effet(e, PRECIPITATIONS);
+    fermee = ligne_suivante(e, PRECIPITATIONS);
+  } while (fermee && chiffre(e.tampon_ligne[0]));
+  liste[0] = std::min(k - 1, PLACES);
+  if (fermee) verifie_fermeture(e, PRECIPITATIONS);
+}

@@ -88,6 +88,12 @@ float lit_reel(const char* texte) {
   return static_cast<float>(valeur);
 }
 
+int tronque(float valeur) {
+  if (!(valeur > -2147483648.0f)) return valeur != valeur ? 0 : INT_MIN;
+  if (valeur >= 2147483648.0f) return INT_MAX;
+  return static_cast<int>(valeur);
+}
+
 char car(const char* texte, int i) {
   for (int k = 0; k < i; ++k)
     if (texte[k] == '\0') return '\0';

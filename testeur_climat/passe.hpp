@@ -63,6 +63,21 @@ void retire_debut(char* texte, int n);
 // Number of digits at the start of the text, from `debut` on.
 int fin_chiffres(const char* texte, int debut);
 
+// A value held as a float stored into a count or a table slot: truncated
+// toward zero, held at the bounds of a 32-bit integer.
+int tronque(float valeur);
+
+// The two probabilities of variation of a list's probability line or of an
+// M4 ending: the second not below the first, not equal to it, not above 100.
+void compare_probabilites(etat_passe& e, float premiere, float seconde, const char* inferieure,
+                          const char* identiques, const char* sup_100);
+extern const char* const PROBABILITE_PRECIPITATION_INFERIEURE;
+extern const char* const PROBABILITES_PRECIPITATION_IDENTIQUES;
+extern const char* const PROBABILITE_PRECIPITATION_SUP_100;
+
+// Whether a number is one of the precipitations of the list.
+bool precipitation_listee(const etat_passe& e, float numero);
+
 // Head search shared by the six paragraphs: reads until a line begins with
 // ">", then looks for the keyword. Returns false when the file ended first.
 bool cherche_entete(etat_passe& e, const char* mot_cle, const char* message_absent, const char* message_fin);

@@ -105,3 +105,57 @@ void sans_terminal() {
   std::fflush(stdout);
   dup2(2, 1);
 }
+
+const std::vector<std::string>& reference() {
+  static const std::vector<std::string> lignes = [] {
+    std::vector<std::string> r;
+    std::string courante;
+    for (char c : vers_utf8(lit_fichier(std::string(DOSSIER_SOURCES) + "/tests/donnees/reference.txt"))) {
+      if (c == '\n') {
+        r.push_back(courante);
+        courante.clear();
+      } else {
+        courante += c;
+      }
+    }
+    return r;
+  }();
+  return lignes;
+}
+
+retouche R(int ligne, const std::string& texte) { return {retouche::remplace, ligne, texte}; }
+retouche I(int ligne, const std::string& texte) { return {retouche::insere, ligne, texte}; }
+retouche S(int ligne) { return {retouche::supprime, ligne, ""}; }
+
+std::string joint(const std::vector<std::string>& lignes) {
+  std::string r;
+  for (const std::string& l : lignes) r += l + "\n";
+  return r;
+}
+
+std::string reference_avec(const std::vector<retouche>& retouches) {
+  std::vector<std::string> lignes = reference();
+  for (const retouche& r : retouches) {
+    const auto place = lignes.begin() + (r.ligne - 1);
+    switch (r.sorte) {
+      case retouche::remplace:
+        *place = r.texte;
+        break;
+      case retouche::insere:
+        lignes.insert(place, r.texte);
+        break;
+      case retouche::supprime:
+        lignes.erase(place);
+        break;
+    }
+  }
+  return joint(lignes);
+}
+
+void verifie_cas(const std::vector<cas_verification>& cas) {
+  for (const cas_verification& c : cas) {
+    SCOPED_TRACE(c.nom);
+    const resultat_verification r = verifie(reference_avec(c.retouches));
+    EXPECT_EQ(r.constats, c.attendus);
+  }
+}

@@ -42,3 +42,24 @@ void ecrit_fichier(const std::string& chemin, const std::string& contenu);
 // For death tests: the pauses read an empty input, and what the program
 // prints goes where the death test can match it.
 void sans_terminal();
+
+// The valid reference climate file, line by line (UTF-8), and patches of it.
+const std::vector<std::string>& reference();
+struct retouche {
+  enum sorte_retouche { remplace, insere, supprime } sorte;
+  int ligne;  // 1-based, in the file as the earlier patches left it
+  std::string texte;
+};
+retouche R(int ligne, const std::string& texte);  // replaces the line
+retouche I(int ligne, const std::string& texte);  // inserts before the line
+retouche S(int ligne);                            // removes the line
+std::string joint(const std::vector<std::string>& lignes);
+std::string reference_avec(const std::vector<retouche>& retouches);
+
+// One table row: patches of the reference and every finding they draw.
+struct cas_verification {
+  const char* nom;
+  std::vector<retouche> retouches;
+  std::vector<constat> attendus;
+};
+void verifie_cas(const std::vector<cas_verification>& cas);

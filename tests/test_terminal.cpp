@@ -66,4 +66,33 @@ TEST(Terminal, BarresInverseesEtReponseLongue) {
   EXPECT_EQ(r.statut, 0);
 }
 
+TEST(Terminal, TotauxAuSingulierCommeAuPluriel) {
+  const struct {
+    const char* nom;
+    std::vector<retouche> retouches;
+    std::string attendu;
+  } cas[] = {
+      {"une erreur",
+       {R(1, "latitude=45")},
+       "- Erreur ligne 1. La première ligne doit commencer impérativement par Latitude=\n"
+       "\n!!! Le fichier de climat contient 1 erreurs\nLe fichier de climat ne contient aucun avertissement.\n..."},
+      {"deux avertissements",
+       {R(1, "Latitude=0"), R(6, "F:0")},
+       "- Avertissement ligne 1. La latitude est nulle, vérifiez que ce n'est pas une erreur\n"
+       "- Avertissement ligne 6. Le nombre de fois avant changement de météo forcé est nul, vérifiez que ce n'est pas une erreur\n"
+       "\nLe fichier de climat ne contient aucune erreur.\n! Le fichier de climat contient 2 avertissements\n..."},
+  };
+  for (const auto& c : cas) {
+    SCOPED_TRACE(c.nom);
+    const std::string dossier = dossier_temporaire();
+    ecrit_fichier(dossier + "/climat.txt", vers_latin1(reference_avec(c.retouches)));
+    const execution r = lance_sous_terminal({{TESTEUR_CLIMAT_BIN, "climat.txt"}, dossier}, {{"...", "\n"}});
+    EXPECT_EQ(r.sortie, CADRE + EN_COURS + c.attendu);
+    EXPECT_EQ(r.statut, 0);
+    // The log holds the same findings, in Latin-1.
+    const std::string constats = c.attendu.substr(0, c.attendu.find("\n\n") + 1);
+    EXPECT_EQ(lit_fichier(dossier + "/Erreur.log"), vers_latin1(constats));
+  }
+}
+
 }  // namespace
