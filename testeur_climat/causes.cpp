@@ -77,7 +77,7 @@ bool verifie_conditions(etat_passe& e) {
       else
         signale(e, ERREUR, "Après p, on doit trouver un chiffre.\n"_l1);
     } else {
-      signale(e, ERREUR, "Les conditions de précipitations doivent commencer par t, v ou p (en minuscule).\n");
+      signale(e, ERREUR, "Les conditions de précipitations doivent commencer par t, v ou p (en minuscule).\n"_l1);
       if (lettre != ']') return true;
       Efface_char(ligne, "]");
       return false;
@@ -93,7 +93,7 @@ bool verifie_conditions(etat_passe& e) {
     if (separateur == '-') {
       if (!numerique) signale(e, ERREUR, "Pas de plage de valeur après a ou b.\n"_l1);
       if (!chiffre(car(ligne, position + 1)))
-        signale(e, ERREUR, "Pour la plage de valeur, - doit être suivi d'un chiffre.\n");
+        signale(e, ERREUR, "Pour la plage de valeur, - doit être suivi d'un chiffre.\n"_l1);
       Efface_char(ligne, "-");
       verifie_reference(e, s, static_cast<float>(lit_entier(ligne)));
       retire_debut(ligne, fin_chiffres(ligne, 1));

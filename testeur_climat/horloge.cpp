@@ -98,7 +98,7 @@ void verifie_horloge(etat_passe& e) {
     total = lit_reel(e.tampon_ligne);
     total_lu = true;
   } else {
-    signale(e, ERREUR, "La ligne suivant '#Horloge vague:' doit être la ligne du total, contenant '='.\n");
+    signale(e, ERREUR, "La ligne suivant '#Horloge vague:' doit être la ligne du total, contenant '='.\n"_l1);
   }
 
   int dernier = 0;

@@ -106,7 +106,7 @@ void groupe(regle& r) {
 }
 
 void fin_m4(regle& r) {
-  if (r.moteur != 4) signale(r.e, ERREUR, "Seul le moteur M4 traite le %% à la fin.\n");
+  if (r.moteur != 4) signale(r.e, ERREUR, "Seul le moteur M4 traite le %% à la fin.\n"_l1);
   Efface_char(r.ligne, "%");
   Efface_char(r.ligne, "%");
   const auto premiere = static_cast<float>(lit_entier(r.ligne));
