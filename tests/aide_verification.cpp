@@ -159,3 +159,12 @@ void verifie_cas(const std::vector<cas_verification>& cas) {
     EXPECT_EQ(r.constats, c.attendus);
   }
 }
+
+void verifie_regles(const std::vector<cas_regle>& cas) {
+  for (const cas_regle& c : cas) {
+    SCOPED_TRACE(c.ligne);
+    std::vector<constat> attendus;
+    for (const auto& [type, message] : c.constats) attendus.push_back({type, 52, message});
+    EXPECT_EQ(verifie(reference_avec({I(52, c.ligne)})).constats, attendus);
+  }
+}

@@ -63,3 +63,11 @@ struct cas_verification {
   std::vector<constat> attendus;
 };
 void verifie_cas(const std::vector<cas_verification>& cas);
+
+// One rule line added to the causes of the reference, before its closing
+// line (so on line 52), and every finding it draws, all on that line.
+struct cas_regle {
+  const char* ligne;
+  std::vector<std::pair<int, std::string>> constats;  // kind and message
+};
+void verifie_regles(const std::vector<cas_regle>& cas);

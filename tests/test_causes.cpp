@@ -31,21 +31,6 @@ std::string bloquee(int n) {
          " n'a aucune ligne sans condition. Cette précipitation risque de rester bloquée.\n";
 }
 
-// Each row: one rule line added before the closing line, and its findings,
-// all on that line (52).
-struct cas_regle {
-  const char* ligne;
-  std::vector<std::pair<int, std::string>> constats;
-};
-void verifie_regles(const std::vector<cas_regle>& cas) {
-  for (const cas_regle& c : cas) {
-    SCOPED_TRACE(c.ligne);
-    std::vector<constat> attendus;
-    for (const auto& [type, message] : c.constats) attendus.push_back({type, 52, message});
-    EXPECT_EQ(verifie(reference_avec({I(52, c.ligne)})).constats, attendus);
-  }
-}
-
 TEST(Conditions, Grammaire) {
   verifie_regles({
       {"3=[t2-4]1,2/\\4.", {}},
