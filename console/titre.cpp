@@ -130,10 +130,17 @@ chemin_programme decoupe_chemin_programme(const std::string& programme, const st
                                           const std::string& executable) {
   const std::size_t dernier = programme.rfind('/');
   if (dernier == std::string::npos) {
-    // Found through the search path: the real file tells where it lies.
-    const std::size_t reel = executable.rfind('/');
-    if (reel != std::string::npos) return {executable.substr(0, reel), executable.substr(reel)};
-    return {courant, "/" + programme};
+    // Found through the search path, as from a desktop launcher: start again
+    // in the working directory, where the user can write "Erreur.log" and
+    // where relative paths keep their meaning, and reach the real file from
+    // there. The working directory has no symbolic link in it, so going up
+    // once per component leads to the root.
+    if (executable.empty() || executable[0] != '/') return {courant, "/" + programme};
+    std::string nom;
+    if (courant != "/")
+      for (char c : courant)
+        if (c == '/') nom += "/..";
+    return {courant, nom + executable};
   }
   const std::string nom = programme.substr(dernier);
   if (programme[0] == '/') return {programme.substr(0, dernier), nom};

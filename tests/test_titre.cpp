@@ -35,7 +35,9 @@ TEST(CheminProgramme, RepertoireEtNom) {
   } cas[] = {
       {"/opt/outils/Testeur", "/home/u", "/opt/outils/Testeur", "/opt/outils", "/Testeur"},
       {"./Testeur", "/home/u", "/home/u/Testeur", "/home/u", "/Testeur"},
-      {"Testeur", "/home/u", "/usr/bin/Testeur", "/usr/bin", "/Testeur"},  // found through PATH
+      // Found through PATH: started again where it was started.
+      {"Testeur", "/home/u", "/usr/bin/Testeur", "/home/u", "/../../usr/bin/Testeur"},
+      {"Testeur", "/", "/usr/bin/Testeur", "/", "/usr/bin/Testeur"},
       {"Testeur", "/home/u", "", "/home/u", "/Testeur"},
   };
   for (const auto& c : cas) {
