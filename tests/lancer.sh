@@ -9,6 +9,9 @@ command -v cmake >/dev/null || paquets+=(cmake)
 command -v g++ >/dev/null || paquets+=(g++)
 [ -f /usr/include/gtest/gtest.h ] || paquets+=(libgtest-dev)
 command -v python3 >/dev/null || paquets+=(python3)
+# The sanitizer build and the fuzzer.
+command -v clang++ >/dev/null || paquets+=(clang)
+ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1 || paquets+=(libclang-rt-dev)
 # The real-window test and the launcher entry check.
 command -v Xvfb >/dev/null || paquets+=(xvfb)
 command -v xterm >/dev/null || paquets+=(xterm)
@@ -27,6 +30,15 @@ if [ ${#paquets[@]} -gt 0 ]; then
   fi
 fi
 
+echo "== Construction et tests"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j"$(nproc)"
 ctest --test-dir build --output-on-failure -j"$(nproc)" </dev/null
+
+echo "== Les mêmes tests sous AddressSanitizer et UndefinedBehaviorSanitizer"
+cmake -S . -B build-asan -DCMAKE_CXX_COMPILER=clang++ -DTESTEUR_SANITIZERS=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build-asan -j"$(nproc)"
+ctest --test-dir build-asan --output-on-failure -j"$(nproc)" </dev/null
+
+echo "== Fuzzing de la passe pendant une minute"
+bash fuzz/lancer.sh 60
