@@ -107,20 +107,21 @@ void sans_terminal() {
 }
 
 const std::vector<std::string>& reference() {
-  static const std::vector<std::string> lignes = [] {
-    std::vector<std::string> r;
-    std::string courante;
-    for (char c : vers_utf8(lit_fichier(std::string(DOSSIER_SOURCES) + "/tests/donnees/reference.txt"))) {
-      if (c == '\n') {
-        r.push_back(courante);
-        courante.clear();
-      } else {
-        courante += c;
-      }
-    }
-    return r;
-  }();
+  static const std::vector<std::string> lignes =
+      decoupe(vers_utf8(lit_fichier(std::string(DOSSIER_SOURCES) + "/tests/donnees/reference.txt")), '\n');
   return lignes;
+}
+
+std::vector<std::string> decoupe(const std::string& texte, char fin) {
+  std::vector<std::string> morceaux;
+  std::size_t debut = 0;
+  for (std::size_t p; (p = texte.find(fin, debut)) != std::string::npos; debut = p + 1)
+    morceaux.push_back(texte.substr(debut, p - debut));
+  return morceaux;
+}
+
+std::string debut_reference(int lignes) {
+  return joint(std::vector<std::string>(reference().begin(), reference().begin() + lignes));
 }
 
 retouche R(int ligne, const std::string& texte) { return {retouche::remplace, ligne, texte}; }

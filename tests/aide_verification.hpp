@@ -54,6 +54,10 @@ retouche R(int ligne, const std::string& texte);  // replaces the line
 retouche I(int ligne, const std::string& texte);  // inserts before the line
 retouche S(int ligne);                            // removes the line
 std::string joint(const std::vector<std::string>& lignes);
+// The first `lignes` lines of the reference, as a file that ends there.
+std::string debut_reference(int lignes);
+// The pieces of `texte` each ended by `fin` (a last piece without it is dropped).
+std::vector<std::string> decoupe(const std::string& texte, char fin);
 std::string reference_avec(const std::vector<retouche>& retouches);
 
 // One table row: patches of the reference and every finding they draw.

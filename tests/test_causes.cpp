@@ -119,14 +119,11 @@ TEST(Conditions, LignesPasseesEntreLesRegles) {
 }
 
 TEST(Conditions, FinDuFichier) {
-  const auto debut = [](int lignes) {
-    return joint(std::vector<std::string>(reference().begin(), reference().begin() + lignes));
-  };
   const std::string fin = "Le fichier se termine avant le < qui doit terminer le paragraphe des causes de précipitation.\n";
-  EXPECT_EQ(verifie(debut(51)).constats, (std::vector<constat>{E(52, fin)}));
-  EXPECT_EQ(verifie(debut(44)).constats, (std::vector<constat>{E(46, fin)}));
+  EXPECT_EQ(verifie(debut_reference(51)).constats, (std::vector<constat>{E(52, fin)}));
+  EXPECT_EQ(verifie(debut_reference(44)).constats, (std::vector<constat>{E(46, fin)}));
   // A last rule line without a line feed: checked, then the end is reported.
-  const std::string sans_fin = debut(51);
+  const std::string sans_fin = debut_reference(51);
   EXPECT_EQ(verifie(sans_fin.substr(0, sans_fin.size() - 1)).constats, (std::vector<constat>{E(52, fin)}));
 }
 

@@ -107,16 +107,13 @@ TEST(Horloge, LignesIncompletes) {
 }
 
 TEST(Horloge, FinDuFichier) {
-  const auto debut = [](int lignes) {
-    return joint(std::vector<std::string>(reference().begin(), reference().begin() + lignes));
-  };
-  EXPECT_EQ(verifie(debut(53)).constats, std::vector<constat>{E(54, SANS_TOTAL)});
-  EXPECT_EQ(verifie(debut(54)).constats, std::vector<constat>{A(55, TOTAL)});
-  EXPECT_EQ(verifie(debut(57)).constats, std::vector<constat>{A(58, TOTAL)});
-  const std::string sans_fin = debut(59);
+  EXPECT_EQ(verifie(debut_reference(53)).constats, std::vector<constat>{E(54, SANS_TOTAL)});
+  EXPECT_EQ(verifie(debut_reference(54)).constats, std::vector<constat>{A(55, TOTAL)});
+  EXPECT_EQ(verifie(debut_reference(57)).constats, std::vector<constat>{A(58, TOTAL)});
+  const std::string sans_fin = debut_reference(59);
   EXPECT_EQ(verifie(sans_fin.substr(0, sans_fin.size() - 1)).constats, std::vector<constat>{});
   // Without the mark, the error carries the number of the last line.
-  EXPECT_EQ(verifie(debut(52)).constats, std::vector<constat>{E(52, SANS_MARQUE)});
+  EXPECT_EQ(verifie(debut_reference(52)).constats, std::vector<constat>{E(52, SANS_MARQUE)});
 }
 
 TEST(Horloge, MessagesSansFinDeLigneDansLeJournal) {

@@ -160,23 +160,20 @@ TEST(Listes, PlusDe99Precipitations) {
 }
 
 TEST(Listes, FinDuFichierDansUneListe) {
-  const auto debut = [](int lignes) {
-    return joint(std::vector<std::string>(reference().begin(), reference().begin() + lignes));
-  };
   const struct {
     const char* nom;
     std::string contenu;
     std::vector<constat> attendus;
   } cas[] = {
-      {"après les températures", debut(14), {E(15, TEMP_FIN)}},
+      {"après les températures", debut_reference(14), {E(15, TEMP_FIN)}},
       {"après la tête",
-       debut(8),
+       debut_reference(8),
        {A(9, TEMP_IDENTIQUES), E(10, TEMP_PREMIERE), E(10, TEMP_PAS), E(10, TEMP_F), E(10, TEMP_EFFET),
         E(10, TEMP_DEUX_POINTS), E(11, TEMP_FIN)}},
-      {"après la fermeture", debut(15), {E(16, VENT_FIN_AVANT)}},
-      {"dernière ligne sans fin de ligne", debut(15).substr(0, debut(15).size() - 1), {E(16, VENT_FIN_AVANT)}},
-      {"avant la tête", debut(7), {E(8, "Le fichier se termine avant le paragraphe de la température, qui doit commencer par >Température:\n")}},
-      {"après les précipitations", debut(30), {E(31, "Le fichier se termine avant le < qui doit terminer la liste des précipitations.\n")}},
+      {"après la fermeture", debut_reference(15), {E(16, VENT_FIN_AVANT)}},
+      {"dernière ligne sans fin de ligne", debut_reference(15).substr(0, debut_reference(15).size() - 1), {E(16, VENT_FIN_AVANT)}},
+      {"avant la tête", debut_reference(7), {E(8, "Le fichier se termine avant le paragraphe de la température, qui doit commencer par >Température:\n")}},
+      {"après les précipitations", debut_reference(30), {E(31, "Le fichier se termine avant le < qui doit terminer la liste des précipitations.\n")}},
   };
   for (const auto& c : cas) {
     SCOPED_TRACE(c.nom);

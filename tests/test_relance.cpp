@@ -12,20 +12,6 @@
 
 namespace {
 
-std::vector<std::string> decoupe_nul(const std::string& texte) {
-  std::vector<std::string> r;
-  std::string courant;
-  for (char c : texte) {
-    if (c == '\0') {
-      r.push_back(courant);
-      courant.clear();
-    } else {
-      courant += c;
-    }
-  }
-  return r;
-}
-
 void ecrit_script(const std::string& chemin, const std::string& corps) {
   ecrit_fichier(chemin, "#!/bin/sh\n" + corps);
   chmod(chemin.c_str(), 0755);
@@ -43,7 +29,7 @@ struct banc {
 struct banc_xterm : banc {
   banc_xterm() { ecrit_script(outils + "/xterm", "for a in \"$@\"; do printf '%s\\000' \"$a\"; done > \"" + trace + "\"\n"); }
   std::string path() const { return outils + ":/usr/bin:/bin"; }
-  std::vector<std::string> arguments() const { return decoupe_nul(lit_fichier(trace)); }
+  std::vector<std::string> arguments() const { return decoupe(lit_fichier(trace), '\0'); }
   std::vector<std::string> attendus(const std::string& commande) const {
     return {"-sb", "-rightbar", "-T", "Testeur de fichier de climat", "-bg", "white", "-fg", "grey50", "-e", commande};
   }

@@ -74,18 +74,15 @@ TEST(Saisons, ListeDeTemperaturesVide) {
 }
 
 TEST(Saisons, FinDuFichier) {
-  const auto debut = [](int lignes) {
-    return joint(std::vector<std::string>(reference().begin(), reference().begin() + lignes));
-  };
   // The rest of the last line is tested again by every remaining read.
-  EXPECT_EQ(verifie(debut(34)).constats,
+  EXPECT_EQ(verifie(debut_reference(34)).constats,
             (std::vector<constat>{E(35, NUMEROTATION), E(36, NUMEROTATION), E(37, QUE_4),
                                   E(38, "Le fichier se termine avant le paragraphe des températures par saison, qui doit commencer par >Température par saison:\n")}));
-  EXPECT_EQ(verifie(debut(40)).constats,
+  EXPECT_EQ(verifie(debut_reference(40)).constats,
             (std::vector<constat>{E(41, NUMEROTATION), E(41, EGAL), E(41, T_MIN), E(41, T_MAX), E(42, NUMEROTATION),
                                   E(42, EGAL), E(42, T_MIN), E(42, T_MAX), E(43, QUE_4),
                                   E(44, "Le fichier se termine avant le paragraphe des causes de précipitation, qui doit commencer par >Causes des précipitations:\n")}));
-  EXPECT_EQ(verifie(debut(31)).constats,
+  EXPECT_EQ(verifie(debut_reference(31)).constats,
             (std::vector<constat>{E(32, "Le fichier se termine avant le paragraphe des saisons, qui doit commencer par >Saison:\n")}));
 }
 

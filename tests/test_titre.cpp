@@ -68,17 +68,7 @@ std::vector<std::string> arguments_recus(const std::string& repertoire_nom, cons
   const execution r = lance_sans_terminal({{"/bin/sh", "-c", commande}, base});
   EXPECT_EQ(r.statut, 0) << commande;
   EXPECT_NE(access((base + "/pirate").c_str(), F_OK), 0) << commande;
-  std::vector<std::string> recus;
-  std::string ligne;
-  for (char c : lit_fichier(base + "/recus")) {
-    if (c == '\0') {
-      recus.push_back(ligne);
-      ligne.clear();
-    } else {
-      ligne += c;
-    }
-  }
-  return recus;
+  return decoupe(lit_fichier(base + "/recus"), '\0');
 }
 
 TEST(CommandeRelance, RienNEstExecuteParLeShell) {
@@ -103,12 +93,8 @@ TEST(CommandeRelance, RepertoireAuxCaracteresDuShell) {
 }
 
 std::vector<std::string> lignes(const std::string& texte) {
-  std::vector<std::string> r;
-  std::size_t debut = 0;
-  for (std::size_t fin; (fin = texte.find('\n', debut)) != std::string::npos; debut = fin + 1)
-    r.push_back(texte.substr(debut, fin - debut));
-  EXPECT_EQ(debut, texte.size()) << "every line ends with a line feed";
-  return r;
+  EXPECT_EQ(texte.back(), '\n') << "every line ends with a line feed";
+  return decoupe(texte, '\n');
 }
 
 TEST(Cadre, OctetPourOctet) {
