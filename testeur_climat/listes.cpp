@@ -106,13 +106,22 @@ bool ligne_suivante(etat_passe& e, const textes_liste& t) {
   return false;
 }
 
-void verifie_fermeture(etat_passe& e, const textes_liste& t) {
-  if (e.tampon_ligne[0] != '<') signale(e, ERREUR, t.fermeture_absente);
+// ":f" and an effect number, then the ":" before the display text.
+void verifie_effet(etat_passe& e, const textes_liste& t, const char* f_absent) {
+  char* ligne = e.tampon_ligne;
+  Efface_char(ligne, ":");
+  if (ligne[0] != 'f') signale(e, ERREUR, f_absent);
+  if (!chiffre(car(ligne, 1))) signale(e, ERREUR, t.effet_absent);
+  if (std::strchr(ligne, ':') == nullptr) signale(e, ERREUR, t.affichage_absent);
 }
 
-// What follows the number of a wind or precipitation entry:
-// ":t" and a variation, ":f" and an effect number, then a third ":".
-void verifie_variation_effet(etat_passe& e, const textes_liste& t) {
+// The fields after the number of an entry: for winds and precipitations a
+// ":t" and a temperature variation come before the effect.
+void verifie_champs(etat_passe& e, const textes_liste& t) {
+  if (t.variation_absente == nullptr) {
+    verifie_effet(e, t, "Juste après le premier : impossible de trouver le f qui précède le numéro d'effet.\n"_l1);
+    return;
+  }
   char* ligne = e.tampon_ligne;
   Efface_char(ligne, ":");
   if (ligne[0] != 't')
@@ -120,40 +129,33 @@ void verifie_variation_effet(etat_passe& e, const textes_liste& t) {
   const char signe = car(ligne, 1);
   if (!chiffre(signe) && ((signe != '-' && signe != '+') || !chiffre(car(ligne, 2))))
     signale(e, ERREUR, t.variation_absente);
-  Efface_char(ligne, ":");
-  if (ligne[0] != 'f')
-    signale(e, ERREUR, "Juste après le deuxième :, impossible de trouver le f qui précède le numéro d'effet.\n"_l1);
-  if (!chiffre(car(ligne, 1))) signale(e, ERREUR, t.effet_absent);
-  if (std::strchr(ligne, ':') == nullptr) signale(e, ERREUR, t.affichage_absent);
+  verifie_effet(e, t, "Juste après le deuxième :, impossible de trouver le f qui précède le numéro d'effet.\n"_l1);
 }
 
-// Temperatures and winds are numbered 1, 2, 3, ...; returns the last number read.
-float liste_numerotee(etat_passe& e, const textes_liste& t, const char* premier_absent, const char* pas_incorrect,
-                      bool avec_variation, bool& fermee) {
+// The entry lines, from the first one, which the caller has read, to the
+// line that ends the list. `numero_lu` checks each entry's number.
+template <typename F>
+void parcourt_entrees(etat_passe& e, const textes_liste& t, F&& numero_lu) {
+  bool suite = false;
+  do {
+    numero_lu(static_cast<float>(lit_entier(e.tampon_ligne)));
+    verifie_champs(e, t);
+    suite = ligne_suivante(e, t);
+  } while (suite && chiffre(e.tampon_ligne[0]));
+  if (suite && e.tampon_ligne[0] != '<') signale(e, ERREUR, t.fermeture_absente);
+}
+
+// Temperatures and winds are numbered 1, 2, 3, ...; returns the last number.
+int liste_numerotee(etat_passe& e, const textes_liste& t, const char* premier_absent, const char* pas_incorrect) {
   lit_ligne(e);
-  fermee = false;
   if (e.arret) return 0;
   if (e.tampon_ligne[0] != '1') signale(e, ERREUR, premier_absent);
   float precedent = 0;
-  float numero = 0;
-  do {
-    numero = static_cast<float>(lit_entier(e.tampon_ligne));
+  parcourt_entrees(e, t, [&](float numero) {
     if (numero != precedent + 1) signale(e, ERREUR, pas_incorrect);
     precedent = numero;
-    if (avec_variation) {
-      verifie_variation_effet(e, t);
-    } else {
-      char* ligne = e.tampon_ligne;
-      Efface_char(ligne, ":");
-      if (ligne[0] != 'f')
-        signale(e, ERREUR, "Juste après le premier : impossible de trouver le f qui précède le numéro d'effet.\n"_l1);
-      if (!chiffre(car(ligne, 1))) signale(e, ERREUR, t.effet_absent);
-      if (std::strchr(ligne, ':') == nullptr) signale(e, ERREUR, t.affichage_absent);
-    }
-    fermee = ligne_suivante(e, t);
-  } while (fermee && chiffre(e.tampon_ligne[0]));
-  if (fermee) verifie_fermeture(e, t);
-  return numero;
+  });
+  return tronque(precedent);
 }
 
 }  // namespace
@@ -169,19 +171,15 @@ void compare_probabilites(etat_passe& e, float premiere, float seconde, const ch
 
 void verifie_temperatures(etat_passe& e) {
   if (!debut_liste(e, TEMPERATURES)) return;
-  bool fermee = false;
-  const float dernier =
+  e.nb_temperatures =
       liste_numerotee(e, TEMPERATURES, "La première température de la liste ne commence pas par 1.\n"_l1,
-                      "Le numéro de la température ne suit pas le précédent avec un pas de 1.\n"_l1, false, fermee);
-  e.nb_temperatures = tronque(dernier);
+                      "Le numéro de la température ne suit pas le précédent avec un pas de 1.\n"_l1);
 }
 
 void verifie_vents(etat_passe& e) {
   if (!debut_liste(e, VENTS)) return;
-  bool fermee = false;
-  const float dernier = liste_numerotee(e, VENTS, "Le premier vent de la liste ne commence pas par 1.\n",
-                                        "Le numéro du vent ne suit pas le précédent avec un pas de 1.\n"_l1, true, fermee);
-  e.nb_vents = tronque(dernier);
+  e.nb_vents = liste_numerotee(e, VENTS, "Le premier vent de la liste ne commence pas par 1.\n",
+                               "Le numéro du vent ne suit pas le précédent avec un pas de 1.\n"_l1);
 }
 
 void verifie_liste_precipitations(etat_passe& e) {
@@ -191,9 +189,7 @@ void verifie_liste_precipitations(etat_passe& e) {
   lit_ligne(e);
   if (e.arret) return;
   int k = 1;
-  bool fermee = false;
-  do {
-    const auto numero = static_cast<float>(lit_entier(e.tampon_ligne));
+  parcourt_entrees(e, PRECIPITATIONS, [&](float numero) {
     for (int i = 1; i < k && i <= PLACES; ++i)
       if (static_cast<float>(liste[i]) == numero)
         signale(e, AVERTISSEMENT,
@@ -207,9 +203,6 @@ void verifie_liste_precipitations(etat_passe& e) {
       signale(e, AVERTISSEMENT,
               "Le numéro 0 est déconseillé pour une précipitation : le testeur ne peut pas vérifier qu'elle a une ligne sans condition.\n"_l1);
     ++k;
-    verifie_variation_effet(e, PRECIPITATIONS);
-    fermee = ligne_suivante(e, PRECIPITATIONS);
-  } while (fermee && chiffre(e.tampon_ligne[0]));
+  });
   liste[0] = std::min(k - 1, PLACES);
-  if (fermee) verifie_fermeture(e, PRECIPITATIONS);
 }
