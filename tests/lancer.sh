@@ -14,6 +14,7 @@ command -v clang++ >/dev/null || paquets+=(clang)
 ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1 || paquets+=(libclang-rt-dev)
 # The real-window test and the launcher entry check.
 command -v Xvfb >/dev/null || paquets+=(xvfb)
+[ -d /usr/share/fonts/X11/misc ] || paquets+=(xfonts-base)  # Xvfb and xterm need the "fixed" font
 command -v xterm >/dev/null || paquets+=(xterm)
 command -v xdotool >/dev/null || paquets+=(xdotool)
 command -v xwd >/dev/null || paquets+=(x11-apps)
@@ -23,7 +24,7 @@ if [ ${#paquets[@]} -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
   # When the packages cannot be had, the tests that need them say so and
   # are skipped; the others still run.
-  if apt-get update -q && apt-get install -y -q --no-install-recommends "${paquets[@]}"; then
+  if apt-get update -q && apt-get install -y -q "${paquets[@]}"; then
     :
   else
     echo "Installation incomplète de : ${paquets[*]}" >&2
