@@ -188,8 +188,9 @@ void startxterm(int argc, char** argv, const char* titre_fenetre, const char* co
   if (argc > 0) argv[0] = nom_programme.data();
 
   std::string arguments;
-  for (int i = force ? 2 : 1; i < argc; ++i) {
-    if (!arguments.empty()) arguments += ' ';
+  const int premier = force ? 2 : 1;
+  for (int i = premier; i < argc; ++i) {
+    if (i > premier) arguments += ' ';
     arguments += argv[i];
   }
   const std::string commande = commande_relance(chemin.repertoire, chemin.nom, arguments);

@@ -51,6 +51,7 @@ TEST(RelanceXterm, ArgumentsTransmis) {
       {{}, ""},
       {{"swxterm", "/home/u/a.txt"}, "/home/u/a.txt"},  // the switch is not passed on
       {{"swxterm"}, ""},
+      {{"", "x"}, " x"},  // an empty argument still takes its blank
   };
   for (const auto& c : cas) {
     banc_xterm b;
