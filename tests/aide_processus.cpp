@@ -134,8 +134,3 @@ execution lance_sans_terminal(const lancement& l, const std::string& entree) {
   return r;
 }
 
-std::string dossier_temporaire() {
-  char modele[] = "/tmp/testeur-climat-e2e-XXXXXX";
-  if (mkdtemp(modele) == nullptr) throw std::runtime_error("mkdtemp");
-  return modele;
-}

@@ -30,4 +30,5 @@ execution lance_sous_terminal(const lancement& l,
 // Standard output and error into one pipe, `entree` on standard input.
 execution lance_sans_terminal(const lancement& l, const std::string& entree = "");
 
+// A fresh folder, removed when the test process ends.
 std::string dossier_temporaire();

@@ -1,9 +1,11 @@
 #include "aide_verification.hpp"
+#include "aide_processus.hpp"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -56,12 +58,34 @@ std::string vers_utf8(const std::string& latin1) {
   return r;
 }
 
+namespace {
+
+// The folders made by this test process, removed when it ends; a death
+// test's child, which ends too, leaves them to its parent.
+struct dossiers_a_effacer {
+  pid_t createur = getpid();
+  std::vector<std::string> dossiers;
+  ~dossiers_a_effacer() {
+    if (getpid() != createur) return;
+    std::error_code ignore;
+    for (const std::string& d : dossiers) std::filesystem::remove_all(d, ignore);
+  }
+};
+
+std::string nouveau_dossier() {
+  static dossiers_a_effacer a_effacer;
+  char modele[] = "/tmp/testeur-climat-XXXXXX";
+  if (mkdtemp(modele) == nullptr) throw std::runtime_error("mkdtemp");
+  a_effacer.dossiers.push_back(modele);
+  return modele;
+}
+
+}  // namespace
+
+std::string dossier_temporaire() { return nouveau_dossier(); }
+
 const std::string& dossier_prive() {
-  static const std::string dossier = [] {
-    char modele[] = "/tmp/testeur-climat-XXXXXX";
-    if (mkdtemp(modele) == nullptr) throw std::runtime_error("mkdtemp");
-    return std::string(modele);
-  }();
+  static const std::string dossier = nouveau_dossier();
   return dossier;
 }
 
