@@ -121,9 +121,7 @@ bool precipitation_listee(const etat_passe& e, float numero) {
 }
 
 void verifie_causes(etat_passe& e) {
-  ++e.etape;
-  if (e.arret ||
-      !cherche_entete(
+  if (!commence_paragraphe(
           e, ">Causes des précipitations:"_l1,
           "Le sixième paragraphe après #Affichage: doit être celui des causes de précipitation et commencer par >Causes des précipitations:\n"_l1,
           "Le fichier se termine avant le paragraphe des causes de précipitation, qui doit commencer par >Causes des précipitations:\n"_l1))

@@ -88,8 +88,7 @@ void verifie_probabilites(etat_passe& e, const textes_liste& t) {
 
 // Head line and probability line; false when the pass has stopped.
 bool debut_liste(etat_passe& e, const textes_liste& t) {
-  ++e.etape;
-  if (e.arret || !cherche_entete(e, t.mot_cle, t.entete_absente, t.fin_avant_entete)) return false;
+  if (!commence_paragraphe(e, t.mot_cle, t.entete_absente, t.fin_avant_entete)) return false;
   lit_ligne(e);
   if (e.arret) return false;
   verifie_probabilites(e, t);

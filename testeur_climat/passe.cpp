@@ -113,7 +113,9 @@ int fin_chiffres(const char* texte, int debut) {
   return i;
 }
 
-bool cherche_entete(etat_passe& e, const char* mot_cle, const char* message_absent, const char* message_fin) {
+bool commence_paragraphe(etat_passe& e, const char* mot_cle, const char* message_absent, const char* message_fin) {
+  ++e.etape;
+  if (e.arret) return false;
   while (e.tampon_ligne[0] != '>') {
     if (!lit_ligne(e)) {
       if (!e.arret) {

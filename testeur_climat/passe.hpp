@@ -78,9 +78,10 @@ extern const char* const PROBABILITE_PRECIPITATION_SUP_100;
 // Whether a number is one of the precipitations of the list.
 bool precipitation_listee(const etat_passe& e, float numero);
 
-// Head search shared by the six paragraphs: reads until a line begins with
-// ">", then looks for the keyword. Returns false when the file ended first.
-bool cherche_entete(etat_passe& e, const char* mot_cle, const char* message_absent, const char* message_fin);
+// The start shared by the six headed paragraphs: advances the step, then
+// reads until a line begins with ">" and looks for the keyword there.
+// Returns false when the pass has stopped or the file ended first.
+bool commence_paragraphe(etat_passe& e, const char* mot_cle, const char* message_absent, const char* message_fin);
 
 // Paragraph checks, in the order of the file.
 void verifie_entete(etat_passe& e);

@@ -44,11 +44,9 @@ void verifie_ligne_temperature_saison(etat_passe& e, char place) {
 }  // namespace
 
 void verifie_saisons(etat_passe& e) {
-  ++e.etape;
-  if (e.arret ||
-      !cherche_entete(e, ">Saison:",
-                      "Le quatrième paragraphe après #Affichage: doit être celui des saison et commencer par >Saison:\n"_l1,
-                      "Le fichier se termine avant le paragraphe des saisons, qui doit commencer par >Saison:\n"))
+  if (!commence_paragraphe(e, ">Saison:",
+                           "Le quatrième paragraphe après #Affichage: doit être celui des saison et commencer par >Saison:\n"_l1,
+                           "Le fichier se termine avant le paragraphe des saisons, qui doit commencer par >Saison:\n"))
     return;
   for (char place = '1'; place <= '4'; ++place) {
     lit_ligne(e);
@@ -61,9 +59,7 @@ void verifie_saisons(etat_passe& e) {
 }
 
 void verifie_temperatures_saison(etat_passe& e) {
-  ++e.etape;
-  if (e.arret ||
-      !cherche_entete(
+  if (!commence_paragraphe(
           e, ">Température par saison:"_l1,
           "Le cinquième paragraphe après #Affichage: doit être celui des température par saison et commencer par >Température par saison:\n"_l1,
           "Le fichier se termine avant le paragraphe des températures par saison, qui doit commencer par >Température par saison:\n"_l1))
