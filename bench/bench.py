@@ -5,8 +5,8 @@ full of findings; prints lines per second, peak memory, and the time of
 
     cmake --build build && python3 bench/bench.py [build]
 
-The program runs with its output thrown away and AUBRELIS_SANS_XTERM=1, so it
-neither opens a window nor waits for a key (its standard input is empty)."""
+The program runs with its output thrown away and no DISPLAY, so it neither
+opens a window nor waits for a key (its standard input is empty)."""
 import os
 import pathlib
 import subprocess
@@ -35,7 +35,7 @@ def mesure(commande, dossier):
     meilleur = None
     for _ in range(3):
         resultat = subprocess.run([str(lanceur), *commande], cwd=dossier, capture_output=True, text=True,
-                                  env={**os.environ, "AUBRELIS_SANS_XTERM": "1"})
+                                  env={k: v for k, v in os.environ.items() if k != "DISPLAY"})
         if resultat.returncode != 0:
             sys.exit(f"{commande[0]} a fini avec le statut {resultat.returncode}")
         duree, memoire = resultat.stdout.split()

@@ -1,7 +1,13 @@
 #include "console/services.hpp"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "console/texte.hpp"
 
@@ -20,26 +26,144 @@ void Erreur(int code) {
   std::exit(1);
 }
 
-std::FILE* ouvre_fichier(const char* chemin, const char* mode) {
-  const std::size_t longueur = longueur_convertie(chemin);
-  if (longueur + 1 > TAILLE_CHFUNC) {
-    putsacc("\n!!! Le chemin du fichier à ouvrir est trop long : une fois converti, il dépasse 4095 octets"_l1);
-    Pause();
-    std::exit(1);
+void fin_fatale(const char* message) {
+  putsacc(message);
+  Pause();
+  std::exit(1);
+}
+
+namespace {
+
+// `bloc`, when given, holds the name and is released before the pause.
+[[noreturn]] void echec_ouverture(const char* nom, const char* mode, char* bloc = nullptr) {
+  std::printf("\n!!! Une erreur est survenue durant l'ouverture du fichier %s, en mode %s", nom, mode);
+  std::free(bloc);
+  Pause();
+  std::exit(1);
+}
+
+// What stands under the name of the log instead of a regular file.
+[[noreturn]] void refuse_journal(const char* nom, mode_t sorte) {
+  std::string message = "\n!!! ";
+  message += nom;
+  if (S_ISLNK(sorte)) {
+    message += " est un lien symbolique : le testeur refuse de le suivre, pour ne jamais écraser le fichier "
+               "vers lequel il pointe. Supprimez ce lien ou lancez le testeur depuis un autre dossier"_l1;
+    fin_fatale(message.c_str());
   }
+  message += " n'est pas un fichier ordinaire mais "_l1;
+  if (S_ISDIR(sorte))
+    message += "un dossier";
+  else if (S_ISFIFO(sorte))
+    message += "un tube nommé (FIFO)"_l1;
+  else if (S_ISCHR(sorte) || S_ISBLK(sorte))
+    message += "un périphérique"_l1;
+  else if (S_ISSOCK(sorte))
+    message += "une socket";
+  else
+    message += "un fichier spécial"_l1;
+  message += " : le testeur refuse d'y écrire son rapport. Supprimez-le ou lancez le testeur depuis un autre "
+             "dossier"_l1;
+  fin_fatale(message.c_str());
+}
+
+std::string raison_ecriture(int erreur) {
+  switch (erreur) {
+    case ENOSPC:
+      return "le disque est plein";
+    case EDQUOT:
+      return "le quota de disque est dépassé"_l1;
+    case EFBIG:
+      return "le fichier a atteint la taille maximale permise";
+    case EIO:
+      return "erreur d'entrée-sortie du disque"_l1;
+    default:
+      return "erreur du système : "_l1 + std::string(std::strerror(erreur));
+  }
+}
+
+}  // namespace
+
+char* nom_systeme(const char* chemin) {
+  const bool tel_quel = utf8_valide(chemin);
+  const std::size_t longueur = tel_quel ? std::strlen(chemin) : longueur_convertie(chemin);
+  if (longueur + 1 > TAILLE_CHFUNC) return nullptr;
   char* bloc = verifie_allocation(static_cast<char*>(std::calloc(longueur + 1, 1)));
-  linux_acc(chemin, chfunc, TAILLE_CHFUNC);
-  std::memcpy(bloc, chfunc, longueur + 1);
-  changeslash(bloc);
-  std::FILE* flux = std::fopen(bloc, mode);
-  if (flux == nullptr) {
-    std::printf("\n!!! Une erreur est survenue durant l'ouverture du fichier %s, en mode %s", bloc, mode);
-    std::free(bloc);
-    Pause();
-    std::exit(1);
+  if (tel_quel) {
+    std::memcpy(bloc, chemin, longueur);
+  } else {
+    linux_acc(chemin, chfunc, TAILLE_CHFUNC);
+    std::memcpy(bloc, chfunc, longueur + 1);
   }
+  changeslash(bloc);
+  return bloc;
+}
+
+std::FILE* ouvre_fichier(const char* chemin, const char* mode) {
+  char* bloc = nom_systeme(chemin);
+  if (bloc == nullptr)
+    fin_fatale("\n!!! Le chemin du fichier à ouvrir est trop long : une fois converti, il dépasse 4095 octets"_l1);
+  std::FILE* flux = std::fopen(bloc, mode);
+  if (flux == nullptr) echec_ouverture(bloc, mode, bloc);
   std::free(bloc);
   return flux;
+}
+
+int ouvre_journal(const char* nom, ouverture_journal mode, const char* climat) {
+  const char* const lettre = mode == ouverture_journal::vide ? "w" : "a";
+  // Looked at before it is opened, so that a device or a FIFO is never
+  // opened at all, and again through the descriptor, in case it was
+  // replaced in between.
+  struct stat etat {};
+  if (lstat(nom, &etat) == 0 && !S_ISREG(etat.st_mode)) refuse_journal(nom, etat.st_mode);
+  // The climate file as it is before the log is created: a log that does not
+  // exist yet is not the climate file, even when both have the same name.
+  struct stat fichier {};
+  const bool climat_present = climat != nullptr && stat(climat, &fichier) == 0;
+  const int ajout = mode == ouverture_journal::ajout ? O_APPEND : 0;
+  const int journal = open(nom, O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | ajout, 0666);
+  if (journal < 0) {
+    if (lstat(nom, &etat) == 0 && !S_ISREG(etat.st_mode)) refuse_journal(nom, etat.st_mode);
+    echec_ouverture(nom, lettre);
+  }
+  if (fstat(journal, &etat) != 0) echec_ouverture(nom, lettre);
+  if (!S_ISREG(etat.st_mode)) {
+    close(journal);
+    refuse_journal(nom, etat.st_mode);
+  }
+  if (mode == ouverture_journal::vide) {
+    if (climat_present && fichier.st_dev == etat.st_dev && fichier.st_ino == etat.st_ino) {
+      close(journal);
+      fin_fatale(("\n!!! Le fichier de climat est "_l1 + std::string(nom) +
+                  " lui-même : le vider pour y écrire le rapport effacerait le fichier à vérifier. Renommez le "
+                  "fichier de climat ou lancez le testeur depuis un autre dossier"_l1)
+                     .c_str());
+    }
+    if (ftruncate(journal, 0) != 0) echec_ouverture(nom, lettre);
+  }
+  return journal;
+}
+
+void ecrit_journal(int journal, const char* octets, std::size_t taille) {
+  while (taille > 0) {
+    const ssize_t n = write(journal, octets, taille);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      const int erreur = n < 0 ? errno : ENOSPC;
+      fin_fatale(("\n!!! Erreur.log est incomplet : l'écriture d'un constat a échoué ("_l1 + raison_ecriture(erreur) +
+                  "). La vérification s'arrête ici"_l1)
+                     .c_str());
+    }
+    octets += n;
+    taille -= static_cast<std::size_t>(n);
+  }
+}
+
+void ferme_journal(int journal) {
+  if (close(journal) != 0 && errno != EINTR)
+    fin_fatale(("\n!!! Erreur.log est incomplet : sa fermeture a échoué ("_l1 + raison_ecriture(errno) +
+                "). La vérification s'arrête ici"_l1)
+                   .c_str());
 }
 
 void changeslash(char* texte) {
@@ -71,6 +195,9 @@ char* getsdyn(std::FILE* flux, int arret) {
 namespace {
 
 void attend_caracteres(int nombre) {
+  // After an end of input typed at the prompt (Ctrl-D), a terminal can still
+  // give a key: the message waits for it instead of vanishing with the window.
+  std::clearerr(stdin);
   std::fputs("...", stdout);
   std::fflush(stdout);
   for (int i = 0; i < nombre; ++i)

@@ -1,6 +1,8 @@
-// File opening, allocation check, line input and pauses of the suite.
+// File opening, allocation check, line input, pauses and fatal exits of the
+// suite.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 
@@ -20,8 +22,25 @@ T* verifie_allocation(T* bloc) {
   return bloc;
 }
 
-// Opens a file under its converted name with slashes; never returns on failure.
+// The name under which the system opens a path: a valid UTF-8 path as it is,
+// any other text converted from Latin-1, backslashes made slashes. A block to
+// release with free, or null when the converted path does not fit in 4095
+// bytes.
+char* nom_systeme(const char* chemin);
+
+// Opens a file under its system name; never returns on failure.
 std::FILE* ouvre_fichier(const char* chemin, const char* mode);
+
+// The log "Erreur.log", opened for writing only when it is a regular file
+// (created when absent) and never through a symbolic link: anything else ends
+// the program with a message naming the reason. Emptying it is refused when
+// it is the same file as `climat` (a system name, or null).
+enum class ouverture_journal { vide, ajout };
+int ouvre_journal(const char* nom, ouverture_journal mode, const char* climat = nullptr);
+// Writes all the bytes or ends the program: a log that lacks a finding must
+// never pass for complete.
+void ecrit_journal(int journal, const char* octets, std::size_t taille);
+void ferme_journal(int journal);
 
 void changeslash(char* texte);
 
@@ -31,3 +50,6 @@ char* getsdyn(std::FILE* flux, int arret);
 
 void Pause();
 void DPause();
+
+// A Latin-1 message, "..." and a wait for one character, then status 1.
+[[noreturn]] void fin_fatale(const char* message);

@@ -56,6 +56,34 @@ char* linux_acc(const char* texte, char* sortie, std::size_t taille) {
   return sortie;
 }
 
+bool utf8_valide(const char* texte) {
+  const auto* p = reinterpret_cast<const unsigned char*>(texte);
+  while (*p != 0) {
+    const unsigned char c = *p++;
+    if (c < 0x80) continue;
+    int suite = 0;
+    unsigned char min = 0x80;
+    unsigned char max = 0xBF;  // bounds of the byte after the first
+    if (c >= 0xC2 && c <= 0xDF) {
+      suite = 1;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+      suite = 2;
+      if (c == 0xE0) min = 0xA0;  // no overlong form
+      if (c == 0xED) max = 0x9F;  // no surrogate
+    } else if (c >= 0xF0 && c <= 0xF4) {
+      suite = 3;
+      if (c == 0xF0) min = 0x90;
+      if (c == 0xF4) max = 0x8F;  // nothing above U+10FFFF
+    } else {
+      return false;
+    }
+    for (int i = 0; i < suite; ++i, ++p) {
+      if (*p < (i == 0 ? min : 0x80) || *p > (i == 0 ? max : 0xBF)) return false;
+    }
+  }
+  return true;
+}
+
 char* acc(const char* texte, char* sortie, std::size_t taille) {
   char intermediaire[TAILLE_CHFUNC];
   linux_acc(texte, intermediaire, sizeof intermediaire);

@@ -44,6 +44,10 @@ std::size_t longueur_convertie(const char* texte);
 char* linux_acc(const char* texte, char* sortie, std::size_t taille);
 char* acc(const char* texte, char* sortie, std::size_t taille);
 
+// Whether the text is well-formed UTF-8 (a path typed in a UTF-8 terminal):
+// such a text is handed to the system as it is, never converted again.
+bool utf8_valide(const char* texte);
+
 // Prints a Latin-1 text converted, adds no line end.
 void putsacc(const char* texte);
 

@@ -10,10 +10,35 @@
 #include "console/texte.hpp"
 #include "console/titre.hpp"
 #include "testeur_climat/passe.hpp"
+#include "testeur_climat/rapport_console.hpp"
 
 namespace {
 
+const char* const AIDE =
+    "Usage : testeur_climat [FICHIER_DE_CLIMAT]\n"
+    "        testeur_climat swxterm [FICHIER_DE_CLIMAT]\n"
+    "        testeur_climat --help | --version\n"
+    "\n"
+    "Vérifie un fichier de climat de la simulation météo d'Aubrelis et signale\n"
+    "chaque erreur et chaque avertissement avec son numéro de ligne, à l'écran et\n"
+    "dans Erreur.log, dans le dossier de travail. Sans argument, le chemin du\n"
+    "fichier est demandé. swxterm ouvre la vérification dans une fenêtre xterm.\n"
+    "Un fichier nommé --help ou --version s'écrit ./--help ou ./--version.\n"
+    "\n"
+    "Code de retour : 0 quand la vérification est allée jusqu'au bout, 1 sinon.\n"
+    "Voir aussi : man testeur_climat, et le guide de l'auteur, guide-climat.md.\n"_l1;
+
 int teste_fichier(int argc, char** argv) {
+  // Asked before anything else: no window, no pause, "Erreur.log" untouched.
+  if (argc > 1 && std::strcmp(argv[1], "--help") == 0) {
+    putsacc(AIDE);
+    return 0;
+  }
+  if (argc > 1 && std::strcmp(argv[1], "--version") == 0) {
+    std::printf("testeur_climat (Aubrelis) %s\n", VERSION_TESTEUR);
+    return 0;
+  }
+
   int erreurs = 0;
   int avertissements = 0;
   char* chemin = nullptr;
@@ -29,12 +54,18 @@ int teste_fichier(int argc, char** argv) {
     chemin = getsdyn(stdin, 0);
   }
 
-  std::fclose(ouvre_fichier("Erreur.log", "w"));
+  // The climate file's own name, so that a climate file that is the log
+  // itself is refused before anything is emptied. A name too long to
+  // convert is reported when the file is opened, as before.
+  char* climat_systeme = nom_systeme(chemin);
+  ferme_journal(ouvre_journal("Erreur.log", ouverture_journal::vide, climat_systeme));
+  std::free(climat_systeme);
   std::FILE* climat = ouvre_fichier(chemin, "r");
   putsacc("Test du fichier de climat en cours.\n");
   putsacc("\n");
 
-  moteur_principal(climat, &erreurs, &avertissements);
+  rapport_console rapport;
+  moteur_principal(climat, &erreurs, &avertissements, rapport);
   std::fclose(climat);
 
   if (erreurs != 0)

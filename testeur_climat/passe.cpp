@@ -8,29 +8,16 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "console/services.hpp"
 #include "console/texte.hpp"
 
-observateur_constat observateur_constats = nullptr;
-
-int Erreur_aff(int* compteur, int type, int ligne, const char* message) {
-  std::FILE* journal = ouvre_fichier("Erreur.log", "a");
+int Erreur_aff(rapport_constats& rapport, int* compteur, int type, int ligne, const char* message) {
   ++*compteur;
-  if (type == ERREUR) {
-    std::printf("- Erreur ligne %d. ", ligne);
-    std::fprintf(journal, "- Erreur ligne %d. ", ligne);
-  } else {
-    std::printf("- Avertissement ligne %d. ", ligne);
-    std::fprintf(journal, "- Avertissement ligne %d. ", ligne);
-  }
-  putsacc(message);
-  std::fputs(message, journal);
-  if (observateur_constats != nullptr) observateur_constats(type, ligne, message);
-  return std::fclose(journal);
+  rapport.constat(type, ligne, message);
+  return 0;
 }
 
 void signale(etat_passe& e, int type, const char* message) {
-  Erreur_aff(type == ERREUR ? e.erreurs : e.avertissements, type, e.num_ligne, message);
+  Erreur_aff(*e.rapport, type == ERREUR ? e.erreurs : e.avertissements, type, e.num_ligne, message);
 }
 
 void signale_f(etat_passe& e, int type, const char* format, ...) {
@@ -129,8 +116,8 @@ bool commence_paragraphe(etat_passe& e, const char* mot_cle, const char* message
   return true;
 }
 
-void moteur_principal(std::FILE* fichier, int* erreurs, int* avertissements) {
-  etat_passe e{fichier, erreurs, avertissements};
+void moteur_principal(std::FILE* fichier, int* erreurs, int* avertissements, rapport_constats& rapport) {
+  etat_passe e{fichier, erreurs, avertissements, &rapport};
   while (!std::feof(fichier) && !e.arret) {
     lit_ligne(e);
     if (e.arret) break;

@@ -7,10 +7,21 @@
 inline constexpr int ERREUR = 1;
 inline constexpr int AVERTISSEMENT = 2;
 
+// Where the findings go: the pass hands each one over, as a kind, a line
+// number and a Latin-1 message, and knows nothing of where it ends up (the
+// console and "Erreur.log", an editor's list, memory).
+struct rapport_constats {
+  virtual void constat(int type, int ligne, const char* message) = 0;
+
+ protected:
+  ~rapport_constats() = default;
+};
+
 struct etat_passe {
   std::FILE* fichier;
   int* erreurs;
   int* avertissements;
+  rapport_constats* rapport;
 
   char tampon_ligne[255]{};  // the line in hand, cut in place; empty before the first read
   char tampon_message[255]{};
@@ -29,13 +40,10 @@ struct etat_passe {
   bool arret = false;  // the pass ends: end of the file inside a paragraph, or a read error
 };
 
-void moteur_principal(std::FILE* fichier, int* erreurs, int* avertissements);
+void moteur_principal(std::FILE* fichier, int* erreurs, int* avertissements, rapport_constats& rapport);
 
-int Erreur_aff(int* compteur, int type, int ligne, const char* message);
-
-// Called with every finding as it is reported, when set (tests, fuzzer).
-using observateur_constat = void (*)(int type, int ligne, const char* message);
-extern observateur_constat observateur_constats;
+// Counts a finding in its counter and hands it to the report.
+int Erreur_aff(rapport_constats& rapport, int* compteur, int type, int ligne, const char* message);
 
 // The reading rule: the next line into tampon_ligne, and num_ligne advances
 // even when the file has ended. Returns whether a line was read; a read error

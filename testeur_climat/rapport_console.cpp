@@ -1,0 +1,27 @@
+#include "testeur_climat/rapport_console.hpp"
+
+#include <cstdio>
+#include <cstring>
+
+#include "console/services.hpp"
+#include "console/texte.hpp"
+
+void rapport_console::constat(int type, int ligne, const char* message) {
+  // Opened and closed for each finding, so that the log is whole at every
+  // moment; prefix and message go in one write.
+  const int journal = ouvre_journal("Erreur.log", ouverture_journal::ajout);
+  char texte[512];
+  const int prefixe =
+      std::snprintf(texte, 64, type == ERREUR ? "- Erreur ligne %d. " : "- Avertissement ligne %d. ", ligne);
+  std::fputs(texte, stdout);
+  putsacc(message);
+  const std::size_t longueur = std::strlen(message);
+  if (longueur < sizeof texte - static_cast<std::size_t>(prefixe)) {
+    std::memcpy(texte + prefixe, message, longueur);
+    ecrit_journal(journal, texte, static_cast<std::size_t>(prefixe) + longueur);
+  } else {
+    ecrit_journal(journal, texte, static_cast<std::size_t>(prefixe));
+    ecrit_journal(journal, message, longueur);
+  }
+  ferme_journal(journal);
+}
