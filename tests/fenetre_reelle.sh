@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The program started as a desktop launcher starts it (found through PATH,
-# output not a terminal) under Xvfb with Debian's real xterm: its window is
-# found by its title, its pixels show the white background and grey text, the
-# check runs, and a key typed in the window ends it.
+# output not a terminal, a file name with a blank in it) under Xvfb with
+# Debian's real xterm: its window is found by its title, its pixels show the
+# white background and grey text, the check runs, and a key typed in the
+# window ends it.
 set -euo pipefail
 programme=$1
 reference=$2
@@ -45,13 +46,13 @@ export DISPLAY=":$ecran"
 
 mkdir -p "$banc/bin" "$banc/travail"
 cp "$programme" "$banc/bin/testeur_climat"
-LC_ALL=C sed '1s/.*/latitude=45/' "$reference" >"$banc/climat.txt"
+LC_ALL=C sed '1s/.*/latitude=45/' "$reference" >"$banc/mon climat.txt"
 # xterm keeps a copy of everything it shows, so the totals can be read.
 printf 'XTerm*logging: true\nXTerm*logFile: %s\n' "$banc/fenetre.log" >"$banc/ressources"
 
 (
   cd "$banc/travail"
-  PATH="$banc/bin:$PATH" XENVIRONMENT="$banc/ressources" exec testeur_climat "$banc/climat.txt" \
+  PATH="$banc/bin:$PATH" XENVIRONMENT="$banc/ressources" exec testeur_climat "$banc/mon climat.txt" \
     >"$banc/sortie" 2>&1 </dev/null
 ) &
 pid=$!

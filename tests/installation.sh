@@ -1,26 +1,37 @@
 #!/usr/bin/env bash
-# Installs into a staging folder and checks the three installed files: the
-# program, its manual page (no groff warning) and a valid launcher entry.
+# installation.sh BUILD           installs into a staging folder and checks the
+#                                 program, its manual page and its launcher entry
+# installation.sh BUILD paquet    also makes the .deb, has lintian check it,
+#                                 installs it with dpkg, runs it and removes it
 set -euo pipefail
 construction=$1
 scene=$(mktemp -d)
 trap 'rm -rf "$scene"' EXIT
 cmake --install "$construction" --prefix "$scene/usr" >/dev/null
 
-for f in bin/testeur_climat share/man/man1/testeur_climat.1 share/applications/testeur_climat.desktop; do
+for f in bin/testeur_climat share/man/man1/testeur_climat.1.gz share/applications/testeur_climat.desktop \
+  share/doc/testeur-climat/copyright share/doc/testeur-climat/changelog.gz; do
   [ -f "$scene/usr/$f" ] || { echo "absent : $f"; exit 1; }
 done
-[ -x "$scene/usr/bin/testeur_climat" ] || { echo "programme non exécutable"; exit 1; }
-
-avertissements=$(groff -k -man -Tutf8 -ww -z "$scene/usr/share/man/man1/testeur_climat.1" 2>&1)
+"$scene/usr/bin/testeur_climat" --version | grep -q '^testeur_climat (Aubrelis) [0-9]'
+avertissements=$(zcat "$scene/usr/share/man/man1/testeur_climat.1.gz" | groff -k -man -Tutf8 -ww -z 2>&1)
 [ -z "$avertissements" ] || { echo "$avertissements"; exit 1; }
-
-if command -v desktop-file-validate >/dev/null; then
-  desktop-file-validate "$scene/usr/share/applications/testeur_climat.desktop"
-else
+if ! command -v desktop-file-validate >/dev/null; then
   echo "desktop-file-validate introuvable : entrée du lanceur non validée"
   exit 77
 fi
+desktop-file-validate "$scene/usr/share/applications/testeur_climat.desktop"
 grep -qx 'Exec=testeur_climat %f' "$scene/usr/share/applications/testeur_climat.desktop"
-grep -qx 'Terminal=false' "$scene/usr/share/applications/testeur_climat.desktop"
 echo "installation complète et valide"
+
+[ "${2:-}" = paquet ] || exit 0
+(cd "$construction" && cpack -G DEB >/dev/null)
+paquet=$(ls "$construction"/testeur-climat_*.deb)
+lintian --fail-on error,warning "$paquet"
+dpkg -i "$paquet" >/dev/null
+trap 'dpkg -r testeur-climat >/dev/null 2>&1 || true; rm -rf "$scene"' EXIT
+/usr/bin/testeur_climat --version
+[ -f /usr/share/man/man1/testeur_climat.1.gz ] && [ -f /usr/share/applications/testeur_climat.desktop ]
+dpkg -r testeur-climat >/dev/null
+[ ! -e /usr/bin/testeur_climat ]
+echo "paquet $(basename "$paquet") : lintian sans erreur, installé, lancé et retiré"

@@ -1,34 +1,45 @@
 #!/usr/bin/env python3
-"""Fails when a message of the checker is missing from the authors' guide.
-Variable parts (a number, a character, a name) are written "…" in the guide."""
+"""Every message of the checker is explained in the authors' guide (where a
+variable part, a number, a character or a name, is written "…") and drawn at
+least once by the expected reports of the examples and test data, so that
+each text is checked somewhere, byte for byte."""
 import pathlib
 import re
 import sys
 
 racine = pathlib.Path(__file__).resolve().parent.parent
-
-
-def normalise(texte):
-    texte = re.sub(r"%\.0f|%\.d|%d|%c|%\.\*s", "…", texte)
-    return " ".join(texte.split())
+FORMATS = r"%\.0f|%\.d|%d|%c|%\.\*s"
 
 
 def messages():
     for chemin in sorted(racine.glob("testeur_climat/*.cpp")):
+        if chemin.name in ("Testeur_climat.cpp", "rapport_console.cpp"):
+            continue  # the front ends, not the checker
         source = chemin.read_text(encoding="utf-8")
         for m in re.finditer(r'"((?:[^"\\\n]|\\.)*)"(?:_l1)?', source):
-            brut = m.group(1)
-            texte = brut.replace("\\n", "\n").replace("\\\\", "\\").replace('\\"', '"')
+            texte = m.group(1).replace("\\n", "\n").replace("\\\\", "\\").replace('\\"', '"')
             # Messages are sentences; keywords and formats of numbers are not.
             if " " in texte.strip() and (texte.endswith("\n") or texte.endswith(".")):
-                yield normalise(texte)
+                yield texte
 
 
-texte_guide = (racine / "docs/guide-climat.md").read_text(encoding="utf-8")
-texte_guide = re.sub(r"^```.*?^```", "", texte_guide, flags=re.S | re.M)  # examples apart
-guide = normalise(" ".join(re.findall(r"`([^`]+)`", texte_guide)))
-absents = sorted({m for m in messages() if m not in guide})
-for m in absents:
-    print("absent du guide :", m)
-print(f"{len(absents)} message(s) absent(s) du guide")
-sys.exit(1 if absents else 0)
+def normalise(texte):
+    return " ".join(re.sub(FORMATS, "…", texte).split())
+
+
+guide = (racine / "docs/guide-climat.md").read_text(encoding="utf-8")
+guide = re.sub(r"^```.*?^```", "", guide, flags=re.S | re.M)  # examples apart
+guide = normalise(" ".join(re.findall(r"`([^`]+)`", guide)))
+journaux = "".join(p.read_bytes().decode("latin-1") for d in ("exemples", "tests/donnees")
+                   for p in sorted((racine / d).glob("*.Erreur.log")))
+journaux += (racine / "tests/donnees/demarrage.txt").read_text(encoding="utf-8")  # a folder as the path
+fautes = []
+for texte in sorted(set(messages())):
+    if normalise(texte) not in guide:
+        fautes.append("absent du guide : " + texte.strip())
+    motif = ".+?".join(re.escape(morceau) for morceau in re.split(FORMATS, texte))
+    if not re.search(motif, journaux, flags=re.S):
+        fautes.append("jamais tiré par un rapport attendu : " + texte.strip())
+print("\n".join(fautes))
+print(f"{len(fautes)} faute(s)")
+sys.exit(1 if fautes else 0)

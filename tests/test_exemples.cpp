@@ -1,40 +1,33 @@
-// The shipped examples, checked by the real program: the whole console output
-// and "Erreur.log", byte for byte.
+// Every climate file that has an expected report beside it, run by the real
+// program under a pseudo-terminal: the console output and "Erreur.log" byte
+// for byte, and the climate file unchanged. This is where the message texts
+// are checked.
 #include <gtest/gtest.h>
 
-#include "aide_processus.hpp"
-#include "aide_programme.hpp"
+#include <filesystem>
+
+#include "aide.hpp"
 
 namespace {
 
-const std::string EXEMPLES = std::string(DOSSIER_SOURCES) + "/exemples/";
-
-TEST(Exemples, FichierCompletSansConstat) {
-  const std::string dossier = dossier_temporaire();
-  const std::string avant = lit_fichier(EXEMPLES + "climat.txt");
-  const execution r = lance_sous_terminal({{TESTEUR_CLIMAT_BIN, EXEMPLES + "climat.txt"}, dossier}, {{"...", "\n"}});
-  EXPECT_EQ(r.sortie, CADRE + EN_COURS + SANS_CONSTAT);
-  EXPECT_EQ(r.statut, 0);
-  EXPECT_EQ(lit_fichier(dossier + "/Erreur.log"), "");
-  EXPECT_EQ(lit_fichier(EXEMPLES + "climat.txt"), avant) << "the climate file is never changed";
-}
-
-TEST(Exemples, FichierAvecErreurs) {
-  const std::string dossier = dossier_temporaire();
-  const execution r =
-      lance_sous_terminal({{TESTEUR_CLIMAT_BIN, EXEMPLES + "climat_avec_erreurs.txt"}, dossier}, {{"...", "\n"}});
-  EXPECT_EQ(r.sortie, lit_fichier(EXEMPLES + "climat_avec_erreurs.sortie"));
-  EXPECT_EQ(r.statut, 0);
-  EXPECT_EQ(lit_fichier(dossier + "/Erreur.log"), lit_fichier(EXEMPLES + "climat_avec_erreurs.Erreur.log"));
-}
-
-TEST(Exemples, CompteursEtJournalConcordent) {
-  // Every prefix in the log is one count of its kind.
-  const resultat_verification r = verifie_octets(lit_fichier(EXEMPLES + "climat_avec_erreurs.txt"));
-  EXPECT_EQ(r.erreurs, occurrences(r.journal, "- Erreur ligne "));
-  EXPECT_EQ(r.avertissements, occurrences(r.journal, "- Avertissement ligne "));
-  EXPECT_EQ(r.erreurs, 33);
-  EXPECT_EQ(r.avertissements, 11);
+TEST(Exemples, RapportsAttendus) {
+  int fichiers = 0;
+  for (const char* dossier : {"exemples", "tests/donnees"})
+    for (const auto& entree : std::filesystem::directory_iterator(std::string(DOSSIER_SOURCES) + "/" + dossier)) {
+      const std::string climat = entree.path();
+      const std::string base = climat.substr(0, climat.size() - 4);
+      if (entree.path().extension() != ".txt" || !std::filesystem::exists(base + ".sortie")) continue;
+      SCOPED_TRACE(climat);
+      const std::string avant = lit_fichier(climat);
+      const std::string d = dossier_temporaire();
+      const execution r = lance({{PROGRAMME, climat}, d});
+      EXPECT_EQ(r.sortie, lit_fichier(base + ".sortie"));
+      EXPECT_EQ(lit_fichier(d + "/Erreur.log"), lit_fichier(base + ".Erreur.log"));
+      EXPECT_EQ(lit_fichier(climat), avant);
+      EXPECT_EQ(r.statut, 0);
+      ++fichiers;
+    }
+  EXPECT_GE(fichiers, 6);
 }
 
 }  // namespace
