@@ -3,53 +3,39 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
-#include <signal.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <stdexcept>
 
 #include "testeur_climat/passe.hpp"
 
 const std::string PROGRAMME = TESTEUR_CLIMAT_BIN;
 
-namespace {
-
-// Removed when the test process ends; a death test's child leaves them.
-struct dossiers_a_effacer {
-  pid_t createur = getpid();
-  std::vector<std::string> dossiers;
-  ~dossiers_a_effacer() {
-    std::error_code ignore;
-    if (getpid() == createur)
-      for (const std::string& d : dossiers) std::filesystem::remove_all(d, ignore);
-  }
-};
-
-}  // namespace
-
 std::string dossier_temporaire() {
-  static dossiers_a_effacer a_effacer;
+  // Removed when the test process ends; a death test's child leaves them.
+  static struct a_effacer {
+    pid_t createur = getpid();
+    std::vector<std::string> dossiers;
+    ~a_effacer() {
+      std::error_code ignore;
+      for (const std::string& d : dossiers)
+        if (getpid() == createur) std::filesystem::remove_all(d, ignore);
+    }
+  } dossiers;
   char modele[] = "/tmp/testeur-climat-XXXXXX";
-  if (mkdtemp(modele) == nullptr) throw std::runtime_error("mkdtemp");
-  a_effacer.dossiers.push_back(modele);
+  dossiers.dossiers.push_back(mkdtemp(modele));
   return modele;
 }
 
 std::string lit_fichier(const std::string& chemin) {
-  std::ifstream f(chemin, std::ios::binary);
   std::ostringstream s;
-  s << f.rdbuf();
+  s << std::ifstream(chemin, std::ios::binary).rdbuf();
   return s.str();
 }
 
@@ -60,8 +46,7 @@ void ecrit_fichier(const std::string& chemin, const std::string& contenu, unsign
 
 std::vector<std::string> decoupe(const std::string& texte, char fin) {
   std::vector<std::string> morceaux;
-  std::size_t debut = 0;
-  for (std::size_t p; (p = texte.find(fin, debut)) != std::string::npos; debut = p + 1)
+  for (std::size_t debut = 0, p; (p = texte.find(fin, debut)) != std::string::npos; debut = p + 1)
     morceaux.push_back(texte.substr(debut, p - debut));
   return morceaux;
 }
@@ -80,23 +65,16 @@ std::string latin1(const std::string& utf8) {
 
 std::string source(const std::string& chemin) { return lit_fichier(std::string(DOSSIER_SOURCES) + "/" + chemin); }
 
-namespace {
-
-struct rapport_compact final : rapport_constats {
-  std::string texte;
-  void constat(int type, int ligne, const char*) override {
-    if (!texte.empty()) texte += ' ';
-    texte += (type == ERREUR ? "E" : "A") + std::to_string(ligne);
-  }
-};
-
-}  // namespace
-
 std::string constats(const std::string& octets) {
+  struct : rapport_constats {
+    std::string texte;
+    void constat(int type, int ligne, const char*) override {
+      texte += (texte.empty() ? "" : " ") + std::string(type == ERREUR ? "E" : "A") + std::to_string(ligne);
+    }
+  } rapport;
   // fmemopen refuses an empty buffer: an empty file is a real empty file.
   std::FILE* f = octets.empty() ? std::fopen("/dev/null", "r")
                                 : fmemopen(const_cast<char*>(octets.data()), octets.size(), "r");
-  rapport_compact rapport;
   int erreurs = 0;
   int avertissements = 0;
   moteur_principal(f, &erreurs, &avertissements, rapport);
@@ -118,130 +96,79 @@ std::string reference_avec(const std::vector<retouche>& retouches) {
 }
 
 std::string debut_reference(int lignes) {
-  const std::string tout = source("tests/donnees/reference.txt");
-  std::size_t fin = 0;
-  for (int i = 0; i < lignes; ++i) fin = tout.find('\n', fin) + 1;
-  return tout.substr(0, fin);
+  const std::vector<std::string> reference = decoupe(source("tests/donnees/reference.txt"), '\n');
+  std::string debut;
+  for (int i = 0; i < lignes; ++i) debut += reference[static_cast<std::size_t>(i)] + "\n";
+  return debut;
 }
-
-namespace {
-
-[[noreturn]] void execute(const lancement& l, const std::string& garde) {
-  if (chdir(l.dossier.c_str()) != 0) _exit(126);
-  setenv("PATH", (garde + ":" + std::getenv("PATH")).c_str(), 1);
-  unsetenv("DISPLAY");
-  for (const std::string& v : l.environnement) {
-    const std::size_t egal = v.find('=');
-    if (egal == std::string::npos)
-      unsetenv(v.c_str());
-    else
-      setenv(v.substr(0, egal).c_str(), v.substr(egal + 1).c_str(), 1);
-  }
-  if (l.limite_fichier > 0) {
-    // The writes beyond the limit fail as on a full disk.
-    const rlimit limite{static_cast<rlim_t>(l.limite_fichier), static_cast<rlim_t>(l.limite_fichier)};
-    setrlimit(RLIMIT_FSIZE, &limite);
-    signal(SIGXFSZ, SIG_IGN);
-  }
-  std::vector<char*> argv;
-  for (const std::string& a : l.arguments) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  execvp(argv[0], argv.data());
-  _exit(127);
-}
-
-bool encore_vivant(pid_t pid) {
-  int statut = 0;
-  return waitpid(pid, &statut, WNOHANG) == 0;
-}
-
-}  // namespace
 
 execution lance(const lancement& l) {
   const std::string garde = dossier_temporaire();
   ecrit_fichier(garde + "/xterm", "#!/bin/sh\n: > \"" + garde + "/appel\"\nexit 1\n", 0755);
-  int lecture = -1;
-  pid_t pid = -1;
-  if (l.terminal) {
-    termios t{};
-    t.c_iflag = ICRNL;
-    t.c_oflag = 0;  // no "\n" to "\r\n": the bytes read are the program's
-    t.c_cflag = CS8 | CREAD;
-    t.c_lflag = ICANON | ISIG;
-    t.c_cc[VINTR] = 3;
-    t.c_cc[VEOF] = 4;
-    t.c_cc[VMIN] = 1;
-    winsize w{24, 80, 0, 0};
-    pid = forkpty(&lecture, nullptr, &t, &w);
-    if (pid == 0) execute(l, garde);
-  } else {
-    int tube[2];
-    if (pipe(tube) != 0) throw std::runtime_error("pipe");
-    pid = fork();
-    if (pid == 0) {
-      const int vide = open("/dev/null", O_RDONLY);
-      dup2(vide, 0);
+  int tube[2] = {-1, -1};
+  termios t{};
+  t.c_cflag = CS8 | CREAD;
+  t.c_lflag = ICANON;  // no echo and no "\n" to "\r\n": the bytes read are the program's
+  t.c_cc[VEOF] = 4;
+  t.c_cc[VMIN] = 1;
+  if (!l.terminal && pipe(tube) != 0) return {};
+  const pid_t pid = l.terminal ? forkpty(&tube[0], nullptr, &t, nullptr) : fork();
+  if (pid == 0) {
+    if (!l.terminal) {
+      dup2(open("/dev/null", O_RDONLY), 0);
       dup2(tube[1], 1);
       dup2(tube[1], 2);
-      close(tube[0]);
-      execute(l, garde);
     }
-    close(tube[1]);
-    lecture = tube[0];
+    setenv("PATH", (garde + ":" + std::getenv("PATH")).c_str(), 1);
+    unsetenv("DISPLAY");
+    for (const std::string& v : l.environnement) {
+      const std::size_t egal = v.find('=');
+      if (egal == std::string::npos) unsetenv(v.c_str());
+      else setenv(v.substr(0, egal).c_str(), v.substr(egal + 1).c_str(), 1);
+    }
+    std::vector<char*> argv;
+    for (const std::string& a : l.arguments) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    if (chdir(l.dossier.c_str()) == 0) execvp(argv[0], argv.data());
+    _exit(127);
   }
-  if (pid < 0) throw std::runtime_error("fork");
-
+  if (!l.terminal) close(tube[1]);
   execution r;
-  std::size_t etape = 0;
-  std::size_t depuis = 0;
-  bool premiere_pause = true;
+  bool repondu = l.reponse.empty();
+  int statut = 0;
   const auto limite = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-  for (;;) {
-    if (std::chrono::steady_clock::now() > limite) {
-      kill(pid, SIGKILL);
-      break;
-    }
-    pollfd p{lecture, POLLIN, 0};
+  for (char tampon[65536];;) {
+    pollfd p{tube[0], POLLIN, 0};
     if (poll(&p, 1, 50) > 0) {
-      char tampon[65536];
-      const ssize_t n = read(lecture, tampon, sizeof tampon);
+      const ssize_t n = read(tube[0], tampon, sizeof tampon);
       if (n <= 0) break;
       r.sortie.append(tampon, static_cast<std::size_t>(n));
-      continue;
-    }
-    if (!l.terminal) continue;
-    // Quiet for a moment: a prompt of the dialogue, or a pause, is waiting.
-    if (etape < l.dialogue.size()) {
-      const std::size_t trouve = r.sortie.find(l.dialogue[etape].first, depuis);
-      if (trouve != std::string::npos) {
-        depuis = trouve + l.dialogue[etape].first.size();
-        const std::string& reponse = l.dialogue[etape++].second;
-        if (write(lecture, reponse.data(), reponse.size()) < 0) break;
-        continue;
-      }
-    }
-    if (r.sortie.size() >= 3 && r.sortie.compare(r.sortie.size() - 3, 3, "...") == 0 && encore_vivant(pid)) {
-      if (premiere_pause) r.attendait = true;
-      premiere_pause = false;
-      if (write(lecture, "\n", 1) < 0) break;
+    } else if (std::chrono::steady_clock::now() > limite) {
+      kill(pid, SIGKILL);
+      break;
+    } else if (l.terminal && waitpid(pid, &statut, WNOHANG) == 0) {
+      // Quiet for a moment while still running: it waits for the answer
+      // to its prompt, or for a key at its pause.
+      const bool invite = !repondu && r.sortie.ends_with("?: ");
+      if (!invite && !r.sortie.ends_with("...")) continue;
+      r.attendait = r.attendait || !invite;
+      const std::string touche = invite ? l.reponse : "\n";
+      repondu = true;
+      if (write(tube[0], touche.data(), touche.size()) < 0) break;
     }
   }
-  close(lecture);
-  int statut = 0;
+  close(tube[0]);
   waitpid(pid, &statut, 0);
   r.statut = WIFEXITED(statut) ? WEXITSTATUS(statut) : -1;
   r.xterm_appele = access((garde + "/appel").c_str(), F_OK) == 0;
   return r;
 }
 
-std::string attendu(const std::string& fichier, const std::string& section, const std::string& dossier) {
+std::string attendu(const std::string& fichier, const std::string& section, const std::string& variable) {
   const std::string texte = source("tests/donnees/" + fichier);
-  const std::size_t debut = texte.find("== " + section + "\n");
-  if (debut == std::string::npos) throw std::runtime_error("section absente : " + section);
-  const std::size_t contenu = debut + section.size() + 4;
-  std::size_t fin = texte.find("\n== ", contenu - 1);
-  if (fin == std::string::npos) fin = texte.size() - 1;  // the file ends with a line feed
-  std::string r = fin < contenu ? "" : texte.substr(contenu, fin - contenu);
-  for (std::size_t p; (p = r.find("@D@")) != std::string::npos;) r.replace(p, 3, dossier);
+  const std::size_t debut = texte.find("== " + section + "\n") + section.size() + 4;
+  const std::size_t fin = std::min(texte.find("\n== ", debut - 1), texte.size() - 1);
+  std::string r = texte.substr(debut, fin - debut);
+  for (std::size_t p; (p = r.find("@D@")) != std::string::npos;) r.replace(p, 3, variable);
   return r;
 }

@@ -2,9 +2,7 @@
 // reference climate file and its patches, and the real program in a process.
 #pragma once
 
-#include <map>
 #include <string>
-#include <utility>
 #include <vector>
 
 // A fresh folder, removed when the test process ends.
@@ -16,42 +14,41 @@ std::vector<std::string> decoupe(const std::string& texte, char fin);
 std::string latin1(const std::string& utf8);
 std::string source(const std::string& chemin);  // a file of the repository
 
-// The pass on bytes: every finding, as "E12" or "A12" (kind and line), in
-// order and joined by blanks.
+// The pass on bytes: every finding as "E12" or "A12" (kind and line), in
+// order, joined by blanks.
 std::string constats(const std::string& octets);
 
-// The reference climate file (valid, Latin-1) with patches applied in order;
-// lines are counted from 1 in the file as the earlier patches left it.
+// The reference climate file (valid, Latin-1) with patches applied in order,
+// each on the file as the earlier ones left it: 'R' replaces line `ligne`,
+// 'I' inserts before it, 'S' removes it. Texts are UTF-8, written as Latin-1.
 struct retouche {
-  char sorte;  // 'R' replaces the line, 'I' inserts before it, 'S' removes it
+  char sorte;
   int ligne;
-  std::string texte;  // UTF-8, written as Latin-1
+  std::string texte;
 };
 std::string reference_avec(const std::vector<retouche>& retouches);
-// The first `lignes` lines of the reference, ended by a line feed.
-std::string debut_reference(int lignes);
+std::string debut_reference(int lignes);  // its first lines, each with its line feed
 
 // The real program, under a pseudo-terminal or with its output in a pipe and
-// its input empty. Every pause ("...") is answered. By default DISPLAY is
-// removed and a stand-in xterm, which only records that it was called, is
-// first on PATH: no run can open a real window.
+// its input empty. "?: " is answered with `reponse`, every pause ("...")
+// with a line feed. DISPLAY is removed and a stand-in xterm, which only
+// records that it was called, is first on PATH: no run can open a window.
 struct lancement {
   std::vector<std::string> arguments;  // the program first; a bare name is looked up in PATH
   std::string dossier;                 // working directory
   bool terminal = true;
   std::vector<std::string> environnement;  // "NOM=valeur" sets, "NOM" removes
-  std::vector<std::pair<std::string, std::string>> dialogue;  // when the first appears, type the second
-  int limite_fichier = 0;                                     // a file size limit in bytes, when not 0
+  std::string reponse;
 };
 struct execution {
   std::string sortie;
   int statut = -1;         // -1 when killed after 60 seconds
-  bool attendait = false;  // still running when its first pause was answered
+  bool attendait = false;  // it was still running when its first pause was answered
   bool xterm_appele = false;
 };
 execution lance(const lancement& l);
 extern const std::string PROGRAMME;  // the program under test
 
-// Expected outputs kept in a data file, in sections "== name"; "@D@" stands
-// for the working folder of the run.
-std::string attendu(const std::string& fichier, const std::string& section, const std::string& dossier = "");
+// An expected output kept in a data file of tests/donnees, in sections
+// "== name"; "@D@" stands for `variable`.
+std::string attendu(const std::string& fichier, const std::string& section, const std::string& variable = "");

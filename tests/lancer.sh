@@ -4,25 +4,19 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+# Each command or file the tests need, with the Debian package that brings it:
+# the compilers, GoogleTest, the fuzzer's runtime, the real-window test (Xvfb
+# and xterm need the "fixed" font), the launcher entry, the manual page and
+# the package checks.
 paquets=()
-command -v cmake >/dev/null || paquets+=(cmake)
-command -v g++ >/dev/null || paquets+=(g++)
-[ -f /usr/include/gtest/gtest.h ] || paquets+=(libgtest-dev)
-command -v python3 >/dev/null || paquets+=(python3)
-# The sanitizer build, the fuzzer and the second compiler.
-command -v clang++ >/dev/null || paquets+=(clang)
-ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1 || paquets+=(libclang-rt-dev)
-# The real-window test, the launcher entry, the manual page and the package.
-command -v Xvfb >/dev/null || paquets+=(xvfb)
-[ -d /usr/share/fonts/X11/misc ] || paquets+=(xfonts-base)  # Xvfb and xterm need the "fixed" font
-command -v xterm >/dev/null || paquets+=(xterm)
-command -v xdotool >/dev/null || paquets+=(xdotool)
-command -v xwd >/dev/null || paquets+=(x11-apps)
-command -v desktop-file-validate >/dev/null || paquets+=(desktop-file-utils)
-command -v groff >/dev/null || paquets+=(groff)
-command -v lintian >/dev/null || paquets+=(lintian)
-command -v dpkg-shlibdeps >/dev/null || paquets+=(dpkg-dev)
-command -v file >/dev/null || paquets+=(file)
+for besoin in cmake:cmake g++:g++ /usr/include/gtest/gtest.h:libgtest-dev python3:python3 clang++:clang \
+  '/usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a:libclang-rt-dev' Xvfb:xvfb \
+  /usr/share/fonts/X11/misc:xfonts-base xterm:xterm xdotool:xdotool desktop-file-validate:desktop-file-utils \
+  groff:groff lintian:lintian dpkg-shlibdeps:dpkg-dev file:file; do
+  quoi=${besoin%:*}
+  if [ "${quoi:0:1}" = / ]; then compgen -G "$quoi" >/dev/null; else command -v "$quoi" >/dev/null; fi ||
+    paquets+=("${besoin##*:}")
+done
 if [ ${#paquets[@]} -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
   # When the packages cannot be had, the tests that need them say so and

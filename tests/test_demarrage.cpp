@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <functional>
+#include <map>
 
 #include "aide.hpp"
 
@@ -19,115 +20,101 @@ int occurrences(const std::string& texte, const std::string& motif) {
   return n;
 }
 
+bool existe(const std::string& chemin) { return access(chemin.c_str(), F_OK) == 0; }
+
 const std::string CLIMAT_FAUTIF = reference_avec({{'R', 1, "latitude=45"}});
 
-// A stand-in xterm that records its arguments and runs the window's command
-// without a display, as a window would, into "fenetre".
-std::string remplacant_xterm(const std::string& base) {
-  return "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\000' \"$a\"; done > " + base + "/args\nfor a in \"$@\"; do "
-         "c=$a; done\nDISPLAY= /bin/sh -c \"$c\" > " + base + "/fenetre 2>&1 </dev/null\n";
-}
-
 TEST(Demarrage, FormesSortiesAffichagesEtXterm) {
-  for (const std::string forme : {"nu", "./", "dossier/", "absolu"})
+  // Where each form puts the program, relative to the folder "b" of a run,
+  // and how it is called from b/travail, where it is started.
+  const std::map<std::string, std::pair<std::string, std::string>> formes = {
+      {"nu", {"bin", "testeur_climat"}},
+      {"./x", {"travail", "./testeur_climat"}},
+      {"dossier/x", {"travail/sous", "sous/testeur_climat"}},
+      {"absolu", {"bin", "@B@/bin/testeur_climat"}}};
+  for (const auto& [forme, place] : formes)
     for (const bool terminal : {true, false})
       for (const bool affichage : {true, false})
-        for (const std::string xterm : {"remplaçant", "absent", "défaillant"}) {
+        for (const std::string xterm : {"remplacant", "absent", "defaillant"}) {
           SCOPED_TRACE(forme + (terminal ? " terminal " : " fichier ") + (affichage ? "affichage " : "") + xterm);
-          const std::string base = dossier_temporaire();
-          const std::string travail = base + "/travail";
-          for (const char* d : {"/travail", "/travail/sous", "/bin", "/outils"}) mkdir((base + d).c_str(), 0755);
-          const std::map<std::string, std::string> place = {{"nu", "bin/testeur_climat"},
-                                                            {"./", "travail/testeur_climat"},
-                                                            {"dossier/", "travail/sous/testeur_climat"},
-                                                            {"absolu", "bin/testeur_climat"}};
-          const std::map<std::string, std::string> appel = {
-              {"nu", "testeur_climat"}, {"./", "./testeur_climat"}, {"dossier/", "sous/testeur_climat"},
-              {"absolu", base + "/bin/testeur_climat"}};
-          ecrit_fichier(base + "/" + place.at(forme), lit_fichier(PROGRAMME), 0755);
-          ecrit_fichier(travail + "/mon climat.txt", CLIMAT_FAUTIF);
-          ecrit_fichier(base + "/outils/xdg-open", "#!/bin/sh\nprintf '%s\\n' \"$1\" >> " + base + "/xdg\n"
-                                                   "while read -r l; do printf '%s\\n' \"$l\"; done < \"$1\" >> " +
-                                                       base + "/xdg\n", 0755);
-          symlink("/bin/rm", (base + "/outils/rm").c_str());
+          const std::string b = dossier_temporaire();
+          for (const char* d : {"/travail", "/travail/sous", "/bin", "/outils"}) mkdir((b + d).c_str(), 0755);
+          ecrit_fichier(b + "/" + place.first + "/testeur_climat", lit_fichier(PROGRAMME), 0755);
+          ecrit_fichier(b + "/travail/mon climat.txt", CLIMAT_FAUTIF);
+          // xdg-open records what it was asked to show; the stand-in xterm
+          // records its arguments and runs the window's command without a
+          // display, as a window would.
+          ecrit_fichier(b + "/outils/xdg-open", "#!/bin/sh\necho \"$1\" >>../xdg; while read -r l; do echo \"$l\"; done"
+                                                " <\"$1\" >>../xdg\n", 0755);
+          symlink("/bin/rm", (b + "/outils/rm").c_str());
           if (xterm != "absent")
-            ecrit_fichier(base + "/outils/xterm", remplacant_xterm(base), xterm == "remplaçant" ? 0755 : 0644);
-          const execution r = lance({{appel.at(forme), "mon climat.txt", "", "x y"},
-                                     travail,
-                                     terminal,
-                                     {"PATH=" + base + "/outils:" + base + "/bin", affichage ? "DISPLAY=:99" : "DISPLAY"}});
-          const std::string fenetre = lit_fichier(base + "/fenetre");
+            ecrit_fichier(b + "/outils/xterm", "#!/bin/sh\nfor a; do printf '%s\\000' \"$a\"; c=$a; done >" + b +
+                          "/args\nDISPLAY= /bin/sh -c \"$c\" >" + b + "/fenetre 2>&1 </dev/null\n",
+                          xterm == "remplacant" ? 0755 : 0644);
+          std::string appel = place.second;
+          if (appel.starts_with("@B@")) appel.replace(0, 3, b);
+          const execution r = lance({{appel, "mon climat.txt", "", "x y"}, b + "/travail", terminal,
+                                     {"PATH=" + b + "/outils:" + b + "/bin", affichage ? "DISPLAY=:99" : "DISPLAY"}});
+          const std::string fenetre = lit_fichier(b + "/fenetre");
+          const bool relance = !terminal && affichage;
           EXPECT_EQ(r.statut, 0);
           EXPECT_EQ(occurrences(r.sortie + fenetre, "Test du fichier de climat en cours."), 1);
-          EXPECT_EQ(lit_fichier(travail + "/Erreur.log"), latin1(attendu("demarrage.txt", "journal_fautif")));
-          const bool relance = !terminal && affichage;
-          if (!relance || xterm == "absent") {
-            EXPECT_NE(access((base + "/args").c_str(), F_OK), 0);
-          }
+          EXPECT_EQ(lit_fichier(b + "/travail/Erreur.log"), latin1(attendu("demarrage.txt", "journal_fautif")));
+          EXPECT_EQ(existe(b + "/args"), relance && xterm == "remplacant");
+          EXPECT_FALSE(existe(b + "/travail/temp.tmp"));
           if (!relance) {
             EXPECT_EQ(r.sortie, attendu("demarrage.txt", "dans_la_console"));
-          } else if (xterm == "remplaçant") {
-            const std::vector<std::string> args = decoupe(lit_fichier(base + "/args"), '\0');
+          } else if (xterm == "remplacant") {
+            std::vector<std::string> args = decoupe(lit_fichier(b + "/args"), '\0');
             ASSERT_EQ(args.size(), 10u);
-            EXPECT_EQ(std::vector<std::string>(args.begin(), args.end() - 1),
-                      (std::vector<std::string>{"-sb", "-rightbar", "-T", "Testeur de fichier de climat", "-bg",
-                                                "white", "-fg", "grey50", "-e"}));
-            EXPECT_EQ(args[9].rfind("cd \"" + travail + "\"; \"./", 0), 0u) << args[9];
-            EXPECT_EQ(r.sortie, "");
-            EXPECT_EQ(fenetre, attendu("demarrage.txt", "dans_la_console"));
+            EXPECT_EQ(args[9].rfind("cd \"" + b + "/travail\"; \"./", 0), 0u) << args[9];
+            args.pop_back();
+            EXPECT_EQ(args, decoupe(attendu("demarrage.txt", "arguments_xterm"), '\n'));
+            EXPECT_EQ(r.sortie + fenetre, attendu("demarrage.txt", "dans_la_console"));
           } else {
-            EXPECT_EQ(r.sortie, attendu("demarrage.txt", "xterm_" + std::string(xterm == "absent" ? "absent" : "defaillant")));
-            EXPECT_EQ(lit_fichier(base + "/xdg"),
-                      "temp.tmp\n" + latin1(attendu("demarrage.txt", "avis_" + std::string(xterm == "absent" ? "absent" : "defaillant"))));
-            EXPECT_NE(access((travail + "/temp.tmp").c_str(), F_OK), 0);
+            EXPECT_EQ(r.sortie, attendu("demarrage.txt", "xterm_" + xterm));
+            EXPECT_EQ(lit_fichier(b + "/xdg"), "temp.tmp\n" + latin1(attendu("demarrage.txt", "avis_" + xterm)));
           }
         }
-}
-
-TEST(Demarrage, UnTempTmpExistantNEstJamaisTouche) {
-  const std::string base = dossier_temporaire();
-  mkdir((base + "/outils").c_str(), 0755);
-  ecrit_fichier(base + "/outils/xdg-open", "#!/bin/sh\n:\n", 0755);
-  ecrit_fichier(base + "/climat.txt", CLIMAT_FAUTIF);
-  ecrit_fichier(base + "/victime", "précieux");
-  symlink("victime", (base + "/temp.tmp").c_str());
-  const execution r = lance({{PROGRAMME, "climat.txt"}, base, false, {"PATH=" + base + "/outils", "DISPLAY=:99"}});
-  EXPECT_EQ(r.statut, 0);
-  EXPECT_EQ(lit_fichier(base + "/victime"), "précieux");
-  char cible[64] = {};
-  EXPECT_GT(readlink((base + "/temp.tmp").c_str(), cible, sizeof cible), 0) << "the link is left in place";
 }
 
 TEST(Demarrage, JournalEtFichiersDeLUtilisateur) {
   const struct {
     const char* nom;
-    std::function<void(const std::string&)> prepare;
+    std::function<int(const std::string&)> prepare;
     std::string climat;
     std::string protege;  // a file that must come out byte for byte the same
   } table[] = {
-      {"lien", [](const std::string& d) { symlink((d + "/victime").c_str(), (d + "/Erreur.log").c_str()); },
+      {"lien", [](const std::string& d) { return symlink((d + "/victime").c_str(), (d + "/Erreur.log").c_str()); },
        "climat.txt", "victime"},
-      {"tube", [](const std::string& d) { mkfifo((d + "/Erreur.log").c_str(), 0644); }, "climat.txt", ""},
-      {"dossier", [](const std::string& d) { mkdir((d + "/Erreur.log").c_str(), 0755); }, "climat.txt", ""},
-      {"peripherique", [](const std::string& d) { mknod((d + "/Erreur.log").c_str(), S_IFCHR | 0666, makedev(1, 3)); },
+      {"tube", [](const std::string& d) { return mkfifo((d + "/Erreur.log").c_str(), 0644); }, "climat.txt", ""},
+      {"dossier", [](const std::string& d) { return mkdir((d + "/Erreur.log").c_str(), 0755); }, "climat.txt", ""},
+      {"peripherique",
+       [](const std::string& d) { return mknod((d + "/Erreur.log").c_str(), S_IFCHR | 0666, makedev(1, 3)); },
        "climat.txt", ""},
-      {"climat", [](const std::string&) {}, "Erreur.log", "Erreur.log"},
-      {"climat", [](const std::string& d) { link((d + "/climat.txt").c_str(), (d + "/Erreur.log").c_str()); },
+      {"climat", [](const std::string&) { return 0; }, "Erreur.log", "Erreur.log"},
+      {"climat", [](const std::string& d) { return link((d + "/climat.txt").c_str(), (d + "/Erreur.log").c_str()); },
        "climat.txt", "climat.txt"},
+      {"temp", [](const std::string& d) {
+         mkdir((d + "/outils").c_str(), 0755);
+         ecrit_fichier(d + "/outils/xdg-open", "#!/bin/sh\n", 0755);
+         return symlink("/bin/rm", (d + "/outils/rm").c_str()) + symlink("victime", (d + "/temp.tmp").c_str());
+       }, "", "victime"},
   };
   for (const auto& c : table) {
     SCOPED_TRACE(c.nom);
     const std::string d = dossier_temporaire();
     ecrit_fichier(d + "/victime", "précieux");
-    ecrit_fichier(d + "/" + c.climat, CLIMAT_FAUTIF);
-    c.prepare(d);
-    struct stat etat {};
-    if (std::string(c.nom) == "peripherique" && lstat((d + "/Erreur.log").c_str(), &etat) != 0) continue;  // not root
+    ecrit_fichier(d + "/" + (c.climat.empty() ? "climat.txt" : c.climat), CLIMAT_FAUTIF);
+    if (c.prepare(d) != 0) continue;  // a device needs root
     const std::string avant = c.protege.empty() ? "" : lit_fichier(d + "/" + c.protege);
-    const execution r = lance({{PROGRAMME, c.climat}, d});
-    EXPECT_EQ(r.sortie, attendu("demarrage.txt", std::string("journal_") + c.nom));
-    EXPECT_EQ(r.statut, 1);
-    EXPECT_TRUE(r.attendait);
+    // The last row: no xterm, so the notice that would go into temp.tmp.
+    const execution r = c.climat.empty()
+                            ? lance({{PROGRAMME, "climat.txt"}, d, false, {"PATH=" + d + "/outils", "DISPLAY=:9"}})
+                            : lance({{PROGRAMME, c.climat}, d});
+    EXPECT_EQ(r.sortie, attendu("demarrage.txt", c.climat.empty() ? "xterm_absent" : std::string("journal_") + c.nom));
+    EXPECT_EQ(r.statut, c.climat.empty() ? 0 : 1);
+    EXPECT_EQ(r.attendait, !c.climat.empty());
     if (!c.protege.empty()) {
       EXPECT_EQ(lit_fichier(d + "/" + c.protege), avant);
     }
@@ -143,79 +130,74 @@ TEST(Demarrage, DisquePlein) {
   ecrit_fichier(climat, reference_avec(fautes));
   const std::string d = dossier_temporaire();
   const bool monte = mount("tmpfs", d.c_str(), "tmpfs", 0, "size=16k") == 0;
-  const execution r = lance({{PROGRAMME, climat}, d, true, {}, {}, monte ? 0 : 8192});
+  const std::string limite = monte ? "" : "trap '' XFSZ; ulimit -f 8; ";
+  const execution r = lance({{"/bin/sh", "-c", limite + "exec \"$0\" \"$1\"", PROGRAMME, climat}, d});
   if (monte) umount(d.c_str());
   EXPECT_EQ(r.statut, 1);
-  const std::string fin = attendu("demarrage.txt", monte ? "journal_plein" : "journal_limite");
-  EXPECT_EQ(r.sortie.substr(r.sortie.size() - std::min(r.sortie.size(), fin.size())), fin);
+  EXPECT_TRUE(r.sortie.ends_with(attendu("demarrage.txt", monte ? "journal_plein" : "journal_limite"))) << r.sortie;
 }
 
 TEST(Demarrage, CheminsEtOptions) {
   const std::string longue(120, 'd');
+  std::string e2047;
+  for (int i = 0; i < 2047; ++i) e2047 += "\xC3\xA9";
   const struct {
     const char* nom;
     std::vector<std::string> arguments;
-    std::string reponse;  // typed at the prompt, when there is one
+    std::string reponse;  // typed at the prompt
     const char* section;
-    int statut;
+    int statut = 0;
     bool terminal = true;
     std::string montre = "";  // the path as the open-failure message shows it
   } table[] = {
-      {"invite", {}, longue + "\\c\xC5\x93ur.txt\n", "invite", 0},
+      {"invite", {}, longue + "\\c\xC5\x93ur.txt\n", "invite"},
       {"invite vide", {}, "\n", "invite_vide", 1},
       {"fin de l'entrée", {}, "\x04", "invite_vide", 1},
-      {"fichier absent", {"absent.txt"}, "", "fichier_absent", 1},
+      {"fichier absent", {"absent.txt"}, "", "ouverture_impossible", 1},
       {"aide", {"--help", "x"}, "", "aide", 0, false},
       {"version", {"--version"}, "", "version", 0, false},
-      {"fichier nommé --help", {"./--help"}, "", "dans_la_console", 0},
-      {"UTF-8", {longue + "/c\xC5\x93ur.txt", "autre.txt"}, "", "dans_la_console", 0},
-      {"UTF-8 hors Latin-1", {"\xE2\x82\xAC.txt"}, "", "dans_la_console", 0},
-      {"Latin-1", {"\xE9t\xE9.txt"}, "", "dans_la_console", 0},
+      {"fichier nommé --help", {"./--help"}, "", "dans_la_console"},
+      {"UTF-8, deux arguments", {longue + "/c\xC5\x93ur.txt", "autre.txt"}, "", "dans_la_console"},
+      {"UTF-8 hors Latin-1", {"\xE2\x82\xAC.txt"}, "", "dans_la_console"},
+      {"Latin-1", {"\xE9t\xE9.txt"}, "", "dans_la_console"},
       {"4095 octets", {"/" + std::string(4094, 'a')}, "", "ouverture_impossible", 1},
       {"4096 octets", {"/" + std::string(4095, 'a')}, "", "chemin_trop_long", 1},
-      {"4095 octets convertis", {std::string(2047, '\xE9') + "a"}, "", "ouverture_impossible", 1, true,
-       [] { std::string m; for (int i = 0; i < 2047; ++i) m += "\xC3\xA9"; return m + "a"; }()},
+      {"4095 octets convertis", {std::string(2047, '\xE9') + "a"}, "", "ouverture_impossible", 1, true, e2047 + "a"},
       {"4096 octets convertis", {std::string(2048, '\xE9')}, "", "chemin_trop_long", 1},
-      {"dossier", {"."}, "", "dossier_comme_chemin", 0},
+      {"dossier", {"."}, "", "dossier_comme_chemin"},
   };
   for (const auto& c : table) {
     SCOPED_TRACE(c.nom);
     const std::string d = dossier_temporaire();
     mkdir((d + "/" + longue).c_str(), 0755);
-    for (const char* nom : {"/--help", "/c\xC5\x93ur.txt", "/\xE2\x82\xAC.txt", "/\xC3\xA9t\xC3\xA9.txt"})
-      ecrit_fichier(d + (std::string(nom) == "/c\xC5\x93ur.txt" ? "/" + longue : "") + nom, CLIMAT_FAUTIF);
+    for (const std::string& nom : std::vector<std::string>{"--help", longue + "/c\xC5\x93ur.txt", "\xE2\x82\xAC.txt", "\xC3\xA9t\xC3\xA9.txt"})
+      ecrit_fichier(d + "/" + nom, CLIMAT_FAUTIF);
     ecrit_fichier(d + "/Erreur.log", "ancien");
     std::vector<std::string> arguments = {PROGRAMME};
     arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
-    lancement l{arguments, d, c.terminal};
-    if (!c.reponse.empty()) l.dialogue = {{"?: ", c.reponse}};
-    const execution r = lance(l);
-    const std::string nom = !c.montre.empty() ? c.montre : c.arguments.empty() ? "" : c.arguments[0];
-    EXPECT_EQ(r.sortie, attendu("demarrage.txt", c.section, nom)) << r.sortie.substr(0, 300);
+    const execution r = lance({arguments, d, c.terminal, {}, c.reponse});
+    const std::string montre = !c.montre.empty() ? c.montre : c.arguments.empty() ? "" : c.arguments[0];
+    EXPECT_EQ(r.sortie, attendu("demarrage.txt", c.section, montre)) << r.sortie.substr(0, 300);
     EXPECT_EQ(r.statut, c.statut);
     EXPECT_EQ(r.attendait, c.terminal);
     EXPECT_FALSE(r.xterm_appele);
-    if (!c.terminal) {
-      EXPECT_EQ(lit_fichier(d + "/Erreur.log"), "ancien");
-    }
+    EXPECT_EQ(lit_fichier(d + "/Erreur.log") == "ancien", !c.terminal);
   }
 }
 
 TEST(Demarrage, EntreesHostiles) {
   std::string binaire;
-  unsigned graine = 12345;
-  for (int i = 0; i < 65536; ++i) binaire += static_cast<char>((graine = graine * 1103515245u + 12345u) >> 24);
+  for (unsigned i = 0, graine = 12345; i < 65536; ++i) binaire += static_cast<char>((graine = graine * 1103515245u + 12345u) >> 24);
   std::string million = reference_avec({});
   for (int i = 0; i < 1'000'000; ++i) million += "remarque\n";
   for (const std::string& contenu : {binaire, million, std::string(10'000'000, 'x') + "\n"}) {
     const std::string d = dossier_temporaire();
     ecrit_fichier(d + "/climat.txt", contenu);
     const execution r = lance({{PROGRAMME, "climat.txt"}, d});
-    const std::string journal = lit_fichier(d + "/Erreur.log");
     EXPECT_EQ(r.statut, 0);
     EXPECT_EQ(lit_fichier(d + "/climat.txt"), contenu);
     for (const char* prefixe : {"- Erreur ligne ", "- Avertissement ligne "})
-      EXPECT_EQ(occurrences(r.sortie, prefixe), occurrences(journal, prefixe));
+      EXPECT_EQ(occurrences(r.sortie, prefixe), occurrences(lit_fichier(d + "/Erreur.log"), prefixe));
   }
 }
 
