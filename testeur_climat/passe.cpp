@@ -39,10 +39,12 @@ bool lit(etat_passe& e, bool compte_la_fin) {
   }
   if (ok) {
     std::memcpy(e.tampon_ligne, lu, sizeof lu);
+    if (e.lignes_lues < 6) ++e.lignes_lues;
     return true;
   }
   if (std::ferror(e.fichier) && !e.arret) {
     e.arret = true;
+    e.illisible = true;
     signale(e, ERREUR, "Le fichier de climat ne peut pas être lu (erreur de lecture), la vérification s'arrête ici.\n"_l1);
   }
   return false;
@@ -136,4 +138,9 @@ void moteur_principal(std::FILE* fichier, int* erreurs, int* avertissements, rap
       e.etape = 14;
     }
   }
+  // A file cut inside its header gets the checks of its missing lines on
+  // what its last line left, as for any end of file; it must still not pass
+  // for a clean file.
+  if (e.lignes_lues < 6 && !e.illisible)
+    signale(e, ERREUR, "Le fichier se termine avant la fin des six lignes d'en-tête.\n"_l1);
 }

@@ -38,6 +38,8 @@ struct etat_passe {
   float pourcentage_precedent = 0;
 
   bool arret = false;  // the pass ends: end of the file inside a paragraph, or a read error
+  bool illisible = false;  // a read failed with an error
+  int lignes_lues = 0;     // reads that found a line, counted up to the six header lines
 };
 
 void moteur_principal(std::FILE* fichier, int* erreurs, int* avertissements, rapport_constats& rapport);
