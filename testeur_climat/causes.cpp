@@ -49,19 +49,19 @@ bool a_une_ligne_sans_condition(const etat_passe& e, int entree) {
 
 // The condition block, from its "[". Returns true when the line is abandoned.
 bool verifie_conditions(etat_passe& e) {
-  char* ligne = e.tampon_ligne;
-  retire_debut(ligne, 1);
+  retire(e, 1);
   for (;;) {
     // Start of a condition: its letter and its operand.
-    const char lettre = ligne[0];
+    const char lettre = e.ligne()[0];
     sorte s = sorte::temperature;
     bool numerique = true;
     if (lettre == 't' || lettre == 'v') {
       s = lettre == 't' ? sorte::temperature : sorte::vent;
-      retire_debut(ligne, 1);
-      if (chiffre(ligne[0])) {
-        verifie_reference(e, s, static_cast<float>(lit_entier(ligne)));
-      } else if (ligne[0] == 'a' || ligne[0] == 'b') {
+      retire(e, 1);
+      const char operande = e.ligne()[0];
+      if (chiffre(operande)) {
+        verifie_reference(e, s, static_cast<float>(lit_entier(e.ligne())));
+      } else if (operande == 'a' || operande == 'b') {
         numerique = false;
       } else {
         signale(e, ERREUR,
@@ -71,54 +71,48 @@ bool verifie_conditions(etat_passe& e) {
       }
     } else if (lettre == 'p') {
       s = sorte::precipitation;
-      retire_debut(ligne, 1);
-      if (chiffre(ligne[0]))
-        verifie_reference(e, s, static_cast<float>(lit_entier(ligne)));
+      retire(e, 1);
+      if (chiffre(e.ligne()[0]))
+        verifie_reference(e, s, static_cast<float>(lit_entier(e.ligne())));
       else
         signale(e, ERREUR, "Après p, on doit trouver un chiffre.\n"_l1);
     } else {
       signale(e, ERREUR, "Les conditions de précipitations doivent commencer par t, v ou p (en minuscule).\n"_l1);
       if (lettre != ']') return true;
-      Efface_char(ligne, "]");
+      coupe_apres(e, ']');
       return false;
     }
 
     // The separator after the operand; position 0 is passed over.
-    int position = numerique ? fin_chiffres(ligne, 1) : 1;
-    char separateur = car(ligne, position);
+    int position = numerique ? fin_chiffres(e, 1) : 1;
+    char separateur = car(e, position);
     if (separateur != '-' && separateur != '+' && separateur != ']') {
       signale(e, ERREUR, "Après un chiffre ou a et b, on attend -, + ou ].\n"_l1);
       return true;
     }
     if (separateur == '-') {
       if (!numerique) signale(e, ERREUR, "Pas de plage de valeur après a ou b.\n"_l1);
-      if (!chiffre(car(ligne, position + 1)))
+      if (!chiffre(car(e, position + 1)))
         signale(e, ERREUR, "Pour la plage de valeur, - doit être suivi d'un chiffre.\n"_l1);
-      Efface_char(ligne, "-");
-      verifie_reference(e, s, static_cast<float>(lit_entier(ligne)));
-      retire_debut(ligne, fin_chiffres(ligne, 1));
+      coupe_apres(e, '-');
+      verifie_reference(e, s, static_cast<float>(lit_entier(e.ligne())));
+      retire(e, fin_chiffres(e, 1));
       // A condition may follow a range without "+".
       position = 0;
-      separateur = ligne[0];
+      separateur = e.ligne()[0];
       if (separateur != '+' && separateur != ']') continue;
     }
     if (separateur == '+') {
-      if (chiffre(car(ligne, position + 1))) signale(e, ERREUR, "Après +, on doit trouver p, v ou t.\n"_l1);
-      Efface_char(ligne, "+");
-      if (ligne[0] != ']') continue;
+      if (chiffre(car(e, position + 1))) signale(e, ERREUR, "Après +, on doit trouver p, v ou t.\n"_l1);
+      coupe_apres(e, '+');
+      if (e.ligne()[0] != ']') continue;
     }
-    Efface_char(ligne, "]");
+    coupe_apres(e, ']');
     return false;
   }
 }
 
 }  // namespace
-
-bool precipitation_listee(const etat_passe& e, float numero) {
-  for (int i = 1; i <= e.liste_precipitations[0]; ++i)
-    if (static_cast<float>(e.liste_precipitations[i]) == numero) return true;
-  return false;
-}
 
 void verifie_causes(etat_passe& e) {
   if (!commence_paragraphe(
@@ -130,21 +124,21 @@ void verifie_causes(etat_passe& e) {
   if (e.arret) return;
   do {
     e.pourcentage_precedent = 0;
-    while (!chiffre(e.tampon_ligne[0])) {
+    while (!chiffre(e.ligne()[0])) {
       if (!lit_ligne(e)) {
         if (!e.arret) signale(e, ERREUR, FIN_AVANT_FERMETURE);
         e.arret = true;
         return;
       }
     }
-    const auto numero = static_cast<float>(lit_entier(e.tampon_ligne));
+    const auto numero = static_cast<float>(lit_entier(e.ligne()));
     if (!precipitation_listee(e, numero))
       signale_f(e, AVERTISSEMENT,
                 "La précipitation %.0f n'est pas répertoriée dans la liste des précipitations. Cette ligne ne sera pas utilisée par le programme.\n"_l1,
                 numero);
-    Efface_char(e.tampon_ligne, "=");
+    coupe_apres(e, '=');
     bool abandonnee = false;
-    if (e.tampon_ligne[0] == '[')
+    if (e.ligne()[0] == '[')
       abandonnee = verifie_conditions(e);
     else
       marque_sans_condition(e, numero);
@@ -154,7 +148,7 @@ void verifie_causes(etat_passe& e) {
       e.arret = true;
       return;
     }
-  } while (e.tampon_ligne[0] != '<');
+  } while (e.ligne()[0] != '<');
 
   for (int i = 1; i <= e.liste_precipitations[0]; ++i) {
     const int m = e.liste_precipitations[i];

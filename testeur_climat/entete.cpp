@@ -10,13 +10,12 @@ namespace {
 // number after the first "=".
 void verifie_coordonnee(etat_passe& e, const char* mot_cle, float limite, const char* absent, const char* nulle,
                         const char* hors_limites) {
-  char* ligne = e.tampon_ligne;
-  if (std::strstr(ligne, mot_cle) == nullptr) {
+  if (std::strstr(e.ligne(), mot_cle) == nullptr) {
     signale(e, ERREUR, absent);
     return;
   }
-  Efface_char(ligne, "=");
-  const float valeur = lit_reel(ligne);
+  coupe_apres(e, '=');
+  const float valeur = lit_reel(e.ligne());
   if (valeur == 0)
     signale(e, AVERTISSEMENT, nulle);
   else if (valeur < -limite || valeur > limite)
@@ -24,26 +23,24 @@ void verifie_coordonnee(etat_passe& e, const char* mot_cle, float limite, const 
 }
 
 void verifie_heure_ete(etat_passe& e) {
-  char* ligne = e.tampon_ligne;
-  Efface_char(ligne, "=");
-  if (ligne[0] == '\0' || std::strchr("OoNn", ligne[0]) == nullptr)
+  coupe_apres(e, '=');
+  const char reponse = e.ligne()[0];
+  if (reponse != 'O' && reponse != 'o' && reponse != 'N' && reponse != 'n')
     signale(e, ERREUR, "Erreur de syntaxe pour l'heure d'été. Les réponses acceptées sont O, o, N ou n.\n"_l1);
 }
 
 void verifie_decalage(etat_passe& e) {
-  char* ligne = e.tampon_ligne;
-  Efface_char(ligne, "=");
-  const auto decalage = static_cast<float>(lit_entier(ligne));
+  coupe_apres(e, '=');
+  const auto decalage = static_cast<float>(lit_entier(e.ligne()));
   if (decalage < -24 || decalage > 24)
     signale(e, AVERTISSEMENT, "La valeur de décalage horaire semble anormalement élevée\n"_l1);
 }
 
 void verifie_temps_changement(etat_passe& e) {
-  char* ligne = e.tampon_ligne;
-  Efface_char(ligne, ":");
-  const auto premiere = static_cast<float>(lit_entier(ligne));
-  Efface_char(ligne, "-");
-  const auto seconde = static_cast<float>(lit_entier(ligne));
+  coupe_apres(e, ':');
+  const auto premiere = static_cast<float>(lit_entier(e.ligne()));
+  coupe_apres(e, '-');
+  const auto seconde = static_cast<float>(lit_entier(e.ligne()));
   if (seconde < premiere)
     signale(e, ERREUR,
             "Pour le temps avant changement de météo, la deuxième valeur est inférieure à la première\n"_l1);
@@ -53,9 +50,8 @@ void verifie_temps_changement(etat_passe& e) {
 }
 
 void verifie_changement_force(etat_passe& e) {
-  char* ligne = e.tampon_ligne;
-  Efface_char(ligne, ":");
-  if (static_cast<float>(lit_entier(ligne)) == 0)
+  coupe_apres(e, ':');
+  if (static_cast<float>(lit_entier(e.ligne())) == 0)
     signale(e, AVERTISSEMENT,
             "Le nombre de fois avant changement de météo forcé est nul, vérifiez que ce n'est pas une erreur\n"_l1);
 }

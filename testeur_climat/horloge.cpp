@@ -27,7 +27,7 @@ void verifie_variable(etat_passe& e, const char* nom, std::size_t longueur) {
 
 // The time expression, from the start of the buffer to the next ":".
 void verifie_expression(etat_passe& e) {
-  const char* p = e.tampon_ligne;
+  const char* p = e.ligne();
   for (;;) {
     if (*p == ':') return;
     if (fin_de_ligne(p)) {
@@ -56,22 +56,22 @@ void verifie_expression(etat_passe& e) {
 }
 
 void verifie_moment(etat_passe& e, int& dernier) {
-  char* ligne = e.tampon_ligne;
-  const int numero = lit_entier(ligne);
+  const int numero = lit_entier(e.ligne());
   if (static_cast<long long>(numero) != static_cast<long long>(dernier) + 1)
     signale(e, ERREUR, "Les numéros des moments ne se suivent pas."_l1);
   dernier = numero;
-  Efface_char(ligne, ":");
+  coupe_apres(e, ':');
   verifie_expression(e);
-  Efface_char(ligne, ":");
+  coupe_apres(e, ':');
+  const char* ligne = e.ligne();
   if (ligne[0] != 't')
     signale(e, ERREUR, "Juste après le deuxième :, impossible de trouver le t qui précède la variation de température.\n"_l1);
-  const char signe = car(ligne, 1);
-  if (!chiffre(signe) && ((signe != '+' && signe != '-') || !chiffre(car(ligne, 2))))
+  const char signe = car(e, 1);
+  if (!chiffre(signe) && ((signe != '+' && signe != '-') || !chiffre(car(e, 2))))
     signale(e, ERREUR, "Impossible de trouver la variation de température lié à ce moment de la journée.\n"_l1);
-  Efface_char(ligne, ":");
-  Efface_n(ligne);
-  if (std::strlen(ligne) > 33)
+  coupe_apres(e, ':');
+  Efface_n(e.ligne());
+  if (std::strlen(e.ligne()) > 33)
     signale(e, AVERTISSEMENT, "Le texte à afficher est trop long, il sera tronqué à 33 caractères maximum.\n"_l1);
 }
 
@@ -80,8 +80,8 @@ void verifie_moment(etat_passe& e, int& dernier) {
 void verifie_horloge(etat_passe& e) {
   ++e.etape;
   if (e.arret) return;
-  while (std::strstr(e.tampon_ligne, "#Horloge vague:") == nullptr) {
-    if (!lit_ligne_sans_compter_la_fin(e)) {
+  while (std::strstr(e.ligne(), "#Horloge vague:") == nullptr) {
+    if (!lit_ligne(e, false)) {
       if (!e.arret)
         signale(e, ERREUR, "Impossible de trouver le paragraphe Horloge vague.\n Identifié par '#Horloge vague:'\n"_l1);
       e.arret = true;
@@ -93,9 +93,9 @@ void verifie_horloge(etat_passe& e) {
   if (e.arret) return;
   bool total_lu = false;
   float total = 0;
-  if (std::strchr(e.tampon_ligne, '=') != nullptr) {
-    Efface_char(e.tampon_ligne, "=");
-    total = lit_reel(e.tampon_ligne);
+  if (contient(e, '=')) {
+    coupe_apres(e, '=');
+    total = lit_reel(e.ligne());
     total_lu = true;
   } else {
     signale(e, ERREUR, "La ligne suivant '#Horloge vague:' doit être la ligne du total, contenant '='.\n"_l1);
@@ -104,7 +104,7 @@ void verifie_horloge(etat_passe& e) {
   int dernier = 0;
   bool lu = lit_ligne(e);
   if (e.arret) return;
-  while (lu && chiffre(e.tampon_ligne[0])) {
+  while (lu && chiffre(e.ligne()[0])) {
     verifie_moment(e, dernier);
     lu = lit_ligne(e);
     if (e.arret) return;

@@ -77,11 +77,10 @@ const textes_liste PRECIPITATIONS = {
 
 // First value after the first ":", second after the next "/".
 void verifie_probabilites(etat_passe& e, const textes_liste& t) {
-  char* ligne = e.tampon_ligne;
-  Efface_char(ligne, ":");
-  const auto premiere = static_cast<float>(lit_entier(ligne));
-  Efface_char(ligne, "/");
-  const auto seconde = static_cast<float>(lit_entier(ligne));
+  coupe_apres(e, ':');
+  const auto premiere = static_cast<float>(lit_entier(e.ligne()));
+  coupe_apres(e, '/');
+  const auto seconde = static_cast<float>(lit_entier(e.ligne()));
   compare_probabilites(e, premiere, seconde, t.probabilite_inferieure, t.probabilites_identiques,
                        t.probabilite_sup_100);
 }
@@ -107,11 +106,11 @@ bool ligne_suivante(etat_passe& e, const textes_liste& t) {
 
 // ":f" and an effect number, then the ":" before the display text.
 void verifie_effet(etat_passe& e, const textes_liste& t, const char* f_absent) {
-  char* ligne = e.tampon_ligne;
-  Efface_char(ligne, ":");
+  coupe_apres(e, ':');
+  const char* ligne = e.ligne();
   if (ligne[0] != 'f') signale(e, ERREUR, f_absent);
-  if (!chiffre(car(ligne, 1))) signale(e, ERREUR, t.effet_absent);
-  if (std::strchr(ligne, ':') == nullptr) signale(e, ERREUR, t.affichage_absent);
+  if (!chiffre(car(e, 1))) signale(e, ERREUR, t.effet_absent);
+  if (!contient(e, ':')) signale(e, ERREUR, t.affichage_absent);
 }
 
 // The fields after the number of an entry: for winds and precipitations a
@@ -121,12 +120,12 @@ void verifie_champs(etat_passe& e, const textes_liste& t) {
     verifie_effet(e, t, "Juste après le premier : impossible de trouver le f qui précède le numéro d'effet.\n"_l1);
     return;
   }
-  char* ligne = e.tampon_ligne;
-  Efface_char(ligne, ":");
+  coupe_apres(e, ':');
+  const char* ligne = e.ligne();
   if (ligne[0] != 't')
     signale(e, ERREUR, "Juste après le premier :, impossible de trouver le t qui précède la variation de température.\n"_l1);
-  const char signe = car(ligne, 1);
-  if (!chiffre(signe) && ((signe != '-' && signe != '+') || !chiffre(car(ligne, 2))))
+  const char signe = car(e, 1);
+  if (!chiffre(signe) && ((signe != '-' && signe != '+') || !chiffre(car(e, 2))))
     signale(e, ERREUR, t.variation_absente);
   verifie_effet(e, t, "Juste après le deuxième :, impossible de trouver le f qui précède le numéro d'effet.\n"_l1);
 }
@@ -137,18 +136,18 @@ template <typename F>
 void parcourt_entrees(etat_passe& e, const textes_liste& t, F&& numero_lu) {
   bool suite = false;
   do {
-    numero_lu(static_cast<float>(lit_entier(e.tampon_ligne)));
+    numero_lu(static_cast<float>(lit_entier(e.ligne())));
     verifie_champs(e, t);
     suite = ligne_suivante(e, t);
-  } while (suite && chiffre(e.tampon_ligne[0]));
-  if (suite && e.tampon_ligne[0] != '<') signale(e, ERREUR, t.fermeture_absente);
+  } while (suite && chiffre(e.ligne()[0]));
+  if (suite && e.ligne()[0] != '<') signale(e, ERREUR, t.fermeture_absente);
 }
 
 // Temperatures and winds are numbered 1, 2, 3, ...; returns the last number.
 int liste_numerotee(etat_passe& e, const textes_liste& t, const char* premier_absent, const char* pas_incorrect) {
   lit_ligne(e);
   if (e.arret) return 0;
-  if (e.tampon_ligne[0] != '1') signale(e, ERREUR, premier_absent);
+  if (e.ligne()[0] != '1') signale(e, ERREUR, premier_absent);
   float precedent = 0;
   parcourt_entrees(e, t, [&](float numero) {
     if (numero != precedent + 1) signale(e, ERREUR, pas_incorrect);
@@ -189,19 +188,25 @@ void verifie_liste_precipitations(etat_passe& e) {
   if (e.arret) return;
   int k = 1;
   parcourt_entrees(e, PRECIPITATIONS, [&](float numero) {
-    for (int i = 1; i < k && i <= PLACES; ++i)
-      if (static_cast<float>(liste[i]) == numero)
-        signale(e, AVERTISSEMENT,
-                "Cette précipitation utilise un numéro déjà utilisé dans la liste de précipitation.\n"_l1);
-    if (k <= PLACES)
+    // One warning per earlier entry of the same number; the table holds
+    // the entries kept so far.
+    for (int n = entrees_listees(e, numero); n > 0; --n)
+      signale(e, AVERTISSEMENT,
+              "Cette précipitation utilise un numéro déjà utilisé dans la liste de précipitation.\n"_l1);
+    if (k <= PLACES) {
       liste[k] = tronque(numero);
-    else if (k == PLACES + 1)
+      liste[0] = k;
+      if (liste[k] >= 0 && liste[k] <= 99)
+        ++e.entrees_du_numero[liste[k]];
+      else
+        e.numeros_hors_bornes = true;
+    } else if (k == PLACES + 1) {
       signale(e, ERREUR,
               "La liste de précipitation ne peut pas contenir plus de 99 précipitations, celle-ci et les suivantes ne seront pas prises en compte dans les causes des précipitations.\n"_l1);
+    }
     if (numero == 0)
       signale(e, AVERTISSEMENT,
               "Le numéro 0 est déconseillé pour une précipitation : le testeur ne peut pas vérifier qu'elle a une ligne sans condition.\n"_l1);
     ++k;
   });
-  liste[0] = std::min(k - 1, PLACES);
 }

@@ -28,20 +28,7 @@ void signale_f(etat_passe& e, int type, const char* format, ...) {
   signale(e, type, e.tampon_message);
 }
 
-namespace {
-
-bool lit(etat_passe& e, bool compte_la_fin) {
-  // fgets leaves its buffer undefined after a read error: read aside.
-  char lu[sizeof e.tampon_ligne];
-  const bool ok = std::fgets(lu, sizeof lu, e.fichier) != nullptr;
-  if (ok || compte_la_fin) {
-    if (e.num_ligne < INT_MAX) ++e.num_ligne;
-  }
-  if (ok) {
-    std::memcpy(e.tampon_ligne, lu, sizeof lu);
-    if (e.lignes_lues < 6) ++e.lignes_lues;
-    return true;
-  }
+bool fin_de_lecture(etat_passe& e) {
   if (std::ferror(e.fichier) && !e.arret) {
     e.arret = true;
     e.illisible = true;
@@ -50,23 +37,32 @@ bool lit(etat_passe& e, bool compte_la_fin) {
   return false;
 }
 
-}  // namespace
-
-bool lit_ligne(etat_passe& e) { return lit(e, true); }
-bool lit_ligne_sans_compter_la_fin(etat_passe& e) { return lit(e, false); }
-
-int lit_entier(const char* texte) {
-  const char* p = texte;
-  while (*p == ' ' || (*p >= '\t' && *p <= '\r')) ++p;
-  const bool negatif = *p == '-';
-  if (*p == '-' || *p == '+') ++p;
-  long long valeur = 0;
-  for (; chiffre(*p); ++p) {
-    valeur = valeur * 10 + (*p - '0');
-    if (valeur > static_cast<long long>(INT_MAX) + 1) valeur = static_cast<long long>(INT_MAX) + 1;
+bool lit_ligne_lente(etat_passe& e) {
+  // What the block still holds (no line feed, fewer than 254 bytes) begins
+  // the line; the next blocks bring the rest.
+  char ligne[255];
+  int n = e.bloc_fin - e.bloc_debut;
+  std::memcpy(ligne, e.bloc + e.bloc_debut, static_cast<std::size_t>(n));
+  e.bloc_debut = e.bloc_fin = 0;
+  while (n < 254) {
+    if (e.bloc_debut == e.bloc_fin) {
+      if (e.fin_du_fichier) break;
+      e.bloc_fin = static_cast<int>(std::fread(e.bloc, 1, sizeof e.bloc, e.fichier));
+      e.bloc_debut = 0;
+      if (std::ferror(e.fichier)) return false;  // as fgets: nothing of the line is kept
+      if (e.bloc_fin == 0) {
+        e.fin_du_fichier = true;
+        break;
+      }
+    }
+    const char c = e.bloc[e.bloc_debut++];
+    ligne[n++] = c;
+    if (c == '\n') break;
   }
-  if (negatif) return static_cast<int>(-valeur);
-  return static_cast<int>(std::min<long long>(valeur, INT_MAX));
+  if (n == 0) return false;
+  std::memcpy(e.tampon_ligne, ligne, static_cast<std::size_t>(n));
+  e.tampon_ligne[n] = '\0';
+  return true;
 }
 
 float lit_reel(const char* texte) {
@@ -83,29 +79,17 @@ int tronque(float valeur) {
   return static_cast<int>(valeur);
 }
 
-char car(const char* texte, int i) {
-  for (int k = 0; k < i; ++k)
-    if (texte[k] == '\0') return '\0';
-  return texte[i];
-}
-
-void retire_debut(char* texte, int n) {
-  const std::size_t longueur = std::strlen(texte);
-  const std::size_t retire = std::min(longueur, static_cast<std::size_t>(n));
-  std::memmove(texte, texte + retire, longueur - retire + 1);
-}
-
-int fin_chiffres(const char* texte, int debut) {
-  int i = debut;
-  if (car(texte, i) == '\0') return i;
-  while (chiffre(texte[i])) ++i;
-  return i;
+int entrees_listees_hors_bornes(const etat_passe& e, float numero) {
+  int n = 0;
+  for (int i = 1; i <= e.liste_precipitations[0]; ++i)
+    if (static_cast<float>(e.liste_precipitations[i]) == numero) ++n;
+  return n;
 }
 
 bool commence_paragraphe(etat_passe& e, const char* mot_cle, const char* message_absent, const char* message_fin) {
   ++e.etape;
   if (e.arret) return false;
-  while (e.tampon_ligne[0] != '>') {
+  while (e.ligne()[0] != '>') {
     if (!lit_ligne(e)) {
       if (!e.arret) {
         signale(e, ERREUR, message_fin);
@@ -114,13 +98,17 @@ bool commence_paragraphe(etat_passe& e, const char* mot_cle, const char* message
       return false;
     }
   }
-  if (std::strstr(e.tampon_ligne, mot_cle) == nullptr) signale(e, ERREUR, message_absent);
+  if (std::strstr(e.ligne(), mot_cle) == nullptr) signale(e, ERREUR, message_absent);
   return true;
 }
 
 void moteur_principal(std::FILE* fichier, int* erreurs, int* avertissements, rapport_constats& rapport) {
-  etat_passe e{fichier, erreurs, avertissements, &rapport};
-  while (!std::feof(fichier) && !e.arret) {
+  etat_passe e;  // its block needs no clearing: only what was read is looked at
+  e.fichier = fichier;
+  e.erreurs = erreurs;
+  e.avertissements = avertissements;
+  e.rapport = &rapport;
+  while (!e.fin_du_fichier && !e.arret) {
     lit_ligne(e);
     if (e.arret) break;
     if (e.num_ligne >= 1 && e.num_ligne <= 6) {

@@ -10,7 +10,7 @@ const char* const NUMEROTATION = "La numérotation des saisons est incorrecte.\n
 void verifie_fermeture_saisons(etat_passe& e) {
   lit_ligne(e);
   if (e.arret) return;
-  const char premier = e.tampon_ligne[0];
+  const char premier = e.ligne()[0];
   if (premier == '<') return;
   if (chiffre(premier))
     signale(e, ERREUR, "La liste des saisons ne doit contenir que 4 saisons.\n");
@@ -19,21 +19,20 @@ void verifie_fermeture_saisons(etat_passe& e) {
 }
 
 void verifie_ligne_temperature_saison(etat_passe& e, char place) {
-  char* ligne = e.tampon_ligne;
-  if (car(ligne, 1) != place) signale(e, ERREUR, NUMEROTATION);
-  if (car(ligne, 2) != '=')
+  if (car(e, 1) != place) signale(e, ERREUR, NUMEROTATION);
+  if (car(e, 2) != '=')
     signale(e, ERREUR, "Impossible de trouver le = qui précède les températures minimale et maximale.\n"_l1);
-  Efface_char(ligne, "=");
-  if (ligne[0] != 't') signale(e, ERREUR, "Impossible de trouver le t qui précède la température minimale.\n"_l1);
-  Efface_char(ligne, "t");
-  const auto minimum = static_cast<float>(lit_entier(ligne));
+  coupe_apres(e, '=');
+  if (e.ligne()[0] != 't') signale(e, ERREUR, "Impossible de trouver le t qui précède la température minimale.\n"_l1);
+  coupe_apres(e, 't');
+  const auto minimum = static_cast<float>(lit_entier(e.ligne()));
   const auto plafond = static_cast<float>(e.nb_temperatures);
   if (minimum < 1 || minimum > plafond)
     signale(e, ERREUR, "La valeur de température minimale dépasse les limites admises.\n"_l1);
-  Efface_char(ligne, ",");
-  if (ligne[0] != 't') signale(e, ERREUR, "Impossible de trouver le t qui précède la température maximale.\n"_l1);
-  Efface_char(ligne, "t");
-  const auto maximum = static_cast<float>(lit_entier(ligne));
+  coupe_apres(e, ',');
+  if (e.ligne()[0] != 't') signale(e, ERREUR, "Impossible de trouver le t qui précède la température maximale.\n"_l1);
+  coupe_apres(e, 't');
+  const auto maximum = static_cast<float>(lit_entier(e.ligne()));
   if (maximum < 1 || maximum > plafond)
     signale(e, ERREUR, "La valeur de température maximale dépasse les limites admises.\n"_l1);
   if (maximum < minimum)
@@ -51,8 +50,8 @@ void verifie_saisons(etat_passe& e) {
   for (char place = '1'; place <= '4'; ++place) {
     lit_ligne(e);
     if (e.arret) return;
-    if (e.tampon_ligne[0] != place) signale(e, ERREUR, NUMEROTATION);
-    if (car(e.tampon_ligne, 1) != ':')
+    if (e.ligne()[0] != place) signale(e, ERREUR, NUMEROTATION);
+    if (car(e, 1) != ':')
       signale(e, ERREUR, "Impossible de trouver le : qui précède l'affichage de la saison.\n"_l1);
   }
   verifie_fermeture_saisons(e);
