@@ -112,6 +112,22 @@ bool verifie_conditions(etat_passe& e) {
   }
 }
 
+// Every check of a rule line, from its number on.
+void verifie_regle(etat_passe& e, float numero) {
+  if (!precipitation_listee(e, numero))
+    signale_f(e, AVERTISSEMENT,
+              "La précipitation %.0f n'est pas répertoriée dans la liste des précipitations. Cette ligne ne sera pas utilisée par le programme.\n"_l1,
+              numero);
+  coupe_apres(e, '=');
+  bool abandonnee = false;
+  if (e.ligne()[0] == '[')
+    abandonnee = verifie_conditions(e);
+  else
+    marque_sans_condition(e, numero);
+  if (!abandonnee) verifie_corps_regle(e);
+}
+
+
 }  // namespace
 
 void verifie_causes(etat_passe& e) {
@@ -132,17 +148,12 @@ void verifie_causes(etat_passe& e) {
       }
     }
     const auto numero = static_cast<float>(lit_entier(e.ligne()));
-    if (!precipitation_listee(e, numero))
-      signale_f(e, AVERTISSEMENT,
-                "La précipitation %.0f n'est pas répertoriée dans la liste des précipitations. Cette ligne ne sera pas utilisée par le programme.\n"_l1,
-                numero);
-    coupe_apres(e, '=');
-    bool abandonnee = false;
-    if (e.ligne()[0] == '[')
-      abandonnee = verifie_conditions(e);
-    else
-      marque_sans_condition(e, numero);
-    if (!abandonnee) verifie_corps_regle(e);
+    bool sans_condition = false;
+    if (regle_sans_constat(e, sans_condition)) {
+      if (sans_condition) marque_sans_condition(e, numero);
+    } else {
+      verifie_regle(e, numero);
+    }
     if (!lit_ligne(e)) {
       if (!e.arret) signale(e, ERREUR, FIN_AVANT_FERMETURE);
       e.arret = true;

@@ -196,6 +196,11 @@ inline int entrees_listees(const etat_passe& e, float numero) {
   return e.numeros_hors_bornes ? entrees_listees_hors_bornes(e, numero) : 0;
 }
 inline bool precipitation_listee(const etat_passe& e, float numero) { return entrees_listees(e, numero) > 0; }
+// The same for a number read as an integer, compared as the float it becomes.
+inline bool precipitation_listee(const etat_passe& e, int numero) {
+  if (numero >= 0 && numero <= 99) return e.entrees_du_numero[numero] > 0;
+  return e.numeros_hors_bornes && entrees_listees_hors_bornes(e, static_cast<float>(numero)) > 0;
+}
 
 // The start shared by the six headed paragraphs: advances the step, then
 // reads until a line begins with ">" and looks for the keyword there.
@@ -211,4 +216,10 @@ void verifie_saisons(etat_passe& e);
 void verifie_temperatures_saison(etat_passe& e);
 void verifie_causes(etat_passe& e);
 void verifie_corps_regle(etat_passe& e);
+// Whether the line in hand is a rule line that certainly draws no finding,
+// and then whether it has no condition block; false sends it to the full
+// checks. The fuzzer counts the lines it takes and turns it off to compare.
+bool regle_sans_constat(etat_passe& e, bool& sans_condition);
+extern bool raccourci_des_regles;
+extern long raccourcis_pris;
 void verifie_horloge(etat_passe& e);

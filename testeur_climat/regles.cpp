@@ -1,6 +1,8 @@
 // The body of a rule line, after its "=" and its condition block: the engine
 // is inferred from its percent signs (M4 "%%", M5 none, M6 "%"), then every
 // entry, separator and ending is checked in that engine's syntax.
+#include <cstring>
+
 #include "console/texte.hpp"
 #include "testeur_climat/passe.hpp"
 
@@ -15,8 +17,9 @@ struct regle {
   const char* ligne() const { return e.ligne(); }
 };
 
-void verifie_valeur(regle& r, float valeur) {
-  if (!precipitation_listee(r.e, valeur)) signale_f(r.e, ERREUR, PRECIPITATION_NON_LISTEE, valeur);
+void verifie_valeur(regle& r, int valeur) {
+  if (!precipitation_listee(r.e, valeur))
+    signale_f(r.e, ERREUR, PRECIPITATION_NON_LISTEE, static_cast<double>(static_cast<float>(valeur)));
 }
 
 // The qualifiers after a value: each ";v" or ";t" and its number. `position`
@@ -49,7 +52,7 @@ int lit_qualificatifs(regle& r, int position) {
 // A value, from its first digit, with its qualifiers and its percentage.
 void valeur_simple(regle& r) {
   const char* l = r.ligne();
-  verifie_valeur(r, static_cast<float>(lit_entier(l)));
+  verifie_valeur(r, lit_entier(l));
   const int position = lit_qualificatifs(r, fin_des_chiffres(l, 0));
   l = r.ligne();
   const char c = l[position];
@@ -83,7 +86,7 @@ void groupe(regle& r) {
   coupe_apres(r.e, '{');
   bool ferme_a_la_fin = false;
   for (;;) {
-    verifie_valeur(r, static_cast<float>(lit_entier(r.ligne())));
+    verifie_valeur(r, lit_entier(r.ligne()));
     --reste;
     const int position = lit_qualificatifs(r, fin_chiffres(r.e, 0));
     const char c = car(r.e, position);
@@ -127,19 +130,19 @@ void fin_m4(regle& r) {
 }  // namespace
 
 void verifie_corps_regle(etat_passe& e) {
-  // What the engine and the two tests of the whole body need, in one look.
-  bool pourcent = false;
+  // What the engine and the two tests of the whole body need.
+  const char* l = e.ligne();
+  const std::size_t n = std::strlen(l);
+  const auto* pourcent = static_cast<const char*>(std::memchr(l, '%', n));
   bool double_pourcent = false;
-  bool point = false;
+  for (const char* p = pourcent; p != nullptr && !double_pourcent;
+       p = static_cast<const char*>(std::memchr(p + 1, '%', n - static_cast<std::size_t>(p + 1 - l))))
+    double_pourcent = p[1] == '%';
+  const bool point = std::memchr(l, '.', n) != nullptr;
   bool barres = false;
-  for (const char* p = e.ligne(); *p != '\0'; ++p) {
-    if (*p == '%') {
-      pourcent = true;
-      double_pourcent = double_pourcent || p[1] == '%';
-    }
-    point = point || *p == '.';
-    barres = barres || (*p == '/' && p[1] == '\\');
-  }
+  for (const char* p = static_cast<const char*>(std::memchr(l, '/', n)); p != nullptr && !barres;
+       p = static_cast<const char*>(std::memchr(p + 1, '/', n - static_cast<std::size_t>(p + 1 - l))))
+    barres = p[1] == '\\';
   regle r{e, !pourcent ? 5 : double_pourcent ? 4 : 6};
   if (!point) signale(e, ERREUR, "Les règles de précipitations doivent impérativement se terminer par un .\n"_l1);
   if (r.moteur != 6 && !barres) signale(e, ERREUR, "/\\ est indispensable pour les moteurs M4 et M5.\n");
@@ -160,7 +163,7 @@ void verifie_corps_regle(etat_passe& e) {
       fini = true;
     }
 
-    const char* l = r.ligne();
+    l = r.ligne();
     if (*l != ',' && *l != '/' && *l != '.' && *l != '%') {
       signale(e, ERREUR, "Après une valeur lue, on attend , /\\ . ou %%.\n"_l1);
       return;
