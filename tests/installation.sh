@@ -9,13 +9,17 @@ scene=$(mktemp -d)
 trap 'rm -rf "$scene"' EXIT
 cmake --install "$construction" --prefix "$scene/usr" >/dev/null
 
-for f in bin/testeur_climat share/man/man1/testeur_climat.1.gz share/applications/testeur_climat.desktop \
+for f in bin/testeur_climat bin/verifie_climat share/man/man1/testeur_climat.1.gz share/man/man1/verifie_climat.1.gz \
+  share/applications/testeur_climat.desktop \
   share/doc/testeur-climat/copyright share/doc/testeur-climat/changelog.gz; do
   [ -f "$scene/usr/$f" ] || { echo "absent : $f"; exit 1; }
 done
 "$scene/usr/bin/testeur_climat" --version | grep -q '^testeur_climat (Aubrelis) [0-9]'
-avertissements=$(zcat "$scene/usr/share/man/man1/testeur_climat.1.gz" | groff -k -man -Tutf8 -ww -z 2>&1)
-[ -z "$avertissements" ] || { echo "$avertissements"; exit 1; }
+"$scene/usr/bin/verifie_climat" --version | grep -q '^verifie_climat (Aubrelis) [0-9]'
+for page in testeur_climat verifie_climat; do
+  avertissements=$(zcat "$scene/usr/share/man/man1/$page.1.gz" | groff -k -man -Tutf8 -ww -z 2>&1)
+  [ -z "$avertissements" ] || { echo "$avertissements"; exit 1; }
+done
 if ! command -v desktop-file-validate >/dev/null; then
   echo "desktop-file-validate introuvable : entrée du lanceur non validée"
   exit 77
@@ -31,7 +35,10 @@ lintian --fail-on error,warning "$paquet"
 dpkg -i "$paquet" >/dev/null
 trap 'dpkg -r testeur-climat >/dev/null 2>&1 || true; rm -rf "$scene"' EXIT
 /usr/bin/testeur_climat --version
-[ -f /usr/share/man/man1/testeur_climat.1.gz ] && [ -f /usr/share/applications/testeur_climat.desktop ]
+/usr/bin/verifie_climat /usr/share/doc/testeur-climat/copyright >/dev/null 2>&1 || [ $? = 1 ]
+for f in man/man1/testeur_climat.1.gz man/man1/verifie_climat.1.gz applications/testeur_climat.desktop; do
+  [ -f "/usr/share/$f" ] || { echo "absent du paquet installé : $f"; exit 1; }
+done
 dpkg -r testeur-climat >/dev/null
-[ ! -e /usr/bin/testeur_climat ]
+[ ! -e /usr/bin/testeur_climat ] && [ ! -e /usr/bin/verifie_climat ]
 echo "paquet $(basename "$paquet") : lintian sans erreur, installé, lancé et retiré"

@@ -13,7 +13,7 @@ FORMATS = r"%\.0f|%\.d|%d|%c|%\.\*s"
 
 def messages():
     for chemin in sorted(racine.glob("testeur_climat/*.cpp")):
-        if chemin.name in ("Testeur_climat.cpp", "rapport_console.cpp"):
+        if chemin.name in ("Testeur_climat.cpp", "rapport_console.cpp", "verifie_climat.cpp"):
             continue  # the front ends, not the checker
         source = chemin.read_text(encoding="utf-8")
         for m in re.finditer(r'"((?:[^"\\\n]|\\.)*)"(?:_l1)?', source):

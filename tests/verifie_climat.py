@@ -1,0 +1,89 @@
+#!/usr/bin/env python3
+"""verifie_climat PROGRAMME: its findings are those of the expected reports of
+testeur_climat (the golden logs) for every example and test file, in JSON
+(parsed back by Python's json) and in GNU form; its exit statuses; an
+unreadable file among good ones; standard input; and the vim settings and
+git hook of the guide, run for real."""
+import json
+import pathlib
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+
+racine = pathlib.Path(__file__).resolve().parent.parent
+programme = str(pathlib.Path(sys.argv[1]).resolve())
+fautes = []
+
+
+def verifie(*arguments, entree=None):
+    r = subprocess.run([programme, *arguments], input=entree, capture_output=True)
+    return r.returncode, r.stdout.decode()
+
+
+def attendu(journal):
+    """(kind, line, message) of each finding of a golden log, a message on one line."""
+    morceaux = re.split(r"- (Erreur|Avertissement) ligne (\d+)\. ", journal.read_bytes().decode("latin-1"))[1:]
+    return [("erreur" if morceaux[i] == "Erreur" else "avertissement", int(morceaux[i + 1]),
+             re.sub(r" *\n *", " ", morceaux[i + 2]).rstrip(" ")) for i in range(0, len(morceaux), 3)]
+
+
+def egal(quoi, obtenu, voulu):
+    if obtenu != voulu:
+        fautes.append(f"{quoi} : obtenu {str(obtenu)[:300]}, attendu {str(voulu)[:300]}")
+
+
+journaux = sorted([*racine.glob("exemples/*.Erreur.log"), *racine.glob("tests/donnees/*.Erreur.log")])
+for journal in journaux:
+    climat = str(journal).removesuffix(".Erreur.log") + ".txt"
+    voulu = attendu(journal)
+    statut, sortie = verifie("--format=json", climat)
+    doc = json.loads(sortie)
+    egal(climat + " (JSON)", [(c["gravite"], c["ligne"], c["message"]) for c in doc["fichiers"][0]["constats"]], voulu)
+    egal(climat + " (statut)", statut, 1 if any(k == "erreur" for k, _, _ in voulu) else 0)
+    lignes = [re.sub(r"[\x00-\x08\x0a-\x1f]", lambda m: "^" + chr(ord(m.group()) + 64), f"{climat}:{l}: {k}: {m}")
+              for k, l, m in voulu]
+    egal(climat + " (GNU)", verifie(climat)[1].splitlines(), lignes)
+print(f"{len(journaux)} rapports attendus comparés")
+
+exemples = racine / "exemples"
+egal("avertissements seuls", verifie(str(racine / "tests/donnees/entete_nul.txt"))[0], 0)
+egal("avertissements bloquants", verifie("--avertissements-bloquants", str(racine / "tests/donnees/entete_nul.txt"))[0], 1)
+statut, sortie = verifie("--format=json", str(exemples / "climat.txt"), "/nulle/part.txt", str(exemples / "climat_avec_erreurs.txt"))
+doc = json.loads(sortie)
+egal("un fichier illisible parmi d'autres", (statut, [f["lisible"] for f in doc["fichiers"]], doc["erreurs"]), (2, [True, False, True], 33))
+egal("dossier", verifie(str(exemples))[0], 2)
+egal("entrée standard", verifie("-", entree=(exemples / "climat_avec_erreurs.txt").read_bytes())[1].replace("-:", "x:"),
+     verifie(str(exemples / "climat_avec_erreurs.txt"))[1].replace(str(exemples / "climat_avec_erreurs.txt") + ":", "x:"))
+egal("--help et --version", (verifie("--help")[0], verifie("--version")[0]), (0, 0))
+
+guide = (racine / "docs/guide-climat.md").read_text(encoding="utf-8")
+with tempfile.TemporaryDirectory() as dossier:
+    d = pathlib.Path(dossier)
+    chemin = f"{pathlib.Path(programme).parent}:/usr/bin:/bin"
+    if shutil.which("vim"):
+        (d / "climat.vim").write_text(re.search(r"```vim\n(.*?)```", guide, re.S).group(1))
+        shutil.copy(exemples / "climat_avec_erreurs.txt", d / "c.txt")
+        subprocess.run(["vim", "-es", "-u", "NONE", "-i", "NONE", "-S", "climat.vim", "-c", "silent make", "-c",
+                        "redir! > qf", "-c", "silent echo map(getqflist(), 'v:val.type')", "-c", "redir END",
+                        "-c", "qa!", "c.txt"], cwd=d, env={"PATH": chemin, "HOME": dossier}, capture_output=True)
+        egal("vim", sorted(re.findall(r"'(\w)'", (d / "qf").read_text())), ["E"] * 33 + ["W"] * 11)
+    crochet = re.search(r"```sh\n(#!/bin/sh\n# Refuse le commit.*?)```", guide, re.S).group(1)
+    d = d / "depot"
+    d.mkdir()
+    git = lambda *a: subprocess.run(["git", "-c", "user.name=t", "-c", "user.email=t@t", *a], cwd=d,
+                                    env={"PATH": chemin, "HOME": dossier}, capture_output=True, text=True)
+    git("init", "-q")
+    (d / ".git/hooks/pre-commit").write_text(crochet)
+    (d / ".git/hooks/pre-commit").chmod(0o755)
+    shutil.copy(exemples / "climat.txt", d / "bon climat.txt")
+    git("add", ".")
+    egal("crochet, climat sans erreur", git("commit", "-q", "-m", "bon").returncode, 0)
+    shutil.copy(exemples / "cascade_oublis.txt", d / "oublis.txt")
+    git("add", ".")
+    refus = git("commit", "-q", "-m", "mauvais")
+    egal("crochet, climat en erreur", (refus.returncode, "oublis.txt:15: erreur:" in refus.stderr), (1, True))
+
+print("\n".join(fautes) or "verifie_climat conforme")
+sys.exit(1 if fautes else 0)
