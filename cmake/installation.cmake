@@ -27,6 +27,8 @@ installe_compresse(docs/verifie_climat.1 ${CMAKE_INSTALL_MANDIR}/man1)
 installe_compresse(debian/changelog ${DOC_PAQUET})
 install(FILES debian/copyright DESTINATION ${DOC_PAQUET})
 install(FILES docs/guide-climat.md DESTINATION ${DOC_PAQUET})
+# The examples the guide names, each with its exact report.
+install(DIRECTORY exemples/ DESTINATION ${DOC_PAQUET}/exemples)
 install(FILES docs/testeur_climat.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 
 set(CPACK_GENERATOR DEB)

@@ -2,7 +2,8 @@
 """Every message of the checker is explained in the authors' guide (where a
 variable part, a number, a character or a name, is written "…") and drawn at
 least once by the expected reports of the examples and test data, so that
-each text is checked somewhere, byte for byte."""
+each text is checked somewhere, byte for byte; and every example file the
+guide names exists with its expected report (which test_exemples.cpp runs)."""
 import pathlib
 import re
 import sys
@@ -28,12 +29,16 @@ def normalise(texte):
 
 
 guide = (racine / "docs/guide-climat.md").read_text(encoding="utf-8")
+fautes = []
+for nom in sorted(set(re.findall(r"(?:exemples|tests/donnees)/[\w.-]+\.txt", guide))):
+    for suffixe in (".txt", ".sortie", ".Erreur.log"):
+        if not (racine / (nom[:-4] + suffixe)).exists():
+            fautes.append(f"exemple du guide sans son rapport : {nom[:-4] + suffixe}")
 guide = re.sub(r"^```.*?^```", "", guide, flags=re.S | re.M)  # examples apart
 guide = normalise(" ".join(re.findall(r"`([^`]+)`", guide)))
 journaux = "".join(p.read_bytes().decode("latin-1") for d in ("exemples", "tests/donnees")
                    for p in sorted((racine / d).glob("*.Erreur.log")))
 journaux += (racine / "tests/donnees/demarrage.txt").read_text(encoding="utf-8")  # a folder as the path
-fautes = []
 for texte in sorted(set(messages())):
     if normalise(texte) not in guide:
         fautes.append("absent du guide : " + texte.strip())
