@@ -2,8 +2,10 @@
 """verifie_climat PROGRAMME: its findings are those of the expected reports of
 testeur_climat (the golden logs) for every example and test file, in JSON
 (parsed back by Python's json) and in GNU form; its exit statuses; an
-unreadable file among good ones; standard input; and the vim settings and
-git hook of the guide, run for real."""
+unreadable file among good ones; standard input; the examples of the guide
+(its "climat" blocks, end to end, form a file with no finding, also with any
+one of its "climat-regle" lines added to the causes); and the vim settings
+and git hook of the guide, run for real."""
 import json
 import pathlib
 import re
@@ -59,6 +61,13 @@ egal("entrée standard", verifie("-", entree=(exemples / "climat_avec_erreurs.tx
 egal("--help et --version", (verifie("--help")[0], verifie("--version")[0]), (0, 0))
 
 guide = (racine / "docs/guide-climat.md").read_text(encoding="utf-8")
+blocs = lambda sorte: [l for b in re.findall(rf"^```{sorte}\n(.*?)^```", guide, re.S | re.M) for l in b.splitlines()]
+climat = blocs("climat")
+fermeture = climat.index("<", climat.index(">Causes des précipitations:"))
+egal("exemples du guide", len(climat) > 50 and verifie("-", entree="\n".join(climat + [""]).encode("latin-1")), (0, ""))
+for regle in blocs("climat-regle"):
+    avec = climat[:fermeture] + [regle] + climat[fermeture:]
+    egal("règle du guide " + regle, verifie("-", entree="\n".join(avec + [""]).encode("latin-1")), (0, ""))
 with tempfile.TemporaryDirectory() as dossier:
     d = pathlib.Path(dossier)
     chemin = f"{pathlib.Path(programme).parent}:/usr/bin:/bin"
