@@ -74,9 +74,9 @@ float lit_reel(const char* texte) {
 }
 
 int tronque(float valeur) {
-  if (!(valeur > -2147483648.0f)) return valeur != valeur ? 0 : INT_MIN;
-  if (valeur >= 2147483648.0f) return INT_MAX;
-  return static_cast<int>(valeur);
+  // The float of a 32-bit integer can only pass its upper bound (2^31 - 1
+  // rounds to 2^31); its lower bound, -2^31, is exact.
+  return valeur >= 2147483648.0f ? INT_MAX : static_cast<int>(valeur);
 }
 
 int entrees_listees_hors_bornes(const etat_passe& e, float numero) {

@@ -173,8 +173,9 @@ inline int lit_entier(const char* p) {
 }
 float lit_reel(const char* texte);
 
-// A value held as a float stored into a count or a table slot: truncated
-// toward zero, held at the bounds of a 32-bit integer.
+// A number read as an integer and held as a float, stored back into a count
+// or a table slot: truncated toward zero, held at the bound of a 32-bit
+// integer.
 int tronque(float valeur);
 
 // The two probabilities of variation of a list's probability line or of an

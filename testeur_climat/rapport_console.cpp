@@ -1,5 +1,6 @@
 #include "testeur_climat/rapport_console.hpp"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -15,13 +16,9 @@ void rapport_console::constat(int type, int ligne, const char* message) {
       std::snprintf(texte, 64, type == ERREUR ? "- Erreur ligne %d. " : "- Avertissement ligne %d. ", ligne);
   std::fputs(texte, stdout);
   putsacc(message);
-  const std::size_t longueur = std::strlen(message);
-  if (longueur < sizeof texte - static_cast<std::size_t>(prefixe)) {
-    std::memcpy(texte + prefixe, message, longueur);
-    ecrit_journal(journal, texte, static_cast<std::size_t>(prefixe) + longueur);
-  } else {
-    ecrit_journal(journal, texte, static_cast<std::size_t>(prefixe));
-    ecrit_journal(journal, message, longueur);
-  }
+  // A message is at most 254 bytes (a fixed text or the message buffer).
+  const std::size_t longueur = std::min(std::strlen(message), sizeof texte - 64);
+  std::memcpy(texte + prefixe, message, longueur);
+  ecrit_journal(journal, texte, static_cast<std::size_t>(prefixe) + longueur);
   ferme_journal(journal);
 }

@@ -33,7 +33,7 @@ TEST(Console, Conversion) {
   for (const char* oui : {"", "c\xC5\x93ur", "\xE2\x82\xAC", "\xC3\xA9t\xC3\xA9", "\xF0\x9F\x8C\xA7", "\xF4\x8F\xBF\xBF"})
     EXPECT_TRUE(utf8_valide(oui)) << oui;
   for (const char* non : {"\xE9t\xE9", "\xC0\xAF", "\xE0\x9F\xBF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE2\x82", "\xC3",
-                          "\xF5\x80\x80\x80", "\x80", "\xF0\x8F\xBF\xBF"})
+                          "\xF5\x80\x80\x80", "\x80", "\xF0\x8F\xBF\xBF", "\xC3\x7F"})
     EXPECT_FALSE(utf8_valide(non)) << non;
 }
 
@@ -88,7 +88,9 @@ TEST(Console, CouleursEtCadre) {
   for (const auto& [code, attendu] : std::vector<std::pair<const char*, std::string>>{
            {"F8", "white/grey50"}, {"0a", "black/green"}, {"0A", "black/green"}, {"9f", "blue1/white"},
            {"5D", "DarkMagenta/magenta1"}, {"navy:white", "navy/white"}, {"Xz", "white/black"},
-           {"orange", "orange/black"}, {":", "white/black"}, {"a:b:c", "a/b:c"}}) {
+           {"orange", "orange/black"}, {":", "white/black"}, {"a:b:c", "a/b:c"},
+           {":xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx",
+            "white/" + std::string(99, 'x')}}) {
     const couleurs_fenetre c = couleurs_xterm(code);
     EXPECT_EQ(c.fond + "/" + c.texte, attendu) << code;
   }
@@ -116,8 +118,8 @@ TEST(Console, CheminDuProgramme) {
 }
 
 TEST(Console, CommandeDeLaFenetre) {
-  EXPECT_EQ(commande_relance("/opt/outils", "/Testeur", {"/home/climats/montagne.txt", "a-b_c,d+e=f:g@h%.txt"}),
-            "cd \"/opt/outils\"; \"./Testeur\" /home/climats/montagne.txt a-b_c,d+e=f:g@h%.txt");
+  EXPECT_EQ(commande_relance("/opt/outils", "/Testeur", {"/home/climats/montagne.txt", "a-b_c,d+e=f:g@h%Z9z.txt"}),
+            "cd \"/opt/outils\"; \"./Testeur\" /home/climats/montagne.txt a-b_c,d+e=f:g@h%Z9z.txt");
   EXPECT_EQ(commande_relance("/d", "/T", {}), "cd \"/d\"; \"./T\" ");
   // Run by a real shell, every argument reaches the program whole and the
   // shell runs nothing of its own; a stray command would create "pirate".

@@ -153,6 +153,7 @@ TEST(Demarrage, CheminsEtOptions) {
       {"invite", {}, longue + "\\c\xC5\x93ur.txt\n", "invite"},
       {"invite vide", {}, "\n", "invite_vide", 1},
       {"fin de l'entrée", {}, "\x04", "invite_vide", 1},
+      {"swxterm seul, sans affichage", {"swxterm"}, "\n", "invite_vide", 1},
       {"fichier absent", {"absent.txt"}, "", "ouverture_impossible", 1},
       {"aide", {"--help", "x"}, "", "aide", 0, false},
       {"version", {"--version"}, "", "version", 0, false},
