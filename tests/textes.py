@@ -2,8 +2,11 @@
 """Every message of the checker is explained in the authors' guide (where a
 variable part, a number, a character or a name, is written "…") and drawn at
 least once by the expected reports of the examples and test data, so that
-each text is checked somewhere, byte for byte; and every example file the
-guide names exists with its expected report (which test_exemples.cpp runs)."""
+each text is checked somewhere, byte for byte; every example file the guide
+names exists with its expected report (which test_exemples.cpp runs); and
+no string literal of the program holds an accented letter without the _l1
+suffix (adjacent literals are one literal): such a text would reach
+"Erreur.log" in UTF-8 instead of Latin-1."""
 import pathlib
 import re
 import sys
@@ -45,6 +48,12 @@ for texte in sorted(set(messages())):
     motif = ".+?".join(re.escape(morceau) for morceau in re.split(FORMATS, texte))
     if not re.search(motif, journaux, flags=re.S):
         fautes.append("jamais tiré par un rapport attendu : " + texte.strip())
+litteral = r'"(?:[^"\\\n]|\\.)*"(?:_l1)?'
+for chemin in sorted([*racine.glob("console/*.[ch]pp"), *racine.glob("testeur_climat/*.[ch]pp")]):
+    texte = chemin.read_text(encoding="utf-8")
+    for m in re.finditer(rf"{litteral}(?:\s*{litteral})*", texte):
+        if "_l1" not in m.group(0) and any(ord(c) > 127 for c in m.group(0)):
+            fautes.append(f"texte accentué sans _l1 : {chemin.relative_to(racine)}:{texte.count(chr(10), 0, m.start()) + 1}")
 print("\n".join(fautes))
 print(f"{len(fautes)} faute(s)")
 sys.exit(1 if fautes else 0)
