@@ -14,16 +14,12 @@ for f in bin/testeur_climat bin/verifie_climat share/man/man1/testeur_climat.1.g
   share/doc/testeur-climat/copyright share/doc/testeur-climat/changelog.gz; do
   [ -f "$scene/usr/$f" ] || { echo "absent : $f"; exit 1; }
 done
-"$scene/usr/bin/testeur_climat" --version | grep -q '^testeur_climat (Aubrelis) [0-9]'
-"$scene/usr/bin/verifie_climat" --version | grep -q '^verifie_climat (Aubrelis) [0-9]'
-for page in testeur_climat verifie_climat; do
-  avertissements=$(zcat "$scene/usr/share/man/man1/$page.1.gz" | groff -k -man -Tutf8 -ww -z 2>&1)
+for programme in testeur_climat verifie_climat; do
+  "$scene/usr/bin/$programme" --version | grep -q "^$programme (Aubrelis) [0-9]"
+  avertissements=$(zcat "$scene/usr/share/man/man1/$programme.1.gz" | groff -k -man -Tutf8 -ww -z 2>&1)
   [ -z "$avertissements" ] || { echo "$avertissements"; exit 1; }
 done
-if ! command -v desktop-file-validate >/dev/null; then
-  echo "desktop-file-validate introuvable : entrée du lanceur non validée"
-  exit 77
-fi
+command -v desktop-file-validate >/dev/null || { echo "desktop-file-validate introuvable : ignoré"; exit 77; }
 desktop-file-validate "$scene/usr/share/applications/testeur_climat.desktop"
 grep -qx 'Exec=testeur_climat %f' "$scene/usr/share/applications/testeur_climat.desktop"
 echo "installation complète et valide"

@@ -1,12 +1,16 @@
 // The real program started in every way a user or a desktop starts it, and
-// in the situations around "Erreur.log" that could lose a user's data. The
-// expected outputs are in donnees/demarrage.txt.
+// in the situations around "Erreur.log" that could lose a user's data (the
+// expected outputs are in donnees/demarrage.txt); and every climate file
+// that has an expected report beside it, run under a pseudo-terminal: the
+// console output and "Erreur.log" byte for byte, and the climate file
+// unchanged. That is where the message texts are checked.
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <functional>
 #include <map>
 
@@ -131,8 +135,6 @@ TEST(Demarrage, DisquePlein) {
 
 TEST(Demarrage, CheminsEtOptions) {
   const std::string longue(120, 'd');
-  std::string e2047;
-  for (int i = 0; i < 2047; ++i) e2047 += "\xC3\xA9";
   const struct {
     const char* nom;
     std::vector<std::string> arguments;
@@ -155,8 +157,9 @@ TEST(Demarrage, CheminsEtOptions) {
       {"Latin-1", {"\xE9t\xE9.txt"}, "", "dans_la_console"},
       {"4095 octets", {"/" + std::string(4094, 'a')}, "", "ouverture_impossible", 1},
       {"4096 octets", {"/" + std::string(4095, 'a')}, "", "chemin_trop_long", 1},
-      {"4095 octets convertis", {std::string(2047, '\xE9') + "a"}, "", "ouverture_impossible", 1, true, e2047 + "a"},
-      {"4096 octets convertis", {std::string(2048, '\xE9')}, "", "chemin_trop_long", 1},
+      {"4095 octets convertis", {"/" + std::string(4092, 'a') + "\xE9"}, "", "ouverture_impossible",
+       1, true, "/" + std::string(4092, 'a') + "\xC3\xA9"},
+      {"4096 octets convertis", {"/" + std::string(4093, 'a') + "\xE9"}, "", "chemin_trop_long", 1},
       {"dossier", {"."}, "", "dossier_comme_chemin"},
   };
   for (const auto& c : table) {
@@ -192,6 +195,26 @@ TEST(Demarrage, EntreesHostiles) {
     for (const char* prefixe : {"- Erreur ligne ", "- Avertissement ligne "})
       EXPECT_EQ(occurrences(r.sortie, prefixe), occurrences(lit_fichier(d + "/Erreur.log"), prefixe));
   }
+}
+
+TEST(Exemples, RapportsAttendus) {
+  int fichiers = 0;
+  for (const char* dossier : {"exemples", "tests/donnees"})
+    for (const auto& entree : std::filesystem::directory_iterator(std::string(DOSSIER_SOURCES) + "/" + dossier)) {
+      const std::string climat = entree.path();
+      const std::string base = climat.substr(0, climat.size() - 4);
+      if (entree.path().extension() != ".txt" || !std::filesystem::exists(base + ".sortie")) continue;
+      SCOPED_TRACE(climat);
+      const std::string avant = lit_fichier(climat);
+      const std::string d = dossier_temporaire();
+      const execution r = lance({{PROGRAMME, climat}, d});
+      EXPECT_EQ(r.sortie, lit_fichier(base + ".sortie"));
+      EXPECT_EQ(lit_fichier(d + "/Erreur.log"), lit_fichier(base + ".Erreur.log"));
+      EXPECT_EQ(lit_fichier(climat), avant);
+      EXPECT_EQ(r.statut, 0);
+      ++fichiers;
+    }
+  EXPECT_GE(fichiers, 6);
 }
 
 }  // namespace

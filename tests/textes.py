@@ -3,7 +3,7 @@
 variable part, a number, a character or a name, is written "…") and drawn at
 least once by the expected reports of the examples and test data, so that
 each text is checked somewhere, byte for byte; every example file the guide
-names exists with its expected report (which test_exemples.cpp runs); and
+names exists with its expected report (which test_demarrage.cpp runs); and
 no string literal of the program holds an accented letter without the _l1
 suffix (adjacent literals are one literal): such a text would reach
 "Erreur.log" in UTF-8 instead of Latin-1."""
