@@ -58,7 +58,7 @@ egal("un fichier illisible parmi d'autres", (statut, [f["lisible"] for f in doc[
 egal("dossier", verifie(str(exemples))[0], 2)
 egal("entrée standard", verifie("-", entree=(exemples / "climat_avec_erreurs.txt").read_bytes())[1].replace("-:", "x:"),
      verifie(str(exemples / "climat_avec_erreurs.txt"))[1].replace(str(exemples / "climat_avec_erreurs.txt") + ":", "x:"))
-egal("--help et --version", (verifie("--help")[0], verifie("--version")[0]), (0, 0))
+egal("--help, --version, option inconnue", (verifie("--help")[0], verifie("--version")[0], verifie("--x", "a")[0]), (0, 0, 2))
 
 guide = (racine / "docs/guide-climat.md").read_text(encoding="utf-8")
 blocs = lambda sorte: [l for b in re.findall(rf"^```{sorte}\n(.*?)^```", guide, re.S | re.M) for l in b.splitlines()]
