@@ -27,8 +27,10 @@ installe_compresse(docs/verifie_climat.1 ${CMAKE_INSTALL_MANDIR}/man1)
 installe_compresse(debian/changelog ${DOC_PAQUET})
 install(FILES debian/copyright DESTINATION ${DOC_PAQUET})
 install(FILES docs/guide-climat.md DESTINATION ${DOC_PAQUET})
-# The examples the guide names, each with its exact report.
-install(DIRECTORY exemples/ DESTINATION ${DOC_PAQUET}/exemples)
+# The examples the guide names, each with its exact report; climate files
+# are Latin-1 by nature, so they are data of the program, not documentation.
+install(DIRECTORY exemples/ DESTINATION ${CMAKE_INSTALL_DATADIR}/${PAQUET}/exemples)
+install(FILES debian/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME ${PAQUET})
 install(FILES docs/testeur_climat.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 
 set(CPACK_GENERATOR DEB)
