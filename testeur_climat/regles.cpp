@@ -127,22 +127,24 @@ void fin_m4(regle& r) {
     signale(r.e, ERREUR, "Après les probabilités de précipitation, on doit trouver le . qui termine la ligne.\n"_l1);
 }
 
+// Whether `premier` followed by `second` stands among the `n` bytes of `l`.
+bool contient_paire(const char* l, std::size_t n, char premier, char second) {
+  for (const char* p = static_cast<const char*>(std::memchr(l, premier, n)); p != nullptr;
+       p = static_cast<const char*>(std::memchr(p + 1, premier, n - static_cast<std::size_t>(p + 1 - l))))
+    if (p[1] == second) return true;
+  return false;
+}
+
 }  // namespace
 
 void verifie_corps_regle(etat_passe& e) {
   // What the engine and the two tests of the whole body need.
   const char* l = e.ligne();
   const std::size_t n = std::strlen(l);
-  const auto* pourcent = static_cast<const char*>(std::memchr(l, '%', n));
-  bool double_pourcent = false;
-  for (const char* p = pourcent; p != nullptr && !double_pourcent;
-       p = static_cast<const char*>(std::memchr(p + 1, '%', n - static_cast<std::size_t>(p + 1 - l))))
-    double_pourcent = p[1] == '%';
+  const bool pourcent = std::memchr(l, '%', n) != nullptr;
+  const bool double_pourcent = contient_paire(l, n, '%', '%');
   const bool point = std::memchr(l, '.', n) != nullptr;
-  bool barres = false;
-  for (const char* p = static_cast<const char*>(std::memchr(l, '/', n)); p != nullptr && !barres;
-       p = static_cast<const char*>(std::memchr(p + 1, '/', n - static_cast<std::size_t>(p + 1 - l))))
-    barres = p[1] == '\\';
+  const bool barres = contient_paire(l, n, '/', '\\');
   regle r{e, !pourcent ? 5 : double_pourcent ? 4 : 6};
   if (!point) signale(e, ERREUR, "Les règles de précipitations doivent impérativement se terminer par un .\n"_l1);
   if (r.moteur != 6 && !barres) signale(e, ERREUR, "/\\ est indispensable pour les moteurs M4 et M5.\n");

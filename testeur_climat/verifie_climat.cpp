@@ -134,13 +134,14 @@ std::string json(const std::string& texte) {
 const char* gravite(int type) { return type == ERREUR ? "erreur" : "avertissement"; }
 
 void ecrit_gnu(const fichier_verifie& v) {
+  const std::string nom = visible(v.nom);
   if (!v.lisible && v.constats.empty()) {
-    std::fprintf(stderr, "%s: illisible : %s\n", visible(v.nom).c_str(), v.raison.c_str());
+    std::fprintf(stderr, "%s: illisible : %s\n", nom.c_str(), v.raison.c_str());
     return;
   }
   for (const constat_lu& c : v.constats)
-    std::printf("%s:%d: %s: %s\n", visible(v.nom).c_str(), c.ligne, gravite(c.type), visible(c.message).c_str());
-  std::fprintf(stderr, "%s : %d erreur%s, %d avertissement%s\n", visible(v.nom).c_str(), v.erreurs,
+    std::printf("%s:%d: %s: %s\n", nom.c_str(), c.ligne, gravite(c.type), visible(c.message).c_str());
+  std::fprintf(stderr, "%s : %d erreur%s, %d avertissement%s\n", nom.c_str(), v.erreurs,
                v.erreurs > 1 ? "s" : "", v.avertissements, v.avertissements > 1 ? "s" : "");
 }
 
@@ -177,23 +178,24 @@ int main(int argc, char** argv) {
   bool options = true;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
-    if (options && a == "--") {
+    // "-" alone is standard input, a file like any other.
+    if (!options || a.size() < 2 || a[0] != '-') {
+      noms.push_back(argv[i]);
+    } else if (a == "--") {
       options = false;
-    } else if (options && a == "--help") {
+    } else if (a == "--help") {
       std::fputs(en_utf8(AIDE).c_str(), stdout);
       return 0;
-    } else if (options && a == "--version") {
+    } else if (a == "--version") {
       std::printf("verifie_climat (Aubrelis) %s\n", VERSION_TESTEUR);
       return 0;
-    } else if (options && (a == "--format=json" || a == "--format=gnu")) {
+    } else if (a == "--format=json" || a == "--format=gnu") {
       en_json = a == "--format=json";
-    } else if (options && a == "--avertissements-bloquants") {
+    } else if (a == "--avertissements-bloquants") {
       avertissements_bloquants = true;
-    } else if (options && a.size() > 1 && a[0] == '-') {
+    } else {
       std::fprintf(stderr, "verifie_climat: option inconnue : %s (voir --help)\n", visible(en_utf8(a.c_str())).c_str());
       return 2;
-    } else {
-      noms.push_back(argv[i]);
     }
   }
   if (noms.empty()) {
