@@ -1,6 +1,7 @@
 #include "console/services.hpp"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -67,6 +68,8 @@ namespace {
   fin_fatale(message.c_str());
 }
 
+}  // namespace
+
 std::string raison_ecriture(int erreur) {
   switch (erreur) {
     case ENOSPC:
@@ -82,10 +85,12 @@ std::string raison_ecriture(int erreur) {
   }
 }
 
-}  // namespace
-
 char* nom_systeme(const char* chemin) {
-  const bool tel_quel = utf8_valide(chemin);
+  // A file that exists under the name as given is that file, whatever a
+  // conversion would make of the name (a backslash in it, Latin-1 bytes).
+  struct stat etat {};
+  const bool existe = lstat(chemin, &etat) == 0;
+  const bool tel_quel = existe || utf8_valide(chemin);
   const std::size_t longueur = tel_quel ? std::strlen(chemin) : longueur_convertie(chemin);
   if (longueur + 1 > TAILLE_CHFUNC) return nullptr;
   char* bloc = verifie_allocation(static_cast<char*>(std::calloc(longueur + 1, 1)));
@@ -95,7 +100,7 @@ char* nom_systeme(const char* chemin) {
     linux_acc(chemin, chfunc, TAILLE_CHFUNC);
     std::memcpy(bloc, chfunc, longueur + 1);
   }
-  changeslash(bloc);
+  if (!existe) changeslash(bloc);
   return bloc;
 }
 
@@ -109,8 +114,7 @@ std::FILE* ouvre_fichier(const char* chemin, const char* mode) {
   return flux;
 }
 
-int ouvre_journal(const char* nom, ouverture_journal mode, const char* climat) {
-  const char* const lettre = mode == ouverture_journal::vide ? "w" : "a";
+int ouvre_journal(const char* nom, const char* climat) {
   // Looked at before it is opened, so that a device or a FIFO is never
   // opened at all, and again through the descriptor, in case it was
   // replaced in between.
@@ -120,27 +124,43 @@ int ouvre_journal(const char* nom, ouverture_journal mode, const char* climat) {
   // exist yet is not the climate file, even when both have the same name.
   struct stat fichier {};
   const bool climat_present = climat != nullptr && stat(climat, &fichier) == 0;
-  const int ajout = mode == ouverture_journal::ajout ? O_APPEND : 0;
-  const int journal = open(nom, O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | ajout, 0666);
+  const int journal = open(nom, O_WRONLY | O_CREAT | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
   if (journal < 0) {
     if (lstat(nom, &etat) == 0 && !S_ISREG(etat.st_mode)) refuse_journal(nom, etat.st_mode);
-    echec_ouverture(nom, lettre);
+    echec_ouverture(nom, "w");
   }
-  if (fstat(journal, &etat) != 0) echec_ouverture(nom, lettre);
+  if (fstat(journal, &etat) != 0) echec_ouverture(nom, "w");
   if (!S_ISREG(etat.st_mode)) {
     close(journal);
     refuse_journal(nom, etat.st_mode);
   }
-  if (mode == ouverture_journal::vide) {
-    if (climat_present && fichier.st_dev == etat.st_dev && fichier.st_ino == etat.st_ino) {
-      close(journal);
-      fin_fatale(("\n!!! Le fichier de climat est "_l1 + std::string(nom) +
-                  " lui-même : le vider pour y écrire le rapport effacerait le fichier à vérifier. Renommez le "
-                  "fichier de climat ou lancez le testeur depuis un autre dossier"_l1)
-                     .c_str());
-    }
-    if (ftruncate(journal, 0) != 0) echec_ouverture(nom, lettre);
+  if (climat_present && fichier.st_dev == etat.st_dev && fichier.st_ino == etat.st_ino) {
+    close(journal);
+    fin_fatale(("\n!!! Le fichier de climat est "_l1 + std::string(nom) +
+                " lui-même : le vider pour y écrire le rapport effacerait le fichier à vérifier. Renommez le "
+                "fichier de climat ou lancez le testeur depuis un autre dossier"_l1)
+                   .c_str());
   }
+  // A second name means another file of the user's, elsewhere, that
+  // emptying the log would empty too.
+  if (etat.st_nlink > 1) {
+    close(journal);
+    fin_fatale(("\n!!! "_l1 + std::string(nom) +
+                " est un lien physique vers un autre fichier : le vider pour y écrire le rapport effacerait ce "
+                "fichier. Supprimez "_l1 + std::string(nom) +
+                " (l'autre nom garde le fichier) ou lancez le testeur depuis un autre dossier"_l1)
+                   .c_str());
+  }
+  // Held until the log is closed: a second check started in the same folder
+  // meanwhile is refused instead of mixing its findings into this report.
+  if (flock(journal, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+    close(journal);
+    fin_fatale(("\n!!! "_l1 + std::string(nom) +
+                " est en cours d'écriture par une autre vérification lancée depuis ce dossier : attendez "
+                "qu'elle se termine ou lancez le testeur depuis un autre dossier"_l1)
+                   .c_str());
+  }
+  if (ftruncate(journal, 0) != 0) echec_ouverture(nom, "w");
   return journal;
 }
 
@@ -169,6 +189,18 @@ void ferme_journal(int journal) {
 void changeslash(char* texte) {
   for (; *texte != '\0'; ++texte)
     if (*texte == '\\') *texte = '/';
+}
+
+int ouvre_descripteurs_standard() {
+  int fermes = 0;
+  for (int fd = 0; fd <= 2; ++fd) {
+    if (fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+    fermes |= 1 << fd;
+    // The lowest free descriptor is this one.
+    const int nul = open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
+    if (nul >= 0 && nul != fd) close(nul);
+  }
+  return fermes;
 }
 
 char* getsdyn(std::FILE* flux, int arret) {

@@ -1,12 +1,19 @@
 #include "console/titre.hpp"
 
 #include <fcntl.h>
+#include <netdb.h>
+#include <poll.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <array>
 #include <cerrno>
 #include <climits>
+#include <csignal>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -37,10 +44,133 @@ constexpr std::size_t TAILLE_NOM_COULEUR = 100;
 // could not be opened: the restarted program runs without a window.
 constexpr const char* MARQUE_SANS_FENETRE = "AUBRELIS_INTERNE_SANS_FENETRE";
 
-std::string repertoire_courant() {
+// Told to the program in the window: a file in which it records that it
+// started, then its exit status, for the process that opened the window.
+constexpr const char* MARQUE_TEMOIN = "AUBRELIS_INTERNE_TEMOIN";
+constexpr const char* MODELE_TEMOIN = "/tmp/aubrelis-temoin-XXXXXX";
+
+// The working directory, when it has a name that leads back to it: a folder
+// that was deleted, or whose name is too long, cannot be given to the window.
+bool repertoire_nomme(std::string& courant) {
   char tampon[4096];
-  if (getcwd(tampon, sizeof tampon) == nullptr) return ".";
-  return tampon;
+  if (getcwd(tampon, sizeof tampon) == nullptr || tampon[0] != '/') return false;
+  struct stat par_nom {};
+  struct stat ici {};
+  if (stat(tampon, &par_nom) != 0 || stat(".", &ici) != 0) return false;
+  if (par_nom.st_dev != ici.st_dev || par_nom.st_ino != ici.st_ino) return false;
+  courant = tampon;
+  return true;
+}
+
+bool connecte(int famille, const sockaddr* adresse, socklen_t taille) {
+  const int s = socket(famille, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+  if (s < 0) return false;
+  bool accepte = connect(s, adresse, taille) == 0;
+  if (!accepte && errno == EINPROGRESS) {
+    // A distant display gets two seconds to answer.
+    pollfd p{s, POLLOUT, 0};
+    int erreur = 0;
+    socklen_t longueur = sizeof erreur;
+    accepte = poll(&p, 1, 2000) == 1 && getsockopt(s, SOL_SOCKET, SO_ERROR, &erreur, &longueur) == 0 && erreur == 0;
+  }
+  close(s);
+  return accepte;
+}
+
+// Whether an X server accepts a connection on the display: a stale DISPLAY
+// (over ssh, in tmux) would give a window that dies at once.
+bool affichage_repond(const std::string& affichage) {
+  const std::size_t deux_points = affichage.rfind(':');
+  if (deux_points == std::string::npos) return false;
+  const std::string hote = affichage.substr(0, deux_points);
+  const char* numero = affichage.c_str() + deux_points + 1;
+  if (!(*numero >= '0' && *numero <= '9')) return false;
+  const long n = std::strtol(numero, nullptr, 10);
+  if (n > 59535) return false;
+  if (hote.empty() || hote == "unix") {
+    // The X server listens on an abstract socket and on a file of the same name.
+    for (const bool abstraite : {true, false}) {
+      sockaddr_un a{};
+      a.sun_family = AF_UNIX;
+      const int taille = std::snprintf(a.sun_path + abstraite, sizeof a.sun_path - 1, "/tmp/.X11-unix/X%ld", n);
+      const auto longueur = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + abstraite + taille);
+      if (connecte(AF_UNIX, reinterpret_cast<const sockaddr*>(&a), longueur)) return true;
+    }
+    return false;
+  }
+  addrinfo voulu{};
+  voulu.ai_socktype = SOCK_STREAM;
+  addrinfo* adresses = nullptr;
+  if (getaddrinfo(hote.c_str(), std::to_string(6000 + n).c_str(), &voulu, &adresses) != 0) return false;
+  bool repond = false;
+  for (const addrinfo* a = adresses; a != nullptr && !repond; a = a->ai_next)
+    repond = connecte(a->ai_family, a->ai_addr, a->ai_addrlen);
+  freeaddrinfo(adresses);
+  return repond;
+}
+
+// In the program that a window started: records its start, and its status
+// when it ends. A window closed by the user does not end the check: the
+// log is completed and the status still recorded.
+void marque_le_temoin() {
+  const char* temoin = std::getenv(MARQUE_TEMOIN);
+  if (temoin == nullptr) return;
+  const std::string nom = temoin;
+  unsetenv(MARQUE_TEMOIN);
+  if (nom.size() != std::strlen(MODELE_TEMOIN) || nom.compare(0, nom.size() - 6, MODELE_TEMOIN, nom.size() - 6) != 0)
+    return;
+  static int descripteur = -1;
+  descripteur = open(nom.c_str(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC);
+  if (descripteur < 0 || write(descripteur, "D", 1) != 1) return;
+  std::signal(SIGHUP, SIG_IGN);
+  on_exit(
+      [](int statut, void*) {
+        const std::string texte = std::to_string(statut);
+        [[maybe_unused]] const ssize_t n = write(descripteur, texte.data(), texte.size());
+      },
+      nullptr);
+}
+
+// Starts xterm as a child and waits for it. When the check ran in the
+// window, ends this process with the check's status; otherwise returns the
+// reason xterm could not be started, or 0 when it ended without starting
+// the check (a display that refused it, a window closed at once).
+int lance_fenetre(char* const* arguments) {
+  char temoin[] = "/tmp/aubrelis-temoin-XXXXXX";
+  const int fd_temoin = mkstemp(temoin);
+  if (fd_temoin < 0) return 0;
+  int tube[2];
+  if (pipe2(tube, O_CLOEXEC) != 0) {
+    const int erreur = errno;
+    close(fd_temoin);
+    unlink(temoin);
+    return erreur;
+  }
+  setenv(MARQUE_TEMOIN, temoin, 1);
+  std::fflush(stdout);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    execvp("xterm", arguments);
+    const int erreur = errno;
+    [[maybe_unused]] const ssize_t n = write(tube[1], &erreur, sizeof erreur);
+    _exit(127);
+  }
+  int erreur = pid < 0 ? errno : 0;
+  unsetenv(MARQUE_TEMOIN);
+  close(tube[1]);
+  if (pid > 0 && read(tube[0], &erreur, sizeof erreur) != sizeof erreur) erreur = 0;
+  close(tube[0]);
+  int statut = 0;
+  if (pid > 0)
+    while (waitpid(pid, &statut, 0) < 0 && errno == EINTR) {
+    }
+  char recu[32] = {};
+  const ssize_t n = pread(fd_temoin, recu, sizeof recu - 1, 0);
+  close(fd_temoin);
+  unlink(temoin);
+  if (erreur != 0) return erreur;
+  if (n > 0 && recu[0] == 'D') std::exit(n > 1 ? std::atoi(recu + 1) : 1);
+  return 0;
 }
 
 std::string executable_reel() {
@@ -226,14 +356,17 @@ void startxterm(int& argc, char** argv, const char* titre_fenetre, const char* c
     unsetenv(MARQUE_SANS_FENETRE);
     return;
   }
+  marque_le_temoin();
   if (isatty(1) && !force) return;
-  // Without a display there is no window to open and no desktop to show a
-  // notice on: the check runs here, at once.
+  // Without a display that answers there is no window to open and no
+  // desktop to show a notice on; without a working directory to give it,
+  // the window could not run the check: the check runs here, at once.
   if (!affichage_present()) return;
+  std::string courant;
+  if (!repertoire_nomme(courant) || !affichage_repond(std::getenv("DISPLAY"))) return;
 
   const couleurs_fenetre c = couleurs_xterm(couleurs);
-  const chemin_programme chemin =
-      decoupe_chemin_programme(argc > 0 ? argv[0] : "", repertoire_courant(), executable_reel());
+  const chemin_programme chemin = decoupe_chemin_programme(argc > 0 ? argv[0] : "", courant, executable_reel());
   const std::string complet = chemin.repertoire + chemin.nom;
   static std::string nom_programme;
   nom_programme = chemin.nom;
@@ -244,11 +377,13 @@ void startxterm(int& argc, char** argv, const char* titre_fenetre, const char* c
   char titre_converti[255];
   linux_acc(titre_fenetre, titre_converti, sizeof titre_converti);
 
-  std::fflush(stdout);
-  execlp("xterm", "xterm", "-sb", "-rightbar", "-T", titre_converti, "-bg", c.fond.c_str(), "-fg",
-         c.texte.c_str(), "-e", commande.c_str(), static_cast<char*>(nullptr));
-  const int erreur = errno;
-
+  const char* const arguments_xterm[] = {"xterm", "-sb", "-rightbar", "-T", titre_converti, "-bg", c.fond.c_str(),
+                                         "-fg", c.texte.c_str(), "-e", commande.c_str(), nullptr};
+  const int erreur = lance_fenetre(const_cast<char* const*>(arguments_xterm));
+  if (erreur == 0) {
+    putsacc("\nLa fenêtre xterm s'est fermée sans lancer la vérification : elle se fait ici.\n"_l1);
+    return;
+  }
   if (erreur == ENOENT) {
     putsacc("\nxterm n'a pas été trouvé, il est conseillé d'installer xterm.\n"_l1);
     if (!isatty(1))

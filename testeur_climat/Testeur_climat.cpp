@@ -1,6 +1,7 @@
 // Climate file tester of Aubrelis: checks a climate file line by line and
 // reports every mistake on the console and in "Erreur.log".
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -58,15 +59,17 @@ int teste_fichier(int argc, char** argv) {
   // itself is refused before anything is emptied. A name too long to
   // convert is reported when the file is opened, as before.
   char* climat_systeme = nom_systeme(chemin);
-  ferme_journal(ouvre_journal("Erreur.log", ouverture_journal::vide, climat_systeme));
+  const int journal = ouvre_journal("Erreur.log", climat_systeme);
   std::free(climat_systeme);
   std::FILE* climat = ouvre_fichier(chemin, "r");
   putsacc("Test du fichier de climat en cours.\n");
   putsacc("\n");
 
-  rapport_console rapport;
+  rapport_console rapport(journal);
   moteur_principal(climat, &erreurs, &avertissements, rapport);
   std::fclose(climat);
+  // Closed before the pause, so that another check may start here meanwhile.
+  ferme_journal(journal);
 
   if (erreurs != 0)
     std::printf("\n!!! Le fichier de climat contient %d erreurs\n", erreurs);
@@ -85,6 +88,10 @@ int teste_fichier(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  ouvre_descripteurs_standard();
+  // Past a file size limit a write must fail with its reason, reported like
+  // a full disk, instead of the signal ending the program mid-report.
+  std::signal(SIGXFSZ, SIG_IGN);
   try {
     return teste_fichier(argc, argv);
   } catch (const std::bad_alloc&) {

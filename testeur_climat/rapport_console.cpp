@@ -8,9 +8,8 @@
 #include "console/texte.hpp"
 
 void rapport_console::constat(int type, int ligne, const char* message) {
-  // Opened and closed for each finding, so that the log is whole at every
-  // moment; prefix and message go in one write.
-  const int journal = ouvre_journal("Erreur.log", ouverture_journal::ajout);
+  // Prefix and message go in one unbuffered write, so that the log holds
+  // every finding reported so far at every moment.
   char texte[512];
   const int prefixe =
       std::snprintf(texte, 64, type == ERREUR ? "- Erreur ligne %d. " : "- Avertissement ligne %d. ", ligne);
@@ -20,5 +19,4 @@ void rapport_console::constat(int type, int ligne, const char* message) {
   const std::size_t longueur = std::min(std::strlen(message), sizeof texte - 64);
   std::memcpy(texte + prefixe, message, longueur);
   ecrit_journal(journal, texte, static_cast<std::size_t>(prefixe) + longueur);
-  ferme_journal(journal);
 }

@@ -3,11 +3,14 @@
 // finding in the form editors read, "FICHIER:LIGNE: erreur: MESSAGE", or one
 // JSON document, and an exit status that says what was found.
 #include <cerrno>
+#include <csignal>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "console/services.hpp"
 #include "console/texte.hpp"
 #include "testeur_climat/passe.hpp"
 
@@ -25,21 +28,6 @@ const char* const AIDE =
     "\n"
     "Code de retour : 0 sans erreur, 1 si un fichier a une erreur, 2 si un fichier n'a pas pu\n"
     "être lu (les autres sont vérifiés quand même). Voir man verifie_climat.\n"_l1;
-
-struct constat_lu {
-  int type;
-  int ligne;
-  std::string message;  // UTF-8, on one line
-};
-
-struct fichier_verifie {
-  std::string nom;  // UTF-8
-  bool lisible = true;
-  std::string raison;
-  int erreurs = 0;
-  int avertissements = 0;
-  std::vector<constat_lu> constats;
-};
 
 std::string en_utf8(const char* latin1) {
   std::string r;
@@ -70,44 +58,22 @@ std::string sur_une_ligne(const std::string& message) {
   return r;
 }
 
-struct rapport_memoire final : rapport_constats {
-  std::vector<constat_lu>* constats;
-  explicit rapport_memoire(std::vector<constat_lu>* c) : constats(c) {}
-  void constat(int type, int ligne, const char* message) override {
-    constats->push_back({type, ligne, sur_une_ligne(en_utf8(message))});
-  }
-};
-
-fichier_verifie verifie(const char* nom) {
-  fichier_verifie v;
-  v.nom = utf8_valide(nom) ? nom : en_utf8(nom);
-  const bool entree = std::strcmp(nom, "-") == 0;
-  std::FILE* f = entree ? stdin : std::fopen(nom, "r");
-  if (f == nullptr) {
-    v.lisible = false;
-    v.raison = errno == ENOENT ? "fichier introuvable" : errno == EACCES ? "permission refusée"_l1 : std::strerror(errno);
-    v.raison = en_utf8(v.raison.c_str());
-    return v;
-  }
-  rapport_memoire rapport(&v.constats);
-  moteur_principal(f, &v.erreurs, &v.avertissements, rapport);
-  if (std::ferror(f)) {
-    v.lisible = false;
-    v.raison = "erreur de lecture";
-  }
-  if (!entree) std::fclose(f);
-  return v;
-}
-
-// A text as the terminal shows it: control characters in caret notation.
+// A UTF-8 text as a terminal can show it: control characters in caret
+// notation, DEL as ^?, and the C1 controls (U+0080 to U+009F) as M-^X.
 std::string visible(const std::string& texte) {
   std::string r;
-  for (char c : texte) {
-    if (static_cast<unsigned char>(c) < 0x20 && c != '\t') {
+  for (std::size_t i = 0; i < texte.size(); ++i) {
+    const auto c = static_cast<unsigned char>(texte[i]);
+    const auto suite = i + 1 < texte.size() ? static_cast<unsigned char>(texte[i + 1]) : 0;
+    if ((c < 0x20 && c != '\t') || c == 0x7F) {
       r += '^';
-      r += static_cast<char>(c + 0x40);
+      r += static_cast<char>(c ^ 0x40);
+    } else if (c == 0xC2 && suite >= 0x80 && suite <= 0x9F) {
+      r += "M-^";
+      r += static_cast<char>((suite - 0x80) ^ 0x40);
+      ++i;
     } else {
-      r += c;
+      r += static_cast<char>(c);
     }
   }
   return r;
@@ -133,61 +99,112 @@ std::string json(const std::string& texte) {
 
 const char* gravite(int type) { return type == ERREUR ? "erreur" : "avertissement"; }
 
-void ecrit_gnu(const fichier_verifie& v) {
-  const std::string nom = visible(v.nom);
-  if (!v.lisible && v.constats.empty()) {
-    std::fprintf(stderr, "%s: illisible : %s\n", nom.c_str(), v.raison.c_str());
-    return;
-  }
-  for (const constat_lu& c : v.constats)
-    std::printf("%s:%d: %s: %s\n", nom.c_str(), c.ligne, gravite(c.type), visible(c.message).c_str());
-  std::fprintf(stderr, "%s : %d erreur%s, %d avertissement%s\n", nom.c_str(), v.erreurs,
-               v.erreurs > 1 ? "s" : "", v.avertissements, v.avertissements > 1 ? "s" : "");
+// Standard output that can no longer be written (a full disk, /dev/full)
+// would lose findings: the run stops there with status 2.
+void verifie_sortie() {
+  if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return;
+  const int erreur = errno;
+  std::fprintf(stderr, "%s%s, les constats sont perdus\n",
+               en_utf8("verifie_climat: écriture impossible sur la sortie standard : "_l1).c_str(),
+               en_utf8(raison_ecriture(erreur).c_str()).c_str());
+  std::exit(2);
 }
 
-void ecrit_json(const std::vector<fichier_verifie>& fichiers) {
+// Each finding is written as soon as it is found, so that memory stays the
+// same whatever their number.
+struct rapport_flux final : rapport_constats {
+  bool en_json = false;
+  std::string nom;  // as shown
+  long constats = 0;
+  void constat(int type, int ligne, const char* message) override {
+    const std::string texte = sur_une_ligne(en_utf8(message));
+    if (en_json)
+      std::printf("%s{\"ligne\": %d, \"gravite\": \"%s\", \"message\": %s}", constats > 0 ? ", " : "", ligne,
+                  gravite(type), json(texte).c_str());
+    else
+      std::printf("%s:%d: %s: %s\n", nom.c_str(), ligne, gravite(type), visible(texte).c_str());
+    ++constats;
+    if (std::ferror(stdout)) verifie_sortie();
+  }
+};
+
+struct bilan {
+  bool lisible = true;
   int erreurs = 0;
   int avertissements = 0;
-  std::string doc = "{\"fichiers\": [";
-  for (std::size_t i = 0; i < fichiers.size(); ++i) {
-    const fichier_verifie& v = fichiers[i];
-    doc += (i > 0 ? ", " : "") + std::string("{\"fichier\": ") + json(v.nom) + ", \"lisible\": " +
-           (v.lisible ? "true" : "false");
-    if (!v.lisible) doc += ", \"raison\": " + json(v.raison);
-    doc += ", \"erreurs\": " + std::to_string(v.erreurs) + ", \"avertissements\": " +
-           std::to_string(v.avertissements) + ", \"constats\": [";
-    for (std::size_t j = 0; j < v.constats.size(); ++j) {
-      const constat_lu& c = v.constats[j];
-      doc += (j > 0 ? ", " : "") + std::string("{\"ligne\": ") + std::to_string(c.ligne) + ", \"gravite\": \"" +
-             gravite(c.type) + "\", \"message\": " + json(c.message) + "}";
+};
+
+// Checks one file, its findings written on the way, and writes its summary.
+bilan verifie(const char* nom, bool en_json, bool premier) {
+  bilan b;
+  const std::string nom_utf8 = utf8_valide(nom) ? nom : en_utf8(nom);
+  rapport_flux rapport;
+  rapport.en_json = en_json;
+  rapport.nom = visible(nom_utf8);
+  if (en_json) std::printf("%s{\"fichier\": %s, \"constats\": [", premier ? "" : ", ", json(nom_utf8).c_str());
+  const bool entree = std::strcmp(nom, "-") == 0;
+  std::FILE* f = entree ? stdin : std::fopen(nom, "r");
+  std::string raison;
+  if (f == nullptr) {
+    b.lisible = false;
+    raison = errno == ENOENT ? "fichier introuvable" : errno == EACCES ? "permission refusée"_l1 : std::strerror(errno);
+    raison = en_utf8(raison.c_str());
+  } else {
+    moteur_principal(f, &b.erreurs, &b.avertissements, rapport);
+    if (std::ferror(f)) {
+      b.lisible = false;
+      raison = "erreur de lecture";
     }
-    doc += "]}";
-    erreurs += v.erreurs;
-    avertissements += v.avertissements;
+    if (!entree) std::fclose(f);
   }
-  doc += "], \"erreurs\": " + std::to_string(erreurs) + ", \"avertissements\": " + std::to_string(avertissements) + "}\n";
-  std::fputs(doc.c_str(), stdout);
+  if (en_json) {
+    std::printf("], \"lisible\": %s", b.lisible ? "true" : "false");
+    if (!b.lisible) std::printf(", \"raison\": %s", json(raison).c_str());
+    std::printf(", \"erreurs\": %d, \"avertissements\": %d}", b.erreurs, b.avertissements);
+    return b;
+  }
+  // Everything written so far reaches the output before the summary, so
+  // that a shared pipe never has a summary inside a finding.
+  verifie_sortie();
+  if (!b.lisible && rapport.constats == 0)
+    std::fprintf(stderr, "%s: illisible : %s\n", rapport.nom.c_str(), raison.c_str());
+  else
+    std::fprintf(stderr, "%s : %d erreur%s, %d avertissement%s\n", rapport.nom.c_str(), b.erreurs,
+                 b.erreurs > 1 ? "s" : "", b.avertissements, b.avertissements > 1 ? "s" : "");
+  return b;
+}
+
+[[noreturn]] void refuse(const char* message) {
+  std::fputs(en_utf8(message).c_str(), stderr);
+  std::exit(2);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  const int fermes = ouvre_descripteurs_standard();
+  std::signal(SIGXFSZ, SIG_IGN);  // a file size limit is a failed write, reported as such
   bool en_json = false;
   bool avertissements_bloquants = false;
   std::vector<const char*> noms;
   bool options = true;
+  bool entree_lue = false;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     // "-" alone is standard input, a file like any other.
     if (!options || a.size() < 2 || a[0] != '-') {
+      if (a == "-" && entree_lue) refuse("verifie_climat: « - » est donné deux fois, l'entrée standard ne se lit qu'une fois\n"_l1);
+      entree_lue = entree_lue || a == "-";
       noms.push_back(argv[i]);
     } else if (a == "--") {
       options = false;
     } else if (a == "--help") {
       std::fputs(en_utf8(AIDE).c_str(), stdout);
+      verifie_sortie();
       return 0;
     } else if (a == "--version") {
       std::printf("verifie_climat (Aubrelis) %s\n", VERSION_TESTEUR);
+      verifie_sortie();
       return 0;
     } else if (a == "--format=json" || a == "--format=gnu") {
       en_json = a == "--format=json";
@@ -198,22 +215,23 @@ int main(int argc, char** argv) {
       return 2;
     }
   }
-  if (noms.empty()) {
-    std::fputs(en_utf8("verifie_climat: aucun fichier à vérifier (voir --help)\n"_l1).c_str(), stderr);
-    return 2;
-  }
+  if (noms.empty()) refuse("verifie_climat: aucun fichier à vérifier (voir --help)\n"_l1);
+  if ((fermes & 2) != 0) refuse("verifie_climat: la sortie standard est fermée, les constats seraient perdus\n"_l1);
 
   int statut = 0;
-  std::vector<fichier_verifie> fichiers;
-  for (const char* nom : noms) {
-    fichiers.push_back(verifie(nom));
-    const fichier_verifie& v = fichiers.back();
-    if (!v.lisible)
+  int erreurs = 0;
+  int avertissements = 0;
+  if (en_json) std::fputs("{\"fichiers\": [", stdout);
+  for (std::size_t i = 0; i < noms.size(); ++i) {
+    const bilan b = verifie(noms[i], en_json, i == 0);
+    erreurs += b.erreurs;
+    avertissements += b.avertissements;
+    if (!b.lisible)
       statut = 2;
-    else if ((v.erreurs > 0 || (avertissements_bloquants && v.avertissements > 0)) && statut == 0)
+    else if ((b.erreurs > 0 || (avertissements_bloquants && b.avertissements > 0)) && statut == 0)
       statut = 1;
-    if (!en_json) ecrit_gnu(v);
   }
-  if (en_json) ecrit_json(fichiers);
+  if (en_json) std::printf("], \"erreurs\": %d, \"avertissements\": %d}\n", erreurs, avertissements);
+  verifie_sortie();
   return statut;
 }

@@ -5,12 +5,18 @@
 // console output and "Erreur.log" byte for byte, and the climate file
 // unchanged. That is where the message texts are checked.
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/mount.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <cstddef>
 #include <filesystem>
+#include <future>
 #include <functional>
 #include <map>
 
@@ -28,6 +34,24 @@ bool existe(const std::string& chemin) { return access(chemin.c_str(), F_OK) == 
 
 const std::string CLIMAT_FAUTIF = reference_avec({{'R', 1, "latitude=45"}});
 
+// An X server that accepts connections and nothing more, on an abstract
+// socket of a display number of its own: what the program asks of a display
+// before it opens a window. Closed with the test process.
+std::string affichage_qui_repond() {
+  static int numero = 0;
+  if (numero == 0) {
+    numero = 5000 + getpid() % 4000;
+    const int s = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un a{};
+    a.sun_family = AF_UNIX;
+    const int n = std::snprintf(a.sun_path + 1, sizeof a.sun_path - 1, "/tmp/.X11-unix/X%d", numero);
+    if (bind(s, reinterpret_cast<sockaddr*>(&a), static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + n)) != 0 ||
+        listen(s, 64) != 0)
+      ADD_FAILURE() << "serveur X factice";
+  }
+  return "DISPLAY=:" + std::to_string(numero);
+}
+
 TEST(Demarrage, FormesSortiesAffichagesEtXterm) {
   // Where each form puts the program, relative to the folder "b" of a run,
   // and how it is called from b/travail, where it is started.
@@ -36,57 +60,80 @@ TEST(Demarrage, FormesSortiesAffichagesEtXterm) {
       {"./x", {"travail", "./testeur_climat"}},
       {"dossier/x", {"travail/sous", "sous/testeur_climat"}},
       {"absolu", {"bin", "@B@/bin/testeur_climat"}}};
-  for (const auto& [forme, place] : formes)
-    for (const bool terminal : {true, false})
-      for (const bool affichage : {true, false})
-        for (const std::string xterm : {"remplacant", "absent", "defaillant"}) {
-          SCOPED_TRACE(forme + (terminal ? " terminal " : " fichier ") + (affichage ? "affichage " : "") + xterm);
-          const std::string b = dossier_temporaire();
-          for (const char* d : {"/travail", "/travail/sous", "/bin", "/outils"}) mkdir((b + d).c_str(), 0755);
-          ecrit_fichier(b + "/" + place.first + "/testeur_climat", lit_fichier(PROGRAMME), 0755);
-          ecrit_fichier(b + "/travail/mon climat.txt", CLIMAT_FAUTIF);
-          // xdg-open records what it was asked to show; the stand-in xterm
-          // records its arguments and runs the window's command without a
-          // display, as a window would.
-          ecrit_fichier(b + "/outils/xdg-open", "#!/bin/sh\necho \"$1\" >>../xdg; while read -r l; do echo \"$l\"; done"
-                                                " <\"$1\" >>../xdg\n", 0755);
-          symlink("/bin/rm", (b + "/outils/rm").c_str());
-          // A link named temp.tmp where the notice would go: never followed.
-          ecrit_fichier(b + "/victime", "précieux");
-          if (xterm == "defaillant") symlink("../victime", (b + "/travail/temp.tmp").c_str());
-          if (xterm != "absent")
-            ecrit_fichier(b + "/outils/xterm", "#!/bin/sh\nfor a; do printf '%s\\000' \"$a\"; c=$a; done >" + b +
-                          "/args\nDISPLAY= /bin/sh -c \"$c\" >" + b + "/fenetre 2>&1 </dev/null\n",
-                          xterm == "remplacant" ? 0755 : 0644);
-          std::string appel = place.second;
-          if (appel.starts_with("@B@")) appel.replace(0, 3, b);
-          const execution r = lance({{appel, "mon climat.txt", "", "x y"}, b + "/travail", terminal,
-                                     {"PATH=" + b + "/outils:" + b + "/bin", affichage ? "DISPLAY=:99" : "DISPLAY"}});
-          const std::string fenetre = lit_fichier(b + "/fenetre");
-          const bool relance = !terminal && affichage;
-          EXPECT_EQ(r.statut, 0);
-          EXPECT_EQ(occurrences(r.sortie + fenetre, "Test du fichier de climat en cours."), 1);
-          EXPECT_EQ(lit_fichier(b + "/travail/Erreur.log"), latin1(attendu("demarrage.txt", "journal_fautif")));
-          EXPECT_EQ(existe(b + "/args"), relance && xterm == "remplacant");
-          EXPECT_EQ(existe(b + "/travail/temp.tmp"), xterm == "defaillant");
-          EXPECT_EQ(lit_fichier(b + "/victime"), "précieux");
-          if (!relance) {
-            EXPECT_EQ(r.sortie, attendu("demarrage.txt", "dans_la_console"));
-          } else if (xterm == "remplacant") {
-            std::vector<std::string> args = decoupe(lit_fichier(b + "/args"), '\0');
-            ASSERT_EQ(args.size(), 10u);
-            EXPECT_EQ(args[9].rfind("cd \"" + b + "/travail\"; \"./", 0), 0u) << args[9];
-            args.pop_back();
-            EXPECT_EQ(args, decoupe(attendu("demarrage.txt", "arguments_xterm"), '\n'));
-            EXPECT_EQ(r.sortie + fenetre, attendu("demarrage.txt", "dans_la_console"));
-          } else {
-            EXPECT_EQ(r.sortie, attendu("demarrage.txt", "xterm_" + xterm));
-            const std::string xdg = lit_fichier(b + "/xdg");
-            EXPECT_EQ(xdg.rfind(xterm == "absent" ? "temp.tmp\n" : "/tmp/aubrelis-avis-", 0), 0u);
-            EXPECT_EQ(xdg.substr(xdg.find('\n') + 1), latin1(attendu("demarrage.txt", "avis_" + xterm)));
-            EXPECT_FALSE(existe(xdg.substr(0, xdg.find('\n'))));  // the notice is removed after
-          }
-        }
+  // The display: none, one that answers, one that no server answers.
+  // xterm: a stand-in that runs the window's command, none, a file that
+  // cannot be run, one that ends without running it. `console` is the
+  // expected output outside the window ("" when the window ran the check).
+  const struct {
+    std::string forme;
+    bool terminal;
+    std::string affichage;
+    std::string xterm;
+    std::string console;
+  } table[] = {
+      {"nu", true, "repond", "remplacant", "dans_la_console"},
+      {"absolu", true, "aucun", "absent", "dans_la_console"},
+      {"nu", false, "repond", "remplacant", ""},
+      {"./x", false, "repond", "remplacant", ""},
+      {"dossier/x", false, "repond", "remplacant", ""},
+      {"absolu", false, "repond", "remplacant", ""},
+      {"./x", false, "aucun", "remplacant", "dans_la_console"},
+      {"nu", false, "muet", "remplacant", "dans_la_console"},
+      {"./x", false, "repond", "absent", "xterm_absent"},
+      {"dossier/x", false, "repond", "defaillant", "xterm_defaillant"},
+      {"absolu", false, "repond", "mourant", "fenetre_fermee"},
+  };
+  for (const auto& c : table) {
+    SCOPED_TRACE(c.forme + (c.terminal ? " terminal " : " fichier ") + c.affichage + " " + c.xterm);
+    const auto& place = formes.at(c.forme);
+    const std::string b = dossier_temporaire();
+    for (const char* d : {"/travail", "/travail/sous", "/bin", "/outils"}) mkdir((b + d).c_str(), 0755);
+    ecrit_fichier(b + "/" + place.first + "/testeur_climat", lit_fichier(PROGRAMME), 0755);
+    ecrit_fichier(b + "/travail/mon climat.txt", CLIMAT_FAUTIF);
+    // xdg-open records what it was asked to show; the stand-in xterm
+    // records its arguments and runs the window's command without a
+    // display, as a window would.
+    ecrit_fichier(b + "/outils/xdg-open", "#!/bin/sh\necho \"$1\" >>../xdg; while read -r l; do echo \"$l\"; done"
+                                          " <\"$1\" >>../xdg\n", 0755);
+    symlink("/bin/rm", (b + "/outils/rm").c_str());
+    // A link named temp.tmp where the notice would go: never followed.
+    ecrit_fichier(b + "/victime", "précieux");
+    if (c.xterm == "defaillant") symlink("../victime", (b + "/travail/temp.tmp").c_str());
+    if (c.xterm != "absent")
+      ecrit_fichier(b + "/outils/xterm", "#!/bin/sh\nfor a; do printf '%s\\000' \"$a\"; c=$a; done >" + b + "/args\n" +
+                    (c.xterm == "mourant" ? "" : "DISPLAY= /bin/sh -c \"$c\" >" + b + "/fenetre 2>&1 </dev/null\n"),
+                    c.xterm == "defaillant" ? 0644 : 0755);
+    std::string appel = place.second;
+    if (appel.starts_with("@B@")) appel.replace(0, 3, b);
+    const std::string affichage =
+        c.affichage == "repond" ? affichage_qui_repond() : c.affichage == "muet" ? "DISPLAY=:4999" : "DISPLAY";
+    const execution r = lance({{appel, "mon climat.txt", "", "x y"}, b + "/travail", c.terminal,
+                               {"PATH=" + b + "/outils:" + b + "/bin", affichage}});
+    EXPECT_EQ(r.statut, 0);
+    EXPECT_EQ(lit_fichier(b + "/travail/Erreur.log"), latin1(attendu("demarrage.txt", "journal_fautif")));
+    EXPECT_EQ(existe(b + "/args"), c.affichage == "repond" && !c.terminal && c.xterm != "absent" &&
+                                       c.xterm != "defaillant");
+    EXPECT_EQ(existe(b + "/travail/temp.tmp"), c.xterm == "defaillant");
+    EXPECT_EQ(lit_fichier(b + "/victime"), "précieux");
+    if (c.console.empty()) {
+      std::vector<std::string> args = decoupe(lit_fichier(b + "/args"), '\0');
+      ASSERT_EQ(args.size(), 10u);
+      EXPECT_EQ(args[9].rfind("cd \"" + b + "/travail\"; \"./", 0), 0u) << args[9];
+      args.pop_back();
+      EXPECT_EQ(args, decoupe(attendu("demarrage.txt", "arguments_xterm"), '\n'));
+      EXPECT_EQ(r.sortie, "");
+      EXPECT_EQ(lit_fichier(b + "/fenetre"), attendu("demarrage.txt", "dans_la_console"));
+      continue;
+    }
+    EXPECT_EQ(r.sortie, attendu("demarrage.txt", c.console));
+    EXPECT_FALSE(existe(b + "/fenetre"));
+    if (c.console.starts_with("xterm_")) {
+      const std::string xdg = lit_fichier(b + "/xdg");
+      EXPECT_EQ(xdg.rfind(c.xterm == "absent" ? "temp.tmp\n" : "/tmp/aubrelis-avis-", 0), 0u);
+      EXPECT_EQ(xdg.substr(xdg.find('\n') + 1), latin1(attendu("demarrage.txt", "avis_" + c.xterm)));
+      EXPECT_FALSE(existe(xdg.substr(0, xdg.find('\n'))));  // the notice is removed after
+    }
+  }
 }
 
 TEST(Demarrage, JournalEtFichiersDeLUtilisateur) {
@@ -102,6 +149,16 @@ TEST(Demarrage, JournalEtFichiersDeLUtilisateur) {
        [](const std::string& d) { return mknod((d + "/Erreur.log").c_str(), S_IFCHR | 0666, makedev(1, 3)); }},
       {"climat", [](const std::string&) { return 0; }, "Erreur.log"},
       {"climat", [](const std::string& d) { return link((d + "/climat.txt").c_str(), (d + "/Erreur.log").c_str()); }},
+      {"lien_physique",
+       [](const std::string& d) { return link((d + "/victime").c_str(), (d + "/Erreur.log").c_str()); }},
+      // Another check writing its log here: it holds the lock.
+      {"occupe",
+       [](const std::string& d) {
+         static int verrou = -1;
+         close(verrou);
+         verrou = open((d + "/Erreur.log").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+         return flock(verrou, LOCK_EX);
+       }},
   };
   for (const auto& c : table) {
     SCOPED_TRACE(c.nom);
@@ -117,20 +174,83 @@ TEST(Demarrage, JournalEtFichiersDeLUtilisateur) {
   }
 }
 
-TEST(Demarrage, DisquePlein) {
-  // A tiny file system when the tests may mount one, a file size limit
-  // otherwise: either way the log cannot hold the 2000 findings.
+TEST(Demarrage, DisquePleinEtTailleLimitee) {
+  // A tiny file system (when the tests may mount one) and a file size limit:
+  // either way the log cannot hold the 2000 findings, and the program says
+  // so instead of being killed by the limit's signal.
   std::vector<retouche> fautes;
   for (int i = 0; i < 2000; ++i) fautes.push_back({'I', 15, std::to_string(6 + i) + ":g1:T"});
   const std::string climat = dossier_temporaire() + "/climat.txt";
   ecrit_fichier(climat, reference_avec(fautes));
+  for (const bool monte : {true, false}) {
+    const std::string d = dossier_temporaire();
+    if (monte && mount("tmpfs", d.c_str(), "tmpfs", 0, "size=16k") != 0) continue;
+    const std::string limite = monte ? "" : "ulimit -f 8; ";
+    const execution r = lance({{"/bin/sh", "-c", limite + "exec \"$0\" \"$1\"", PROGRAMME, climat}, d});
+    if (monte) umount(d.c_str());
+    EXPECT_EQ(r.statut, 1);
+    EXPECT_TRUE(r.attendait);
+    EXPECT_TRUE(r.sortie.ends_with(attendu("demarrage.txt", monte ? "journal_plein" : "journal_limite"))) << r.sortie;
+  }
+}
+
+TEST(Demarrage, UneVerificationALaFoisEtJournalDeplace) {
+  // A first check reads its climate file from a FIFO, so that the test
+  // decides when it ends. While it runs, a second check in the same folder
+  // is refused, and the log moved away keeps receiving its findings.
   const std::string d = dossier_temporaire();
-  const bool monte = mount("tmpfs", d.c_str(), "tmpfs", 0, "size=16k") == 0;
-  const std::string limite = monte ? "" : "trap '' XFSZ; ulimit -f 8; ";
-  const execution r = lance({{"/bin/sh", "-c", limite + "exec \"$0\" \"$1\"", PROGRAMME, climat}, d});
-  if (monte) umount(d.c_str());
-  EXPECT_EQ(r.statut, 1);
-  EXPECT_TRUE(r.sortie.ends_with(attendu("demarrage.txt", monte ? "journal_plein" : "journal_limite"))) << r.sortie;
+  ecrit_fichier(d + "/climat.txt", CLIMAT_FAUTIF);
+  ASSERT_EQ(mkfifo((d + "/tube.txt").c_str(), 0644), 0);
+  auto premiere = std::async(std::launch::async, [&] { return lance({{PROGRAMME, "tube.txt"}, d}); });
+  std::FILE* tube = std::fopen((d + "/tube.txt").c_str(), "w");
+  ASSERT_NE(tube, nullptr);
+  const std::string climat = CLIMAT_FAUTIF;
+  const std::size_t moitie = climat.find("\n>Vent:");
+  std::fputs(climat.substr(0, moitie).c_str(), tube);
+  std::fflush(tube);
+  // The FIFO is open on both sides: the first check has its log, locked.
+  const execution seconde = lance({{PROGRAMME, "climat.txt"}, d});
+  EXPECT_EQ(seconde.statut, 1);
+  EXPECT_EQ(seconde.sortie, attendu("demarrage.txt", "journal_occupe"));
+  ASSERT_EQ(rename((d + "/Erreur.log").c_str(), (d + "/ailleurs.log").c_str()), 0);
+  std::fputs((climat.substr(moitie) + "Latitude=0\n").c_str(), tube);
+  std::fclose(tube);
+  const execution r = premiere.get();
+  EXPECT_EQ(r.statut, 0);
+  EXPECT_EQ(lit_fichier(d + "/ailleurs.log"), latin1(attendu("demarrage.txt", "journal_fautif")));
+  EXPECT_FALSE(existe(d + "/Erreur.log"));
+}
+
+TEST(Demarrage, DossiersEtFluxHostiles) {
+  // Started with its output in a file and a display that answers, where the
+  // window could not run the check, and with its standard streams closed:
+  // the check runs here, or a clear message says why not.
+  const struct {
+    const char* nom;
+    std::string script;  // run by sh in the folder, the program as $0, the climate file as $1
+    const char* section;  // "" for no output at all
+    int statut = 0;
+    bool journal = true;  // the log holds the findings, in the folder of the run
+  } table[] = {
+      {"dossier au nom trop long",
+       "exec python3 -c 'import os, sys\nfor i in range(17): os.mkdir(\"%0250d\" % i); os.chdir(\"%0250d\" % i)\n"
+       "os.execv(sys.argv[1], sys.argv[1:])' \"$0\" \"$1\"",
+       "dans_la_console", 0, false},
+      {"dossier effacé", "mkdir x && cd x && rmdir ../x && exec \"$0\" \"$1\"", "journal_impossible", 1, false},
+      {"flux standard fermés", "unset DISPLAY; exec \"$0\" \"$1\" <&- >&- 2>&-", ""},
+  };
+  for (const auto& c : table) {
+    SCOPED_TRACE(c.nom);
+    const std::string d = dossier_temporaire();
+    ecrit_fichier(d + "/climat.txt", CLIMAT_FAUTIF);
+    const execution r =
+        lance({{"/bin/sh", "-c", c.script, PROGRAMME, d + "/climat.txt"}, d, false, {affichage_qui_repond()}});
+    EXPECT_EQ(r.sortie, c.section[0] == '\0' ? "" : attendu("demarrage.txt", c.section));
+    EXPECT_EQ(r.statut, c.statut);
+    EXPECT_FALSE(r.xterm_appele);
+    EXPECT_EQ(lit_fichier(d + "/Erreur.log"), c.journal ? latin1(attendu("demarrage.txt", "journal_fautif")) : "");
+    EXPECT_EQ(lit_fichier(d + "/climat.txt"), CLIMAT_FAUTIF);
+  }
 }
 
 TEST(Demarrage, CheminsEtOptions) {
@@ -161,13 +281,19 @@ TEST(Demarrage, CheminsEtOptions) {
        1, true, "/" + std::string(4092, 'a') + "\xC3\xA9"},
       {"4096 octets convertis", {"/" + std::string(4093, 'a') + "\xE9"}, "", "chemin_trop_long", 1},
       {"dossier", {"."}, "", "dossier_comme_chemin"},
+      // Beside a folder "back" holding "slash.txt", a clean file.
+      {"barre oblique inverse", {"back\\slash.txt"}, "", "dans_la_console"},
+      {"barres converties", {"dossier\\fautif.txt"}, "", "dans_la_console"},
   };
   for (const auto& c : table) {
     SCOPED_TRACE(c.nom);
     const std::string d = dossier_temporaire();
     mkdir((d + "/" + longue).c_str(), 0755);
-    for (const std::string& nom : std::vector<std::string>{"--help", longue + "/c\xC5\x93ur.txt", "\xE2\x82\xAC.txt", "\xC3\xA9t\xC3\xA9.txt"})
+    for (const char* dossier : {"/back", "/dossier"}) mkdir((d + dossier).c_str(), 0755);
+    for (const std::string& nom : std::vector<std::string>{"--help", longue + "/c\xC5\x93ur.txt", "\xE2\x82\xAC.txt",
+                                                           "\xC3\xA9t\xC3\xA9.txt", "back\\slash.txt", "dossier/fautif.txt"})
       ecrit_fichier(d + "/" + nom, CLIMAT_FAUTIF);
+    ecrit_fichier(d + "/back/slash.txt", reference_avec({}));
     ecrit_fichier(d + "/Erreur.log", "ancien");
     std::vector<std::string> arguments = {PROGRAMME};
     arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());

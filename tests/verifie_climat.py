@@ -7,6 +7,7 @@ unreadable file among good ones; standard input; the examples of the guide
 one of its "climat-regle" lines added to the causes); and the vim settings
 and git hook of the guide, run for real."""
 import json
+import os
 import pathlib
 import re
 import shutil
@@ -31,6 +32,12 @@ def attendu(journal):
              re.sub(r" *\n *", " ", morceaux[i + 2]).rstrip(" ")) for i in range(0, len(morceaux), 3)]
 
 
+def visible(m):
+    """A control character as a terminal shows it: ^X, ^? and M-^X."""
+    c = ord(m.group())
+    return ("M-" if c >= 0x80 else "") + "^" + chr((c & 0x7F) ^ 0x40)
+
+
 def egal(quoi, obtenu, voulu):
     if obtenu != voulu:
         fautes.append(f"{quoi} : obtenu {str(obtenu)[:300]}, attendu {str(voulu)[:300]}")
@@ -44,8 +51,7 @@ for journal in journaux:
     doc = json.loads(sortie)
     egal(climat + " (JSON)", [(c["gravite"], c["ligne"], c["message"]) for c in doc["fichiers"][0]["constats"]], voulu)
     egal(climat + " (statut)", statut, 1 if any(k == "erreur" for k, _, _ in voulu) else 0)
-    lignes = [re.sub(r"[\x00-\x08\x0a-\x1f]", lambda m: "^" + chr(ord(m.group()) + 64), f"{climat}:{l}: {k}: {m}")
-              for k, l, m in voulu]
+    lignes = [re.sub(r"[\x00-\x08\x0a-\x1f\x7f-\x9f]", visible, f"{climat}:{l}: {k}: {m}") for k, l, m in voulu]
     egal(climat + " (GNU)", verifie(climat)[1].splitlines(), lignes)
 print(f"{len(journaux)} rapports attendus comparés")
 
@@ -58,6 +64,29 @@ egal("un fichier illisible parmi d'autres", (statut, [f["lisible"] for f in doc[
 egal("dossier", verifie(str(exemples))[0], 2)
 egal("entrée standard", verifie("-", entree=(exemples / "climat_avec_erreurs.txt").read_bytes())[1].replace("-:", "x:"),
      verifie(str(exemples / "climat_avec_erreurs.txt"))[1].replace(str(exemples / "climat_avec_erreurs.txt") + ":", "x:"))
+egal("- deux fois", verifie("-", "-", entree=b"")[0], 2)
+
+# Output that cannot be written is never a success; memory stays flat with
+# a million findings, in both forms (not under the sanitizers, which reserve
+# more address space than any limit allows).
+mauvais = [*(racine / "tests/donnees/reference.txt").read_bytes().split(b"\n")]
+with tempfile.TemporaryDirectory() as dossier:
+    million = pathlib.Path(dossier) / "million.txt"
+    million.write_bytes(b"\n".join(mauvais[:14] + [b"%d:g1:T" % (6 + i) for i in range(1_000_000)] + mauvais[14:]))
+    coupe = lambda commande: subprocess.run(["sh", "-c", commande, programme, str(million)], capture_output=True)
+    egal("/dev/full", coupe('"$0" "$1" >/dev/full').returncode, 2)
+    egal("/dev/full, JSON", coupe('"$0" --format=json "$1" >/dev/full').returncode, 2)
+    egal("sortie fermée", coupe('"$0" "$1" >&-').returncode, 2)
+    if not os.environ.get("TESTEUR_SANITIZERS"):
+        for forme in ("--format=gnu", "--format=json"):
+            r = coupe(f'ulimit -v 16384; "$0" {forme} "$1" | wc -l')
+            egal("mémoire " + forme, (r.returncode, r.stderr.endswith(b"million.txt : 1000000 erreurs, 0 avertissement\n")),
+                 (0, forme == "--format=gnu"))
+    nom = pathlib.Path(dossier) / "c\x7f\u0085.txt"
+    shutil.copy(exemples / "climat.txt", nom)
+    r = subprocess.run([programme, str(nom), "/nulle\x7f"], capture_output=True)
+    egal("nom avec DEL et C1", [f"/c^?M-^E.txt : " in r.stderr.decode(), "/nulle^?: " in r.stderr.decode()], [True, True])
+
 egal("--help, --version, option inconnue", (verifie("--help")[0], verifie("--version")[0], verifie("--x", "a")[0]), (0, 0, 2))
 
 guide = (racine / "docs/guide-climat.md").read_text(encoding="utf-8")
