@@ -93,7 +93,7 @@ bool affichage_repond(const std::string& affichage) {
       sockaddr_un a{};
       a.sun_family = AF_UNIX;
       const int taille = std::snprintf(a.sun_path + abstraite, sizeof a.sun_path - 1, "/tmp/.X11-unix/X%ld", n);
-      const auto longueur = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + abstraite + taille);
+      const auto longueur = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + abstraite + static_cast<std::size_t>(taille));
       if (connecte(AF_UNIX, reinterpret_cast<const sockaddr*>(&a), longueur)) return true;
     }
     return false;

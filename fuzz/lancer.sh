@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
 # Builds the fuzzer with clang and runs it for the given number of seconds
-# (60 by default) on a fresh corpus seeded with the examples and test data.
-# A crash, a leak, a sanitizer report, counters that do not count exactly the
-# findings reported, or a finding changed by the shortcut of the rule lines
-# fails the run. Inputs up to 4 KiB, twice a climate file of the examples.
+# (60 by default). Its corpus is kept between runs, outside the repository
+# (in $TESTEUR_CORPUS, by default ~/.cache/testeur-climat/corpus), and each
+# run starts again from it with the examples, the test data and the inputs
+# of fuzz/regressions as seeds. A crash, a leak, a sanitizer report, or
+# counters that do not count exactly the findings reported fails the run;
+# the input is then written into fuzz/regressions, where ctest replays it
+# from then on: add it to the repository with the fix.
+# Inputs up to 4 KiB, twice a climate file of the examples.
 # Longer run:  bash fuzz/lancer.sh 1800
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -11,10 +15,10 @@ duree=${1:-60}
 cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DTESTEUR_FUZZ=ON -DTESTEUR_TESTS=OFF \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build-fuzz -j"$(nproc)" --target fuzz_moteur
-corpus=$PWD/build-fuzz/corpus
+corpus=${TESTEUR_CORPUS:-$HOME/.cache/testeur-climat/corpus}
 graines=$PWD/build-fuzz/graines
-rm -rf "$corpus" "$graines"
+rm -rf "$graines"
 mkdir -p "$corpus" "$graines"
-cp exemples/*.txt tests/donnees/*.txt "$graines/"
+cp exemples/*.txt tests/donnees/*.txt fuzz/regressions/* "$graines/"
 build-fuzz/fuzz/fuzz_moteur -max_total_time="$duree" -dict="$PWD/fuzz/climat.dict" -max_len=4096 -timeout=10 \
-  -rss_limit_mb=2048 -print_final_stats=1 "$corpus" "$graines" </dev/null
+  -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$PWD/fuzz/regressions/" "$corpus" "$graines" </dev/null

@@ -2,7 +2,7 @@
 #include <cstring>
 
 #include "console/texte.hpp"
-#include "testeur_climat/passe.hpp"
+#include "testeur_climat/paragraphes.hpp"
 
 namespace {
 

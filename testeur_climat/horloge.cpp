@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "console/texte.hpp"
-#include "testeur_climat/passe.hpp"
+#include "testeur_climat/paragraphes.hpp"
 
 namespace {
 
@@ -13,6 +13,8 @@ constexpr const char* VARIABLES[] = {"lever",    "coucher",  "deb_astro", "fin_a
 
 // A variable name that would not fit in the message is shown by its start.
 constexpr std::size_t NOM_AFFICHE_MAX = 200;
+// What the simulation shows of a moment's display text.
+constexpr int AFFICHAGE_MAX = 33;
 
 bool fin_de_ligne(const char* p) { return *p == '\0' || *p == '\n' || (*p == '\r' && (p[1] == '\n' || p[1] == '\0')); }
 
@@ -71,23 +73,19 @@ void verifie_moment(etat_passe& e, int& dernier) {
     signale(e, ERREUR, "Impossible de trouver la variation de température lié à ce moment de la journée.\n"_l1);
   coupe_apres(e, ':');
   Efface_n(e.ligne());
-  if (std::strlen(e.ligne()) > 33)
+  e.fin = e.debut + static_cast<int>(std::strlen(e.ligne()));
+  if (e.fin - e.debut > AFFICHAGE_MAX)
     signale(e, AVERTISSEMENT, "Le texte à afficher est trop long, il sera tronqué à 33 caractères maximum.\n"_l1);
 }
 
 }  // namespace
 
 void verifie_horloge(etat_passe& e) {
-  ++e.etape;
-  if (e.arret) return;
-  while (std::strstr(e.ligne(), "#Horloge vague:") == nullptr) {
-    if (!lit_ligne(e, false)) {
-      if (!e.arret)
-        signale(e, ERREUR, "Impossible de trouver le paragraphe Horloge vague.\n Identifié par '#Horloge vague:'\n"_l1);
-      e.arret = true;
+  // A read at the end of the file does not count here.
+  while (std::strstr(e.ligne(), "#Horloge vague:") == nullptr)
+    if (!ligne_suivante(e, "Impossible de trouver le paragraphe Horloge vague.\n Identifié par '#Horloge vague:'\n"_l1,
+                        false))
       return;
-    }
-  }
 
   lit_ligne(e);
   if (e.arret) return;

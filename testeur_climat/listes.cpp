@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "console/texte.hpp"
-#include "testeur_climat/passe.hpp"
+#include "testeur_climat/paragraphes.hpp"
 
 namespace {
 
@@ -50,24 +50,13 @@ const textes_liste VENTS = {
     "Le fichier se termine avant le < qui doit terminer la liste des vents.\n",
 };
 
-}  // namespace
-
-const char* const PROBABILITE_PRECIPITATION_INFERIEURE =
-    "Pour les probabilités de variation des précipitations, la deuxième valeur est inférieure à la première\n"_l1;
-const char* const PROBABILITES_PRECIPITATION_IDENTIQUES =
-    "Pour les probabilités de variation des précipitations, les 2 valeurs sont identique, vérifiez que ce n'est pas une erreur\n"_l1;
-const char* const PROBABILITE_PRECIPITATION_SUP_100 =
-    "Pour les probabilités de variation du précipitations, la deuxième valeur est supérieure à 100.\n"_l1;
-
-namespace {
-
 const textes_liste PRECIPITATIONS = {
     ">Précipitation:"_l1,
     "Le troisième paragraphe après #Affichage: doit être celui des précipitation et commencer par >Précipitation:\n"_l1,
     "Le fichier se termine avant le paragraphe des précipitations, qui doit commencer par >Précipitation:\n"_l1,
-    PROBABILITE_PRECIPITATION_INFERIEURE,
-    PROBABILITES_PRECIPITATION_IDENTIQUES,
-    PROBABILITE_PRECIPITATION_SUP_100,
+    "Pour les probabilités de variation des précipitations, la deuxième valeur est inférieure à la première\n"_l1,
+    "Pour les probabilités de variation des précipitations, les 2 valeurs sont identique, vérifiez que ce n'est pas une erreur\n"_l1,
+    "Pour les probabilités de variation du précipitations, la deuxième valeur est supérieure à 100.\n"_l1,
     "Impossible de trouver la variation de température lié à cette précipitation.\n"_l1,
     "Impossible de trouver le numéro d'effet lié à cette précipitation.\n"_l1,
     "Impossible de trouver le troisième :, qui précède l'affichage de cette précipitation.\n"_l1,
@@ -75,14 +64,22 @@ const textes_liste PRECIPITATIONS = {
     "Le fichier se termine avant le < qui doit terminer la liste des précipitations.\n"_l1,
 };
 
+// The second probability not below the first, not equal to it, not above 100.
+void compare_probabilites(etat_passe& e, const textes_liste& t, float premiere, float seconde) {
+  if (seconde < premiere)
+    signale(e, ERREUR, t.probabilite_inferieure);
+  else if (seconde == premiere)
+    signale(e, AVERTISSEMENT, t.probabilites_identiques);
+  if (seconde > 100) signale(e, AVERTISSEMENT, t.probabilite_sup_100);
+}
+
 // First value after the first ":", second after the next "/".
 void verifie_probabilites(etat_passe& e, const textes_liste& t) {
   coupe_apres(e, ':');
   const auto premiere = static_cast<float>(lit_entier(e.ligne()));
   coupe_apres(e, '/');
   const auto seconde = static_cast<float>(lit_entier(e.ligne()));
-  compare_probabilites(e, premiere, seconde, t.probabilite_inferieure, t.probabilites_identiques,
-                       t.probabilite_sup_100);
+  compare_probabilites(e, t, premiere, seconde);
 }
 
 // Head line and probability line; false when the pass has stopped.
@@ -92,16 +89,6 @@ bool debut_liste(etat_passe& e, const textes_liste& t) {
   if (e.arret) return false;
   verifie_probabilites(e, t);
   return true;
-}
-
-// The next line of the entries; the end of the file ends the list and the pass.
-bool ligne_suivante(etat_passe& e, const textes_liste& t) {
-  if (lit_ligne(e)) return true;
-  if (!e.arret) {
-    signale(e, ERREUR, t.fin_avant_fermeture);
-    e.arret = true;
-  }
-  return false;
 }
 
 // ":f" and an effect number, then the ":" before the display text.
@@ -138,7 +125,7 @@ void parcourt_entrees(etat_passe& e, const textes_liste& t, F&& numero_lu) {
   do {
     numero_lu(static_cast<float>(lit_entier(e.ligne())));
     verifie_champs(e, t);
-    suite = ligne_suivante(e, t);
+    suite = ligne_suivante(e, t.fin_avant_fermeture);
   } while (suite && chiffre(e.ligne()[0]));
   if (suite && e.ligne()[0] != '<') signale(e, ERREUR, t.fermeture_absente);
 }
@@ -158,13 +145,15 @@ int liste_numerotee(etat_passe& e, const textes_liste& t, const char* premier_ab
 
 }  // namespace
 
-void compare_probabilites(etat_passe& e, float premiere, float seconde, const char* inferieure,
-                          const char* identiques, const char* sup_100) {
-  if (seconde < premiere)
-    signale(e, ERREUR, inferieure);
-  else if (seconde == premiere)
-    signale(e, AVERTISSEMENT, identiques);
-  if (seconde > 100) signale(e, AVERTISSEMENT, sup_100);
+bool commence_paragraphe(etat_passe& e, const char* mot_cle, const char* message_absent, const char* message_fin) {
+  while (e.ligne()[0] != '>')
+    if (!ligne_suivante(e, message_fin)) return false;
+  if (std::strstr(e.ligne(), mot_cle) == nullptr) signale(e, ERREUR, message_absent);
+  return true;
+}
+
+void compare_probabilites_precipitation(etat_passe& e, float premiere, float seconde) {
+  compare_probabilites(e, PRECIPITATIONS, premiere, seconde);
 }
 
 void verifie_temperatures(etat_passe& e) {
@@ -182,31 +171,22 @@ void verifie_vents(etat_passe& e) {
 
 void verifie_liste_precipitations(etat_passe& e) {
   if (!debut_liste(e, PRECIPITATIONS)) return;
-  int* liste = e.liste_precipitations;
-  constexpr int PLACES = 99;
+  precipitations& liste = e.precipitations_listees;
   lit_ligne(e);
   if (e.arret) return;
-  int k = 1;
+  bool pleine = false;
   parcourt_entrees(e, PRECIPITATIONS, [&](float numero) {
-    // One warning per earlier entry of the same number; the table holds
-    // the entries kept so far.
-    for (int n = entrees_listees(e, numero); n > 0; --n)
+    // One warning per earlier entry of the same number, among those kept.
+    for (int n = liste.entrees(numero); n > 0; --n)
       signale(e, AVERTISSEMENT,
               "Cette précipitation utilise un numéro déjà utilisé dans la liste de précipitation.\n"_l1);
-    if (k <= PLACES) {
-      liste[k] = tronque(numero);
-      liste[0] = k;
-      if (liste[k] >= 0 && liste[k] <= 99)
-        ++e.entrees_du_numero[liste[k]];
-      else
-        e.numeros_hors_bornes = true;
-    } else if (k == PLACES + 1) {
+    if (!liste.ajoute(tronque(numero)) && !pleine) {
+      pleine = true;
       signale(e, ERREUR,
               "La liste de précipitation ne peut pas contenir plus de 99 précipitations, celle-ci et les suivantes ne seront pas prises en compte dans les causes des précipitations.\n"_l1);
     }
     if (numero == 0)
       signale(e, AVERTISSEMENT,
               "Le numéro 0 est déconseillé pour une précipitation : le testeur ne peut pas vérifier qu'elle a une ligne sans condition.\n"_l1);
-    ++k;
   });
 }

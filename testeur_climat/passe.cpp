@@ -1,14 +1,12 @@
 #include "testeur_climat/passe.hpp"
 
-#include <algorithm>
 #include <cfloat>
-#include <climits>
 #include <cmath>
 #include <cstdarg>
 #include <cstdlib>
-#include <cstring>
 
 #include "console/texte.hpp"
+#include "testeur_climat/paragraphes.hpp"
 
 int Erreur_aff(rapport_constats& rapport, int* compteur, int type, int ligne, const char* message) {
   ++*compteur;
@@ -40,11 +38,11 @@ bool fin_de_lecture(etat_passe& e) {
 bool lit_ligne_lente(etat_passe& e) {
   // What the block still holds (no line feed, fewer than 254 bytes) begins
   // the line; the next blocks bring the rest.
-  char ligne[255];
+  char ligne[LIGNE_MAX + 1];
   int n = e.bloc_fin - e.bloc_debut;
   std::memcpy(ligne, e.bloc + e.bloc_debut, static_cast<std::size_t>(n));
   e.bloc_debut = e.bloc_fin = 0;
-  while (n < 254) {
+  while (n < LIGNE_MAX) {
     if (e.bloc_debut == e.bloc_fin) {
       if (e.fin_du_fichier) break;
       e.bloc_fin = static_cast<int>(std::fread(e.bloc, 1, sizeof e.bloc, e.fichier));
@@ -62,7 +60,17 @@ bool lit_ligne_lente(etat_passe& e) {
   if (n == 0) return false;
   std::memcpy(e.tampon_ligne, ligne, static_cast<std::size_t>(n));
   e.tampon_ligne[n] = '\0';
+  fixe_fin(e, n);
   return true;
+}
+
+bool ligne_suivante(etat_passe& e, const char* message_fin, bool compte_la_fin) {
+  if (lit_ligne(e, compte_la_fin)) return true;
+  if (!e.arret) {
+    signale(e, ERREUR, message_fin);
+    e.arret = true;
+  }
+  return false;
 }
 
 float lit_reel(const char* texte) {
@@ -79,28 +87,71 @@ int tronque(float valeur) {
   return valeur >= 2147483648.0f ? INT_MAX : static_cast<int>(valeur);
 }
 
-int entrees_listees_hors_bornes(const etat_passe& e, float numero) {
+bool precipitations::ajoute(int numero) {
+  const int k = nombre() + 1;
+  if (k > PRECIPITATIONS_MAX) return false;
+  liste_precipitations[k] = numero;
+  liste_precipitations[0] = k;
+  if (numero >= 0 && numero <= PRECIPITATIONS_MAX)
+    ++entrees_du_numero[numero];
+  else
+    numeros_hors_bornes = true;
+  return true;
+}
+
+int precipitations::entrees_hors_bornes(float numero) const {
   int n = 0;
-  for (int i = 1; i <= e.liste_precipitations[0]; ++i)
-    if (static_cast<float>(e.liste_precipitations[i]) == numero) ++n;
+  for (int i = 1; i <= nombre(); ++i)
+    if (static_cast<float>(liste_precipitations[i]) == numero) ++n;
   return n;
 }
 
-bool commence_paragraphe(etat_passe& e, const char* mot_cle, const char* message_absent, const char* message_fin) {
-  ++e.etape;
-  if (e.arret) return false;
-  while (e.ligne()[0] != '>') {
-    if (!lit_ligne(e)) {
-      if (!e.arret) {
-        signale(e, ERREUR, message_fin);
-        e.arret = true;
-      }
-      return false;
-    }
+void precipitations::marque_sans_condition(float numero) {
+  const int n = tronque(numero);
+  if (n >= 0 && n <= PRECIPITATIONS_MAX) {
+    precip_sans_condition[n] = 1;
+    return;
   }
-  if (std::strstr(e.ligne(), mot_cle) == nullptr) signale(e, ERREUR, message_absent);
+  for (int i = 1; i <= nombre(); ++i)
+    if (static_cast<float>(liste_precipitations[i]) == numero) sans_condition_par_entree[i] = 1;
+}
+
+bool precipitations::a_une_ligne_sans_condition(int entree) const {
+  const int n = liste_precipitations[entree];
+  if (n >= 0 && n <= PRECIPITATIONS_MAX) return precip_sans_condition[n] == 1;
+  return sans_condition_par_entree[entree] == 1;
+}
+
+namespace {
+
+// The six header lines, recognised by their position alone. Returns whether
+// the paragraphs follow: not when the file ended before its sixth read.
+bool lit_entete(etat_passe& e) {
+  for (int ligne = 1; ligne <= 6; ++ligne) {
+    if (e.fin_du_fichier) return false;
+    lit_ligne(e);
+    if (e.arret) return false;
+    e.etape = static_cast<etape_passe>(ligne);
+    verifie_entete(e);
+  }
   return true;
 }
+
+// The paragraphs after the header, in the order of the file.
+constexpr struct {
+  etape_passe etape;
+  void (*verifie)(etat_passe&);
+} PARAGRAPHES[] = {
+    {etape_passe::temperatures, verifie_temperatures},
+    {etape_passe::vents, verifie_vents},
+    {etape_passe::liste_precipitations, verifie_liste_precipitations},
+    {etape_passe::saisons, verifie_saisons},
+    {etape_passe::temperatures_saison, verifie_temperatures_saison},
+    {etape_passe::causes, verifie_causes},
+    {etape_passe::horloge, verifie_horloge},
+};
+
+}  // namespace
 
 void moteur_principal(std::FILE* fichier, int* erreurs, int* avertissements, rapport_constats& rapport) {
   etat_passe e;  // its block needs no clearing: only what was read is looked at
@@ -108,27 +159,26 @@ void moteur_principal(std::FILE* fichier, int* erreurs, int* avertissements, rap
   e.erreurs = erreurs;
   e.avertissements = avertissements;
   e.rapport = &rapport;
-  while (!e.fin_du_fichier && !e.arret) {
-    lit_ligne(e);
-    if (e.arret) break;
-    if (e.num_ligne >= 1 && e.num_ligne <= 6) {
-      ++e.etape;
-      verifie_entete(e);
+  if (lit_entete(e))
+    for (const auto& paragraphe : PARAGRAPHES) {
+      if (e.arret) break;
+      e.etape = paragraphe.etape;
+      paragraphe.verifie(e);
     }
-    if (e.etape == 7) {
-      verifie_temperatures(e);
-      verifie_vents(e);
-      verifie_liste_precipitations(e);
-      verifie_saisons(e);
-      verifie_temperatures_saison(e);
-      verifie_causes(e);
-      verifie_horloge(e);
-      e.etape = 14;
-    }
-  }
+  e.etape = etape_passe::fin;
+  while (!e.fin_du_fichier && !e.arret) lit_ligne(e);
   // A file cut inside its header gets the checks of its missing lines on
   // what its last line left, as for any end of file; it must still not pass
   // for a clean file.
   if (e.lignes_lues < 6 && !e.illisible)
     signale(e, ERREUR, "Le fichier se termine avant la fin des six lignes d'en-tête.\n"_l1);
+}
+
+compteurs verifie_octets(const char* octets, std::size_t taille, rapport_constats& rapport) {
+  // fmemopen refuses an empty buffer: an empty file is a real empty file.
+  std::FILE* f = taille == 0 ? std::fopen("/dev/null", "r") : fmemopen(const_cast<char*>(octets), taille, "r");
+  compteurs c;
+  moteur_principal(f, &c.erreurs, &c.avertissements, rapport);
+  std::fclose(f);
+  return c;
 }

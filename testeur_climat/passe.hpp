@@ -1,5 +1,5 @@
-// The single forward pass over a climate file and the state its paragraph
-// checks share.
+// The single forward pass over a climate file: the state its paragraph checks
+// share, the reading rule, and the cuts that consume the line in hand.
 #pragma once
 
 #include <climits>
@@ -19,6 +19,60 @@ struct rapport_constats {
   ~rapport_constats() = default;
 };
 
+// Which element of the layout of a climate file the pass examines: a header
+// line (1 to 6, its number), then each paragraph in the order of the file.
+enum class etape_passe : int {
+  entete = 1,
+  temperatures = 7,
+  vents,
+  liste_precipitations,
+  saisons,
+  temperatures_saison,
+  causes,
+  horloge,
+  fin,  // everything examined: the rest is only read and counted
+};
+
+// The precipitation list as the causes use it: the numbers of its kept
+// entries in file order, and which of them have a rule line without
+// conditions. Numbers 0 to PRECIPITATIONS_MAX are looked up at once; the rare
+// numbers outside that range are searched in the list and keep their flag by
+// entry.
+inline constexpr int PRECIPITATIONS_MAX = 99;  // entries kept, and the highest number looked up at once
+struct precipitations {
+  int liste_precipitations[PRECIPITATIONS_MAX + 1]{};   // slot 0: count, then the numbers in file order
+  int precip_sans_condition[PRECIPITATIONS_MAX + 1]{};  // by precipitation number
+
+  int nombre() const { return liste_precipitations[0]; }
+  int numero(int entree) const { return liste_precipitations[entree]; }
+  // Keeps the entry; false when the list is full.
+  bool ajoute(int numero);
+  // How many kept entries bear this number (compared as the float it is).
+  int entrees(float numero) const {
+    if (numero >= 0 && numero <= PRECIPITATIONS_MAX) {
+      const int n = static_cast<int>(numero);
+      if (static_cast<float>(n) == numero) return entrees_du_numero[n];
+    }
+    return numeros_hors_bornes ? entrees_hors_bornes(numero) : 0;
+  }
+  bool listee(int numero) const {
+    if (numero >= 0 && numero <= PRECIPITATIONS_MAX) return entrees_du_numero[numero] > 0;
+    return numeros_hors_bornes && entrees_hors_bornes(static_cast<float>(numero)) > 0;
+  }
+  void marque_sans_condition(float numero);
+  bool a_une_ligne_sans_condition(int entree) const;
+
+ private:
+  int entrees_hors_bornes(float numero) const;
+  unsigned char entrees_du_numero[PRECIPITATIONS_MAX + 1]{};
+  bool numeros_hors_bornes = false;
+  int sans_condition_par_entree[PRECIPITATIONS_MAX + 1]{};
+};
+
+// What one fgets with a size of 255 can take: a line is read in pieces of at
+// most this many bytes.
+inline constexpr int LIGNE_MAX = 254;
+
 struct etat_passe {
   std::FILE* fichier = nullptr;
   int* erreurs = nullptr;
@@ -27,24 +81,19 @@ struct etat_passe {
 
   // The line as read, empty before the first read. The checks consume it
   // from the front: a cut moves `debut` instead of the bytes, so what later
-  // checks see, the line in hand, is what the earlier cuts left.
-  char tampon_ligne[255]{};
+  // checks see, the line in hand, is what the earlier cuts left. `fin` is
+  // where the text read ends (its NUL).
+  char tampon_ligne[LIGNE_MAX + 1]{};
   int debut = 0;
+  int fin = 0;
   char tampon_message[255]{};
   int num_ligne = 0;  // reads made so far, the one at the end of the file included
-  int etape = 1;
+  etape_passe etape = etape_passe::entete;
 
-  int liste_precipitations[100]{};   // slot 0: count, then the numbers in file order
-  int precip_sans_condition[100]{};  // by precipitation number 0..99
-  // How many kept entries of the list bear each number 0..99, so that a
-  // number is looked up at once; the rare numbers outside that range are
-  // searched in the list, and keep their flag by list slot.
-  unsigned char entrees_du_numero[100]{};
-  bool numeros_hors_bornes = false;
-  int sans_condition_par_entree[100]{};
+  precipitations precipitations_listees;
   int nb_temperatures = 0;
   int nb_vents = 0;
-  float pourcentage_precedent = 0;
+  float pourcentage_precedent = 0;  // of the rule line in hand
 
   // The file is read by blocks; each read takes one line from the block as
   // fgets would (see lit_ligne).
@@ -61,6 +110,14 @@ struct etat_passe {
 };
 
 void moteur_principal(std::FILE* fichier, int* erreurs, int* avertissements, rapport_constats& rapport);
+
+// The pass on bytes in memory, for the tests and the fuzzer; returns the
+// counters as the pass left them.
+struct compteurs {
+  int erreurs = 0;
+  int avertissements = 0;
+};
+compteurs verifie_octets(const char* octets, std::size_t taille, rapport_constats& rapport);
 
 // Counts a finding in its counter and hands it to the report.
 int Erreur_aff(rapport_constats& rapport, int* compteur, int type, int ligne, const char* message);
@@ -82,20 +139,30 @@ bool fin_de_lecture(etat_passe& e);
 // and a read that finds nothing leaves tampon_ligne (and the line in hand) as
 // it was. num_ligne advances with every read, also at the end of the file
 // (unless `compte_la_fin` is false). Returns whether a line was read.
+// `fin` after a read of `longueur` bytes: a NUL byte read from the file ends
+// the line for every check.
+inline void fixe_fin(etat_passe& e, int longueur) {
+  const void* nul = std::memchr(e.tampon_ligne, '\0', static_cast<std::size_t>(longueur));
+  e.fin = nul == nullptr ? longueur : static_cast<int>(static_cast<const char*>(nul) - e.tampon_ligne);
+}
+
 inline bool lit_ligne(etat_passe& e, bool compte_la_fin = true) {
   const int disponible = e.bloc_fin - e.bloc_debut;
   const char* debut = e.bloc + e.bloc_debut;
-  const void* saut = std::memchr(debut, '\n', static_cast<std::size_t>(disponible < 254 ? disponible : 254));
+  const void* saut =
+      std::memchr(debut, '\n', static_cast<std::size_t>(disponible < LIGNE_MAX ? disponible : LIGNE_MAX));
   bool lu = true;
   if (saut != nullptr) {
-    const auto longueur = static_cast<std::size_t>(static_cast<const char*>(saut) - debut + 1);
-    std::memcpy(e.tampon_ligne, debut, longueur);
+    const auto longueur = static_cast<int>(static_cast<const char*>(saut) - debut + 1);
+    std::memcpy(e.tampon_ligne, debut, static_cast<std::size_t>(longueur));
     e.tampon_ligne[longueur] = '\0';
-    e.bloc_debut += static_cast<int>(longueur);
-  } else if (disponible >= 254) {
-    std::memcpy(e.tampon_ligne, debut, 254);
-    e.tampon_ligne[254] = '\0';
-    e.bloc_debut += 254;
+    e.bloc_debut += longueur;
+    fixe_fin(e, longueur);
+  } else if (disponible >= LIGNE_MAX) {
+    std::memcpy(e.tampon_ligne, debut, LIGNE_MAX);
+    e.tampon_ligne[LIGNE_MAX] = '\0';
+    e.bloc_debut += LIGNE_MAX;
+    fixe_fin(e, LIGNE_MAX);
   } else {
     lu = lit_ligne_lente(e);
   }
@@ -106,53 +173,35 @@ inline bool lit_ligne(etat_passe& e, bool compte_la_fin = true) {
   return true;
 }
 
+// The next line of a paragraph that reads until a line of a given form
+// comes; at the end of the file, reports `message_fin` (a read error has
+// reported itself) and stops the pass. Returns whether a line was read.
+bool ligne_suivante(etat_passe& e, const char* message_fin, bool compte_la_fin = true);
+
 inline bool chiffre(char c) { return c >= '0' && c <= '9'; }
 
 // Character `i` of the line in hand, or NUL when the line ends before it:
 // what lies in the buffer after the end of the line is never looked at.
-inline char car(etat_passe& e, int i) {
-  const char* l = e.ligne();
-  for (int k = 0; k < i; ++k)
-    if (l[k] == '\0') return '\0';
-  return l[i];
-}
+inline char car(const etat_passe& e, int i) { return i < e.fin - e.debut ? e.tampon_ligne[e.debut + i] : '\0'; }
 
 inline bool contient(etat_passe& e, char c) {
-  for (const char* l = e.ligne(); *l != '\0'; ++l)
-    if (*l == c) return true;
-  return false;
+  return std::memchr(e.ligne(), c, static_cast<std::size_t>(e.fin - e.debut)) != nullptr;
 }
 
 // Cuts the line in hand just after its first `c`; unchanged when there is none.
 inline void coupe_apres(etat_passe& e, char c) {
   const char* l = e.ligne();
-  for (int i = 0; l[i] != '\0'; ++i)
-    if (l[i] == c) {
-      e.debut += i + 1;
-      return;
-    }
+  const void* p = std::memchr(l, c, static_cast<std::size_t>(e.fin - e.debut));
+  if (p != nullptr) e.debut += static_cast<int>(static_cast<const char*>(p) - l) + 1;
 }
 
 // Removes `n` characters from the front of the line in hand, at most all of it.
-inline void retire(etat_passe& e, int n) {
-  const char* l = e.ligne();
-  int i = 0;
-  while (i < n && l[i] != '\0') ++i;
-  e.debut += i;
-}
+inline void retire(etat_passe& e, int n) { e.debut += n < e.fin - e.debut ? n : e.fin - e.debut; }
 
-// Where the digits of a text that start at `i` end; `i` is within the text.
-inline int fin_des_chiffres(const char* texte, int i) {
-  while (chiffre(texte[i])) ++i;
-  return i;
-}
-
-// Where the digits that start at `debut` in the line in hand end.
-inline int fin_chiffres(etat_passe& e, int debut) {
-  if (car(e, debut) == '\0') return debut;
-  const char* l = e.ligne();
-  int i = debut;
-  while (chiffre(l[i])) ++i;
+// Where the digits of the line in hand that start at `i` end; `i` may lie
+// past the end of the line.
+inline int fin_chiffres(const etat_passe& e, int i) {
+  while (chiffre(car(e, i))) ++i;
   return i;
 }
 
@@ -177,52 +226,3 @@ float lit_reel(const char* texte);
 // or a table slot: truncated toward zero, held at the bound of a 32-bit
 // integer.
 int tronque(float valeur);
-
-// The two probabilities of variation of a list's probability line or of an
-// M4 ending: the second not below the first, not equal to it, not above 100.
-void compare_probabilites(etat_passe& e, float premiere, float seconde, const char* inferieure,
-                          const char* identiques, const char* sup_100);
-extern const char* const PROBABILITE_PRECIPITATION_INFERIEURE;
-extern const char* const PROBABILITES_PRECIPITATION_IDENTIQUES;
-extern const char* const PROBABILITE_PRECIPITATION_SUP_100;
-
-// How many kept entries of the precipitation list bear this number: at
-// once for 0 to 99, by a search of the list otherwise.
-int entrees_listees_hors_bornes(const etat_passe& e, float numero);
-inline int entrees_listees(const etat_passe& e, float numero) {
-  if (numero >= 0 && numero <= 99) {
-    const int n = static_cast<int>(numero);
-    if (static_cast<float>(n) == numero) return e.entrees_du_numero[n];
-  }
-  return e.numeros_hors_bornes ? entrees_listees_hors_bornes(e, numero) : 0;
-}
-inline bool precipitation_listee(const etat_passe& e, float numero) { return entrees_listees(e, numero) > 0; }
-// The same for a number read as an integer, compared as the float it becomes.
-// Written out rather than passed to the float form: it is on the path of
-// every clean rule line, where the float round trip costs a sixth more.
-inline bool precipitation_listee(const etat_passe& e, int numero) {
-  if (numero >= 0 && numero <= 99) return e.entrees_du_numero[numero] > 0;
-  return e.numeros_hors_bornes && entrees_listees_hors_bornes(e, static_cast<float>(numero)) > 0;
-}
-
-// The start shared by the six headed paragraphs: advances the step, then
-// reads until a line begins with ">" and looks for the keyword there.
-// Returns false when the pass has stopped or the file ended first.
-bool commence_paragraphe(etat_passe& e, const char* mot_cle, const char* message_absent, const char* message_fin);
-
-// Paragraph checks, in the order of the file.
-void verifie_entete(etat_passe& e);
-void verifie_temperatures(etat_passe& e);
-void verifie_vents(etat_passe& e);
-void verifie_liste_precipitations(etat_passe& e);
-void verifie_saisons(etat_passe& e);
-void verifie_temperatures_saison(etat_passe& e);
-void verifie_causes(etat_passe& e);
-void verifie_corps_regle(etat_passe& e);
-// Whether the line in hand is a rule line that certainly draws no finding,
-// and then whether it has no condition block; false sends it to the full
-// checks. The fuzzer counts the lines it takes and turns it off to compare.
-bool regle_sans_constat(etat_passe& e, bool& sans_condition);
-extern bool raccourci_des_regles;
-extern long raccourcis_pris;
-void verifie_horloge(etat_passe& e);

@@ -1,7 +1,7 @@
 // The four seasons and their temperature ranges. Each paragraph reads exactly
 // four lines after its head, whatever they hold, then its closing line.
 #include "console/texte.hpp"
-#include "testeur_climat/passe.hpp"
+#include "testeur_climat/paragraphes.hpp"
 
 namespace {
 

@@ -72,13 +72,7 @@ std::string constats(const std::string& octets) {
       texte += (texte.empty() ? "" : " ") + std::string(type == ERREUR ? "E" : "A") + std::to_string(ligne);
     }
   } rapport;
-  // fmemopen refuses an empty buffer: an empty file is a real empty file.
-  std::FILE* f = octets.empty() ? std::fopen("/dev/null", "r")
-                                : fmemopen(const_cast<char*>(octets.data()), octets.size(), "r");
-  int erreurs = 0;
-  int avertissements = 0;
-  moteur_principal(f, &erreurs, &avertissements, rapport);
-  std::fclose(f);
+  verifie_octets(octets.data(), octets.size(), rapport);
   return rapport.texte;
 }
 

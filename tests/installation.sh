@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# installation.sh BUILD           installs into a staging folder and checks the
-#                                 program, its manual page and its launcher entry
-# installation.sh BUILD paquet    also makes the .deb, has lintian check it,
-#                                 installs it with dpkg, runs it and removes it
+# installation.sh BUILD   installs into a staging folder and checks the programs,
+#                         their manual pages and the launcher entry; as root,
+#                         also makes the .deb, has lintian check it, installs it
+#                         with dpkg, runs it and removes it
 set -euo pipefail
 construction=$1
 scene=$(mktemp -d)
@@ -19,12 +19,15 @@ for programme in testeur_climat verifie_climat; do
   avertissements=$(zcat "$scene/usr/share/man/man1/$programme.1.gz" | groff -k -man -Tutf8 -ww -z 2>&1)
   [ -z "$avertissements" ] || { echo "$avertissements"; exit 1; }
 done
-command -v desktop-file-validate >/dev/null || { echo "desktop-file-validate introuvable : ignoré"; exit 77; }
-desktop-file-validate "$scene/usr/share/applications/testeur_climat.desktop"
+if command -v desktop-file-validate >/dev/null; then
+  desktop-file-validate "$scene/usr/share/applications/testeur_climat.desktop"
+else
+  echo "desktop-file-validate introuvable : l'entrée du lanceur n'est pas validée"
+fi
 grep -qx 'Exec=testeur_climat %f' "$scene/usr/share/applications/testeur_climat.desktop"
 echo "installation complète et valide"
 
-[ "${2:-}" = paquet ] || exit 0
+[ "$(id -u)" = 0 ] || { echo "paquet Debian non essayé : dpkg -i demande les droits de root"; exit 0; }
 (cd "$construction" && cpack -G DEB >/dev/null)
 paquet=$(ls "$construction"/testeur-climat_*.deb)
 lintian --fail-on error,warning "$paquet"

@@ -49,24 +49,4 @@ TEST(Passe, Cas) {
   }
 }
 
-TEST(Passe, CentPrecipitations) {
-  // The 100th entry is refused; the 99 kept are each reported without a
-  // rule line at the closing line of the causes, the others are not.
-  std::vector<retouche> ajouts;
-  std::string attendu = "E124";
-  for (int i = 0; i < 100; ++i) ajouts.push_back({'I', 31 + i, std::to_string(7 + i) + ":t0:f1:P"});
-  for (int n = 7; n <= 99; ++n) attendu += " A152";
-  EXPECT_EQ(constats(reference_avec(ajouts)), attendu);
-}
-
-TEST(Passe, RaccourciDesReglesPropres) {
-  // Each clean rule line in a plain form is taken by the shortcut, as are the
-  // seven of the reference; what it refuses still gets every check.
-  for (const std::string& regle : decoupe(source("tests/donnees/regles_propres.txt"), '\n')) {
-    const long avant = raccourcis_pris;
-    EXPECT_EQ(constats(reference_avec({{'I', 52, regle}})), "") << regle;
-    EXPECT_EQ(raccourcis_pris - avant, 8) << regle;
-  }
-}
-
 }  // namespace

@@ -1,0 +1,34 @@
+// The paragraph checks, in the order of a climate file, and what one
+// paragraph's check lends another.
+#pragma once
+
+#include "testeur_climat/passe.hpp"
+
+void verifie_entete(etat_passe& e);                // entete.cpp, the line numbered num_ligne
+void verifie_temperatures(etat_passe& e);          // listes.cpp
+void verifie_vents(etat_passe& e);                 // listes.cpp
+void verifie_liste_precipitations(etat_passe& e);  // listes.cpp
+void verifie_saisons(etat_passe& e);               // saisons.cpp
+void verifie_temperatures_saison(etat_passe& e);   // saisons.cpp
+void verifie_causes(etat_passe& e);                // causes.cpp
+void verifie_horloge(etat_passe& e);               // horloge.cpp
+
+// The start shared by the six headed paragraphs (listes.cpp): reads until a
+// line begins with ">" and looks for the keyword there. Returns false when
+// the pass has stopped or the file ended first.
+bool commence_paragraphe(etat_passe& e, const char* mot_cle, const char* message_absent, const char* message_fin);
+
+// The two probabilities of variation of the precipitation list's probability
+// line, which the M4 ending of a rule line repeats (listes.cpp).
+void compare_probabilites_precipitation(etat_passe& e, float premiere, float seconde);
+
+// A number of a rule line checked against the list of its kind: a
+// temperature or a wind above the last one, a precipitation not listed
+// (causes.cpp).
+enum class sorte { temperature, vent, precipitation };
+void verifie_reference(etat_passe& e, sorte s, float valeur);
+// The same for a precipitation read as an integer, looked up as one.
+void verifie_precipitation(etat_passe& e, int numero);
+
+// The body of a rule line, after its "=" and its condition block (regles.cpp).
+void verifie_corps_regle(etat_passe& e);
