@@ -201,7 +201,9 @@ inline void retire(etat_passe& e, int n) { e.debut += n < e.fin - e.debut ? n : 
 // Where the digits of the line in hand that start at `i` end; `i` may lie
 // past the end of the line.
 inline int fin_chiffres(const etat_passe& e, int i) {
-  while (chiffre(car(e, i))) ++i;
+  if (i > e.fin - e.debut) return i;
+  const char* l = e.tampon_ligne + e.debut;  // NUL at its end
+  while (chiffre(l[i])) ++i;
   return i;
 }
 
