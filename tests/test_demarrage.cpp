@@ -45,7 +45,7 @@ std::string affichage_qui_repond() {
     sockaddr_un a{};
     a.sun_family = AF_UNIX;
     const int n = std::snprintf(a.sun_path + 1, sizeof a.sun_path - 1, "/tmp/.X11-unix/X%d", numero);
-    if (bind(s, reinterpret_cast<sockaddr*>(&a), static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + n)) != 0 ||
+    if (bind(s, reinterpret_cast<sockaddr*>(&a), static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + static_cast<std::size_t>(n))) != 0 ||
         listen(s, 64) != 0)
       ADD_FAILURE() << "serveur X factice";
   }
