@@ -10,32 +10,40 @@ const char* const NON_LISTEE = "La précipitation %.0f n'est pas répertoriée d
 const char* const FIN_AVANT_FERMETURE =
     "Le fichier se termine avant le < qui doit terminer le paragraphe des causes de précipitation.\n"_l1;
 
-// The letter and the operand of a condition, from its first character.
-// Returns false when the line is abandoned; `numerique` tells whether the
-// operand is a number (not a or b) and `s` its kind.
-bool lit_operande(etat_passe& e, sorte& s, bool& numerique) {
-  const char lettre = e.ligne()[0];
+char* apres_chiffres(char* p) {
+  while (chiffre(*p)) ++p;
+  return p;
+}
+
+// What is left after the first `c`, or all of it when there is none.
+char* apres(char* p, char c) {
+  for (char* q = p; *q != '\0'; ++q)
+    if (*q == c) return q + 1;
+  return p;
+}
+
+// The letter and the operand of a condition, from its letter. Returns false
+// when the letter is not a condition's; `s` is the operand's kind, and
+// `numerique` whether it is a number (not a or b).
+bool lit_operande(etat_passe& e, const char* p, sorte& s, bool& numerique) {
   numerique = true;
-  if (lettre == 't' || lettre == 'v') {
-    s = lettre == 't' ? sorte::temperature : sorte::vent;
-    retire(e, 1);
-    const char operande = e.ligne()[0];
-    if (chiffre(operande))
-      verifie_reference(e, s, static_cast<float>(lit_entier(e.ligne())));
-    else if (operande == 'a' || operande == 'b')
+  if (*p == 't' || *p == 'v') {
+    s = *p == 't' ? sorte::temperature : sorte::vent;
+    if (chiffre(p[1]))
+      verifie_reference(e, s, static_cast<float>(lit_entier(p + 1)));
+    else if (p[1] == 'a' || p[1] == 'b')
       numerique = false;
     else
       signale(e, ERREUR,
-              lettre == 't'
+              *p == 't'
                   ? "Après t, on peut trouver un chiffre ou a (pour augmentation) ou b (pour baisse), rien d'autre.\n"_l1
                   : "Après v, on peut trouver un chiffre ou a (pour augmentation) ou b (pour baisse), rien d'autre.\n"_l1);
     return true;
   }
-  if (lettre == 'p') {
+  if (*p == 'p') {
     s = sorte::precipitation;
-    retire(e, 1);
-    if (chiffre(e.ligne()[0]))
-      verifie_reference(e, s, static_cast<float>(lit_entier(e.ligne())));
+    if (chiffre(p[1]))
+      verifie_reference(e, s, static_cast<float>(lit_entier(p + 1)));
     else
       signale(e, ERREUR, "Après p, on doit trouver un chiffre.\n"_l1);
     return true;
@@ -44,43 +52,45 @@ bool lit_operande(etat_passe& e, sorte& s, bool& numerique) {
   return false;
 }
 
-// The condition block, from its "[". Returns true when the line is abandoned.
-bool verifie_conditions(etat_passe& e) {
-  retire(e, 1);
+// A range, from its operand: the upper bound after the first "-"; returns
+// what is left after the bound's digits (the character after the "-" is
+// passed over).
+char* plage(etat_passe& e, char* p, sorte s) {
+  p = apres(p, '-');
+  verifie_reference(e, s, static_cast<float>(lit_entier(p)));
+  return *p == '\0' ? p : apres_chiffres(p + 1);
+}
+
+// The condition block, from its "[", walked with a pointer into the line
+// (see regles.cpp). Returns what is left after its "]", or null when the
+// line is abandoned.
+char* verifie_conditions(etat_passe& e, char* p) {
+  ++p;
   for (;;) {
     sorte s = sorte::temperature;
     bool numerique = true;
-    if (!lit_operande(e, s, numerique)) {
-      if (e.ligne()[0] != ']') return true;
-      coupe_apres(e, ']');
-      return false;
-    }
-    // The separator after the operand; position 0 is passed over.
-    int position = numerique ? fin_chiffres(e, 1) : 1;
-    char separateur = car(e, position);
-    if (separateur != '-' && separateur != '+' && separateur != ']') {
+    if (!lit_operande(e, p, s, numerique)) return *p == ']' ? p + 1 : nullptr;
+    p += 1;  // the letter; the operand's first character is passed over below
+    // The separator after the operand.
+    char* separateur = !numerique ? p + 1 : *p == '\0' ? p : apres_chiffres(p + 1);
+    if (*separateur != '-' && *separateur != '+' && *separateur != ']') {
       signale(e, ERREUR, "Après un chiffre ou a et b, on attend -, + ou ].\n"_l1);
-      return true;
+      return nullptr;
     }
-    if (separateur == '-') {
+    if (*separateur == '-') {
       if (!numerique) signale(e, ERREUR, "Pas de plage de valeur après a ou b.\n"_l1);
-      if (!chiffre(car(e, position + 1)))
-        signale(e, ERREUR, "Pour la plage de valeur, - doit être suivi d'un chiffre.\n"_l1);
-      coupe_apres(e, '-');
-      verifie_reference(e, s, static_cast<float>(lit_entier(e.ligne())));
-      retire(e, fin_chiffres(e, 1));
+      if (!chiffre(separateur[1])) signale(e, ERREUR, "Pour la plage de valeur, - doit être suivi d'un chiffre.\n"_l1);
+      p = plage(e, p, s);
       // A condition may follow a range without "+".
-      position = 0;
-      separateur = e.ligne()[0];
-      if (separateur != '+' && separateur != ']') continue;
+      separateur = p;
+      if (*p != '+' && *p != ']') continue;
     }
-    if (separateur == '+') {
-      if (chiffre(car(e, position + 1))) signale(e, ERREUR, "Après +, on doit trouver p, v ou t.\n"_l1);
-      coupe_apres(e, '+');
-      if (e.ligne()[0] != ']') continue;
+    if (*separateur == '+') {
+      if (chiffre(separateur[1])) signale(e, ERREUR, "Après +, on doit trouver p, v ou t.\n"_l1);
+      p = apres(p, '+');
+      if (*p != ']') continue;
     }
-    coupe_apres(e, ']');
-    return false;
+    return apres(p, ']');
   }
 }
 
@@ -93,10 +103,13 @@ void verifie_regle(etat_passe& e) {
               "La précipitation %.0f n'est pas répertoriée dans la liste des précipitations. Cette ligne ne sera pas utilisée par le programme.\n"_l1,
               numero);
   coupe_apres(e, '=');
-  if (e.ligne()[0] != '[')
+  if (e.ligne()[0] != '[') {
     e.precipitations_listees.marque_sans_condition(numero);
-  else if (verifie_conditions(e))
-    return;
+  } else {
+    const char* const reste = verifie_conditions(e, e.ligne());
+    if (reste == nullptr) return;
+    e.debut = static_cast<int>(reste - e.tampon_ligne);
+  }
   verifie_corps_regle(e);
 }
 
@@ -129,9 +142,8 @@ void verifie_reference(etat_passe& e, sorte s, float valeur) {
   }
 }
 
-void verifie_precipitation(etat_passe& e, int numero) {
-  if (!e.precipitations_listees.listee(numero))
-    signale_f(e, ERREUR, NON_LISTEE, static_cast<double>(static_cast<float>(numero)));
+void signale_precipitation_non_listee(etat_passe& e, int numero) {
+  signale_f(e, ERREUR, NON_LISTEE, static_cast<double>(static_cast<float>(numero)));
 }
 
 void verifie_causes(etat_passe& e) {

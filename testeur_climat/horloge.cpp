@@ -14,7 +14,7 @@ constexpr const char* VARIABLES[] = {"lever",    "coucher",  "deb_astro", "fin_a
 // A variable name that would not fit in the message is shown by its start.
 constexpr std::size_t NOM_AFFICHE_MAX = 200;
 // What the simulation shows of a moment's display text.
-constexpr int AFFICHAGE_MAX = 33;
+constexpr std::size_t AFFICHAGE_MAX = 33;
 
 bool fin_de_ligne(const char* p) { return *p == '\0' || *p == '\n' || (*p == '\r' && (p[1] == '\n' || p[1] == '\0')); }
 
@@ -73,8 +73,7 @@ void verifie_moment(etat_passe& e, int& dernier) {
     signale(e, ERREUR, "Impossible de trouver la variation de température lié à ce moment de la journée.\n"_l1);
   coupe_apres(e, ':');
   Efface_n(e.ligne());
-  e.fin = e.debut + static_cast<int>(std::strlen(e.ligne()));
-  if (e.fin - e.debut > AFFICHAGE_MAX)
+  if (std::strlen(e.ligne()) > AFFICHAGE_MAX)
     signale(e, AVERTISSEMENT, "Le texte à afficher est trop long, il sera tronqué à 33 caractères maximum.\n"_l1);
 }
 

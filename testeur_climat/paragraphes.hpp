@@ -27,8 +27,12 @@ void compare_probabilites_precipitation(etat_passe& e, float premiere, float sec
 // (causes.cpp).
 enum class sorte { temperature, vent, precipitation };
 void verifie_reference(etat_passe& e, sorte s, float valeur);
-// The same for a precipitation read as an integer, looked up as one.
-void verifie_precipitation(etat_passe& e, int numero);
+// The same for a precipitation read as an integer, looked up as one (on the
+// path of every value of every rule line).
+void signale_precipitation_non_listee(etat_passe& e, int numero);
+inline void verifie_precipitation(etat_passe& e, int numero) {
+  if (!e.precipitations_listees.listee(numero)) signale_precipitation_non_listee(e, numero);
+}
 
 // The body of a rule line, after its "=" and its condition block (regles.cpp).
 void verifie_corps_regle(etat_passe& e);

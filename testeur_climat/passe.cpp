@@ -60,7 +60,6 @@ bool lit_ligne_lente(etat_passe& e) {
   if (n == 0) return false;
   std::memcpy(e.tampon_ligne, ligne, static_cast<std::size_t>(n));
   e.tampon_ligne[n] = '\0';
-  fixe_fin(e, n);
   return true;
 }
 

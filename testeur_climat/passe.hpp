@@ -81,11 +81,10 @@ struct etat_passe {
 
   // The line as read, empty before the first read. The checks consume it
   // from the front: a cut moves `debut` instead of the bytes, so what later
-  // checks see, the line in hand, is what the earlier cuts left. `fin` is
-  // where the text read ends (its NUL).
+  // checks see, the line in hand, is what the earlier cuts left. It ends at
+  // its first NUL, a NUL byte read from the file included.
   char tampon_ligne[LIGNE_MAX + 1]{};
   int debut = 0;
-  int fin = 0;
   char tampon_message[255]{};
   int num_ligne = 0;  // reads made so far, the one at the end of the file included
   etape_passe etape = etape_passe::entete;
@@ -139,13 +138,6 @@ bool fin_de_lecture(etat_passe& e);
 // and a read that finds nothing leaves tampon_ligne (and the line in hand) as
 // it was. num_ligne advances with every read, also at the end of the file
 // (unless `compte_la_fin` is false). Returns whether a line was read.
-// `fin` after a read of `longueur` bytes: a NUL byte read from the file ends
-// the line for every check.
-inline void fixe_fin(etat_passe& e, int longueur) {
-  const void* nul = std::memchr(e.tampon_ligne, '\0', static_cast<std::size_t>(longueur));
-  e.fin = nul == nullptr ? longueur : static_cast<int>(static_cast<const char*>(nul) - e.tampon_ligne);
-}
-
 inline bool lit_ligne(etat_passe& e, bool compte_la_fin = true) {
   const int disponible = e.bloc_fin - e.bloc_debut;
   const char* debut = e.bloc + e.bloc_debut;
@@ -157,12 +149,10 @@ inline bool lit_ligne(etat_passe& e, bool compte_la_fin = true) {
     std::memcpy(e.tampon_ligne, debut, static_cast<std::size_t>(longueur));
     e.tampon_ligne[longueur] = '\0';
     e.bloc_debut += longueur;
-    fixe_fin(e, longueur);
   } else if (disponible >= LIGNE_MAX) {
     std::memcpy(e.tampon_ligne, debut, LIGNE_MAX);
     e.tampon_ligne[LIGNE_MAX] = '\0';
     e.bloc_debut += LIGNE_MAX;
-    fixe_fin(e, LIGNE_MAX);
   } else {
     lu = lit_ligne_lente(e);
   }
@@ -182,27 +172,43 @@ inline bool chiffre(char c) { return c >= '0' && c <= '9'; }
 
 // Character `i` of the line in hand, or NUL when the line ends before it:
 // what lies in the buffer after the end of the line is never looked at.
-inline char car(const etat_passe& e, int i) { return i < e.fin - e.debut ? e.tampon_ligne[e.debut + i] : '\0'; }
+inline char car(const etat_passe& e, int i) {
+  const char* l = e.tampon_ligne + e.debut;
+  for (int k = 0; k < i; ++k)
+    if (l[k] == '\0') return '\0';
+  return l[i];
+}
 
+// The pieces of a line are short: a plain loop costs less than a call.
 inline bool contient(etat_passe& e, char c) {
-  return std::memchr(e.ligne(), c, static_cast<std::size_t>(e.fin - e.debut)) != nullptr;
+  for (const char* l = e.ligne(); *l != '\0'; ++l)
+    if (*l == c) return true;
+  return false;
 }
 
 // Cuts the line in hand just after its first `c`; unchanged when there is none.
 inline void coupe_apres(etat_passe& e, char c) {
   const char* l = e.ligne();
-  const void* p = std::memchr(l, c, static_cast<std::size_t>(e.fin - e.debut));
-  if (p != nullptr) e.debut += static_cast<int>(static_cast<const char*>(p) - l) + 1;
+  for (int i = 0; l[i] != '\0'; ++i)
+    if (l[i] == c) {
+      e.debut += i + 1;
+      return;
+    }
 }
 
 // Removes `n` characters from the front of the line in hand, at most all of it.
-inline void retire(etat_passe& e, int n) { e.debut += n < e.fin - e.debut ? n : e.fin - e.debut; }
+inline void retire(etat_passe& e, int n) {
+  const char* l = e.ligne();
+  int i = 0;
+  while (i < n && l[i] != '\0') ++i;
+  e.debut += i;
+}
 
 // Where the digits of the line in hand that start at `i` end; `i` may lie
 // past the end of the line.
 inline int fin_chiffres(const etat_passe& e, int i) {
-  if (i > e.fin - e.debut) return i;
-  const char* l = e.tampon_ligne + e.debut;  // NUL at its end
+  if (car(e, i) == '\0') return i;
+  const char* l = e.tampon_ligne + e.debut;
   while (chiffre(l[i])) ++i;
   return i;
 }

@@ -1,6 +1,13 @@
 // The body of a rule line, after its "=" and its condition block: the engine
 // is inferred from its percent signs (M4 "%%", M5 none, M6 "%"), then every
 // entry, separator and ending is checked in that engine's syntax.
+//
+// The body is walked with a pointer into the line in hand, which ends with a
+// NUL: each step takes the pointer and returns where what is left begins,
+// as the cuts of the line would leave it. A character is looked at after
+// another only when that one is not the NUL.
+#include <cstring>
+
 #include "console/texte.hpp"
 #include "testeur_climat/paragraphes.hpp"
 
@@ -15,161 +22,168 @@ struct apercu {
   bool barres = false;  // "/\"
 };
 
-apercu regarde(const etat_passe& e) {
+// Whether `premier` followed by `second` stands between `p` and `fin` (the
+// character after the last one is the NUL).
+bool contient_paire(const char* p, const char* fin, char premier, char second) {
+  for (p = static_cast<const char*>(std::memchr(p, premier, static_cast<std::size_t>(fin - p))); p != nullptr;
+       p = static_cast<const char*>(std::memchr(p + 1, premier, static_cast<std::size_t>(fin - p - 1))))
+    if (p[1] == second) return true;
+  return false;
+}
+
+apercu regarde(const char* p, const char* fin) {
+  // Three searches by blocks cost less than one look at each character.
   apercu a;
-  const char* const fin = e.tampon_ligne + e.fin;
-  for (const char* p = e.tampon_ligne + e.debut; p < fin; ++p) {
-    if (*p == '%') {
-      a.pourcent = true;
-      a.double_pourcent = a.double_pourcent || p[1] == '%';
-    } else if (*p == '.') {
-      a.point = true;
-    } else if (*p == '/') {
-      a.barres = a.barres || p[1] == '\\';
-    }
-  }
+  a.pourcent = std::memchr(p, '%', static_cast<std::size_t>(fin - p)) != nullptr;
+  a.double_pourcent = a.pourcent && contient_paire(p, fin, '%', '%');
+  a.point = std::memchr(p, '.', static_cast<std::size_t>(fin - p)) != nullptr;
+  a.barres = contient_paire(p, fin, '/', '\\');
   return a;
 }
 
-// The qualifiers after a number: each ";v" or ";t" and its number.
-// `position` is where the character after the number's digits lies (only
-// digits stand before it); returns the position of the first character
-// after the qualifiers, with only digits before it.
-int lit_qualificatifs(etat_passe& e, int position) {
-  while (car(e, position) == ';') {
-    e.debut += position + 1;
-    const char lettre = e.ligne()[0];
-    if (lettre == 'v' || lettre == 't') {
-      ++e.debut;
-      verifie_reference(e, lettre == 'v' ? sorte::vent : sorte::temperature,
-                        static_cast<float>(lit_entier(e.ligne())));
+char* apres_chiffres(char* p) {
+  while (chiffre(*p)) ++p;
+  return p;
+}
+
+// What is left after the first `c`, or all of it when there is none.
+char* apres(char* p, char c) {
+  for (char* q = p; *q != '\0'; ++q)
+    if (*q == c) return q + 1;
+  return p;
+}
+
+// The qualifiers after a number, from the first character after its digits:
+// each ";v" or ";t" and its number. Returns the first character after them,
+// with only digits between it and the last qualifier's letter.
+char* qualificatifs(etat_passe& e, char* p) {
+  while (*p == ';') {
+    ++p;
+    if (*p == 'v' || *p == 't') {
+      verifie_reference(e, *p == 'v' ? sorte::vent : sorte::temperature, static_cast<float>(lit_entier(p + 1)));
+      ++p;
     } else {
       // The number is not checked; a letter stays in place and is examined next.
       signale(e, ERREUR, "Seul v ou t sont acceptés en plus d'une précipitation après un ;\n"_l1);
     }
-    position = fin_chiffres(e, 0);
+    p = apres_chiffres(p);
   }
-  return position;
+  return p;
 }
 
 // A value, from its first digit, with its qualifiers and its percentage.
-void valeur_simple(etat_passe& e, int moteur) {
-  verifie_precipitation(e, lit_entier(e.ligne()));
-  const int position = lit_qualificatifs(e, fin_chiffres(e, 0));
-  const char c = car(e, position);
-  if (c == '%' && car(e, position + 1) != '%') {
+char* valeur_simple(etat_passe& e, char* p, int moteur) {
+  verifie_precipitation(e, lit_entier(p));
+  p = qualificatifs(e, apres_chiffres(p));
+  if (*p == '%' && p[1] != '%') {
     if (moteur != 6) signale(e, ERREUR, "Seul le moteur M6 accepte la présence du % après chaque valeur.\n"_l1);
-    e.debut += position + 1;
-    const auto pourcentage = static_cast<float>(lit_entier(e.ligne()));
+    ++p;
+    const auto pourcentage = static_cast<float>(lit_entier(p));
     if (e.pourcentage_precedent >= pourcentage)
       signale(e, AVERTISSEMENT, "Les pourcentages se chevauchent, des précipitations seront ignorées.\n"_l1);
     if (pourcentage > 100)
       signale(e, AVERTISSEMENT, "Les pourcentages dépassent 100%%, ils seront ignorés.\n"_l1);
     e.pourcentage_precedent = pourcentage;
-  } else if (c != '%' && moteur == 6) {
-    signale(e, ERREUR, "Le moteur M6 nécessite la présence du % après chaque valeur.\n"_l1);
+    return apres_chiffres(p);
   }
-  e.debut += fin_chiffres(e, 0);
+  if (*p != '%' && moteur == 6) signale(e, ERREUR, "Le moteur M6 nécessite la présence du % après chaque valeur.\n"_l1);
+  return p;
 }
 
-// The values of a group, after its "{", up to the character that closes it.
-// Returns how many were read.
-long long valeurs_du_groupe(etat_passe& e) {
-  for (long long lues = 1;; ++lues) {
-    verifie_precipitation(e, lit_entier(e.ligne()));
-    const int position = lit_qualificatifs(e, fin_chiffres(e, 0));
-    const char c = car(e, position);
-    if (c == ',') {
-      coupe_apres(e, ',');
-      if (e.ligne()[0] == '}') return lues;
+// The values of a group, after its "{", up to and including the "}" that
+// closes it. `lues` counts them.
+char* valeurs_du_groupe(etat_passe& e, char* p, long long& lues) {
+  for (;;) {
+    ++lues;
+    verifie_precipitation(e, lit_entier(p));
+    char* const suite = qualificatifs(e, apres_chiffres(p));
+    if (*suite == ',') {
+      p = suite + 1;
+      if (*p == '}') return p + 1;
       continue;
     }
-    if (c != '}') {
-      signale(e, ERREUR, "Erreur dans la syntaxe de dx{}, après une valeur on attend , ou }\n"_l1);
-      // The group closes there, in place of that character; at the end of
-      // the text the "}" stands after it, and the line ends with the group.
-      if (c == '\0')
-        retire(e, INT_MAX);
-      else
-        e.ligne()[position] = '}';
-    }
-    return lues;
+    if (*suite == '}') return suite + 1;
+    signale(e, ERREUR, "Erreur dans la syntaxe de dx{}, après une valeur on attend , ou }\n"_l1);
+    // The group closes there, in place of that character; at the end of the
+    // text the "}" stands after it, and the line ends with the group.
+    if (*suite == '\0') return suite;
+    *suite = '}';
+    return suite + 1;
   }
 }
 
 // A "d" group: dx{v, v, ...}, with x the number of values it holds.
-void groupe(etat_passe& e, int moteur) {
+char* groupe(etat_passe& e, char* p, int moteur) {
   if (moteur == 6)
     signale(e, ERREUR,
             "M6: Le moteur M6 ne prend pas en charge la syntaxe dx{}, il faut utiliser les moteurs M4 ou M5\n");
-  retire(e, 1);
-  const long long annonce = lit_entier(e.ligne());
-  if (car(e, fin_chiffres(e, 0)) != '{') {
+  ++p;
+  const long long annonce = lit_entier(p);
+  char* const accolade = apres_chiffres(p);
+  if (*accolade != '{') {
     signale(e, ERREUR, "Après dx, on doit trouver {\n"_l1);
-    return;
+    return p;
   }
-  coupe_apres(e, '{');
-  const long long reste = annonce - valeurs_du_groupe(e);
-  coupe_apres(e, '}');
-  if (reste < 0) signale(e, ERREUR, "Dans la commande dx{}, le programme a trouvé plus de x valeurs.\n"_l1);
-  if (reste > 0) signale(e, ERREUR, "Dans la commande dx{}, le programme a trouvé moins de x valeurs.\n"_l1);
+  long long lues = 0;
+  p = valeurs_du_groupe(e, accolade + 1, lues);
+  if (annonce - lues < 0) signale(e, ERREUR, "Dans la commande dx{}, le programme a trouvé plus de x valeurs.\n"_l1);
+  if (annonce - lues > 0) signale(e, ERREUR, "Dans la commande dx{}, le programme a trouvé moins de x valeurs.\n"_l1);
+  return p;
 }
 
-void fin_m4(etat_passe& e, int moteur) {
+void fin_m4(etat_passe& e, char* p, int moteur) {
   if (moteur != 4) signale(e, ERREUR, "Seul le moteur M4 traite le %% à la fin.\n"_l1);
-  coupe_apres(e, '%');
-  coupe_apres(e, '%');
-  const auto premiere = static_cast<float>(lit_entier(e.ligne()));
-  coupe_apres(e, '/');
-  const auto seconde = static_cast<float>(lit_entier(e.ligne()));
+  p = apres(apres(p, '%'), '%');
+  const auto premiere = static_cast<float>(lit_entier(p));
+  p = apres(p, '/');
+  const auto seconde = static_cast<float>(lit_entier(p));
   compare_probabilites_precipitation(e, premiere, seconde);
-  if (car(e, fin_chiffres(e, 0)) != '.')
+  if (*apres_chiffres(p) != '.')
     signale(e, ERREUR, "Après les probabilités de précipitation, on doit trouver le . qui termine la ligne.\n"_l1);
 }
 
 // What follows an entry: a separator, the final "." or the M4 ending.
-// Returns whether the line goes on with another entry.
-bool apres_entree(etat_passe& e, int moteur) {
-  char c = e.ligne()[0];
-  if (c != ',' && c != '/' && c != '.' && c != '%') {
+// Returns the next entry, or null when the line is finished.
+char* apres_entree(etat_passe& e, char* p, int moteur) {
+  if (*p != ',' && *p != '/' && *p != '.' && *p != '%') {
     signale(e, ERREUR, "Après une valeur lue, on attend , /\\ . ou %%.\n"_l1);
-    return false;
+    return nullptr;
   }
-  if (c == ',') retire(e, 1);
-  if (e.ligne()[0] == '/') {
-    if (car(e, 1) == '\\') {
-      retire(e, 2);
+  if (*p == ',') ++p;
+  if (*p == '/') {
+    if (p[1] == '\\') {
+      p += 2;
     } else {
       signale(e, ERREUR, "/ doit être suivi de \\.\n"_l1);
-      retire(e, 1);
+      ++p;
     }
   }
-  c = e.ligne()[0];
-  if (c == '%') fin_m4(e, moteur);
-  return c != '.' && c != '%';
+  if (*p == '%') fin_m4(e, p, moteur);
+  return *p == '.' || *p == '%' ? nullptr : p;
 }
 
 }  // namespace
 
 void verifie_corps_regle(etat_passe& e) {
-  const apercu a = regarde(e);
+  char* p = e.ligne();
+  const apercu a = regarde(p, p + std::strlen(p));
   const int moteur = !a.pourcent ? 5 : a.double_pourcent ? 4 : 6;
   if (!a.point) signale(e, ERREUR, "Les règles de précipitations doivent impérativement se terminer par un .\n"_l1);
   if (moteur != 6 && !a.barres) signale(e, ERREUR, "/\\ est indispensable pour les moteurs M4 et M5.\n");
-  if (e.ligne()[0] != 'd' && !chiffre(e.ligne()[0])) {
+  if (*p != 'd' && !chiffre(*p)) {
     signale(e, ERREUR,
             "Après = et les éventuelles conditions, la règle de précipitation doit commencer par un chiffre ou d{...}\n"_l1);
     return;
   }
-  for (;;) {
-    const char debut = e.ligne()[0];
-    const bool fini = debut != 'd' && !chiffre(debut);
-    if (debut == 'd')
-      groupe(e, moteur);
+  while (p != nullptr) {
+    const bool fini = *p != 'd' && !chiffre(*p);
+    if (*p == 'd')
+      p = groupe(e, p, moteur);
     else if (!fini)
-      valeur_simple(e, moteur);
+      p = valeur_simple(e, p, moteur);
     else
       signale(e, ERREUR, "Erreur de syntaxe, le programme ne trouve pas la suite des règles de précipitation.\n"_l1);
-    if (!apres_entree(e, moteur) || fini) return;
+    p = apres_entree(e, p, moteur);
+    if (fini) break;
   }
 }
