@@ -98,7 +98,7 @@ std::string debut_reference(int lignes) {
 
 execution lance(const lancement& l) {
   const std::string garde = dossier_temporaire();
-  ecrit_fichier(garde + "/xterm", "#!/bin/sh\n: > \"" + garde + "/appel\"\nexit 1\n", 0755);
+  ecrit_fichier(garde + "/xterm", "#!/bin/sh\nexit 1\n", 0755);
   int tube[2] = {-1, -1};
   termios t{};
   t.c_cflag = CS8 | CREAD;
@@ -128,7 +128,6 @@ execution lance(const lancement& l) {
   }
   if (!l.terminal) close(tube[1]);
   execution r;
-  bool repondu = l.reponse.empty();
   int statut = 0;
   const auto limite = std::chrono::steady_clock::now() + std::chrono::seconds(60);
   for (char tampon[65536];;) {
@@ -140,21 +139,14 @@ execution lance(const lancement& l) {
     } else if (std::chrono::steady_clock::now() > limite) {
       kill(pid, SIGKILL);
       break;
-    } else if (l.terminal && waitpid(pid, &statut, WNOHANG) == 0) {
-      // Quiet for a moment while still running: it waits for the answer
-      // to its prompt, or for a key at its pause.
-      const bool invite = !repondu && r.sortie.ends_with("?: ");
-      if (!invite && !r.sortie.ends_with("...")) continue;
-      r.attendait = r.attendait || !invite;
-      const std::string touche = invite ? l.reponse : "\n";
-      repondu = true;
-      if (write(tube[0], touche.data(), touche.size()) < 0) break;
+    } else if (l.terminal && r.sortie.ends_with("...") && waitpid(pid, &statut, WNOHANG) == 0) {
+      // Quiet for a moment at its pause while still running: a key.
+      if (write(tube[0], "\n", 1) < 0) break;
     }
   }
   close(tube[0]);
   waitpid(pid, &statut, 0);
   r.statut = WIFEXITED(statut) ? WEXITSTATUS(statut) : -1;
-  r.xterm_appele = access((garde + "/appel").c_str(), F_OK) == 0;
   return r;
 }
 
@@ -164,5 +156,48 @@ std::string attendu(const std::string& fichier, const std::string& section, cons
   const std::size_t fin = std::min(texte.find("\n== ", debut - 1), texte.size() - 1);
   std::string r = texte.substr(debut, fin - debut);
   for (std::size_t p; (p = r.find("@D@")) != std::string::npos;) r.replace(p, 3, variable);
+  return r;
+}
+
+std::vector<std::string> champs(const std::string& ligne) {
+  std::vector<std::string> r;
+  for (std::size_t debut = 0, fin;; debut = fin + 3) {
+    fin = ligne.find(" ; ", debut);
+    r.push_back(ligne.substr(debut, fin - debut));
+    if (fin == std::string::npos) return r;
+  }
+}
+
+std::string deplie(std::string texte) {
+  for (std::size_t p; (p = texte.find("{{")) != std::string::npos;) {
+    const std::size_t fin = texte.find("}}", p);
+    texte.replace(p, fin + 2 - p, std::string(std::stoul(texte.substr(p + 2)), texte[fin - 1]));
+  }
+  std::string r;
+  for (std::size_t i = 0; i < texte.size(); ++i) {
+    const char suite = i + 1 < texte.size() ? texte[i + 1] : '\0';
+    if (texte[i] != '\\' || std::string("xnr\\").find(suite) == std::string::npos || suite == '\0') {
+      r += texte[i];
+    } else if (suite == 'x') {
+      r += static_cast<char>(std::stoi(texte.substr(i + 2, 2), nullptr, 16));
+      i += 3;
+    } else {
+      r += suite == 'n' ? '\n' : suite == 'r' ? '\r' : '\\';
+      ++i;
+    }
+  }
+  return r;
+}
+
+std::vector<std::vector<std::string>> cas(const std::string& fichier, const std::string& section) {
+  std::vector<std::vector<std::string>> r;
+  bool dedans = false;
+  for (const std::string& ligne : decoupe(source("tests/donnees/" + fichier), '\n')) {
+    if (ligne.starts_with("== ")) dedans = ligne.starts_with("== " + section);
+    if (!dedans || ligne.empty() || ligne[0] == '#' || ligne.starts_with("== ")) continue;
+    std::vector<std::string> c = champs(ligne);
+    for (std::string& champ : c) champ = deplie(champ);
+    r.push_back(c);
+  }
   return r;
 }

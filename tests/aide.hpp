@@ -30,24 +30,30 @@ std::string reference_avec(const std::vector<retouche>& retouches);
 std::string debut_reference(int lignes);  // its first lines, each with its line feed
 
 // The real program, under a pseudo-terminal or with its output in a pipe and
-// its input empty. "?: " is answered with `reponse`, every pause ("...")
-// with a line feed. DISPLAY is removed and a stand-in xterm, which only
-// records that it was called, is first on PATH: no run can open a window.
+// its input empty; under a terminal every pause ("...") is answered with a
+// line feed. DISPLAY is removed and a stand-in xterm that fails is first on
+// PATH: no run can open a window.
 struct lancement {
   std::vector<std::string> arguments;  // the program first; a bare name is looked up in PATH
   std::string dossier;                 // working directory
   bool terminal = true;
   std::vector<std::string> environnement;  // "NOM=valeur" sets, "NOM" removes
-  std::string reponse;
 };
 struct execution {
   std::string sortie;
-  int statut = -1;         // -1 when killed after 60 seconds
-  bool attendait = false;  // it was still running when its first pause was answered
-  bool xterm_appele = false;
+  int statut = -1;  // -1 when killed after 60 seconds
 };
 execution lance(const lancement& l);
 extern const std::string PROGRAMME;  // the program under test
+
+// The fields of a row of a table of cases, separated by " ; ".
+std::vector<std::string> champs(const std::string& ligne);
+// A field as written in a table: "{{289 }}" is 289 blanks, "\xE9" a byte,
+// "\n", "\r" and "\\" what they are in C; any other backslash stays.
+std::string deplie(std::string texte);
+// The rows of the section of tests/donnees/`fichier` whose head begins with
+// "== `section`", each as its unfolded fields; remarks (#) are left out.
+std::vector<std::vector<std::string>> cas(const std::string& fichier, const std::string& section);
 
 // An expected output kept in a data file of tests/donnees, in sections
 // "== name"; "@D@" stands for `variable`.

@@ -10,26 +10,6 @@
 
 namespace {
 
-std::vector<std::string> champs(const std::string& ligne) {
-  std::vector<std::string> r;
-  for (std::size_t debut = 0, fin;; debut = fin + 3) {
-    fin = ligne.find(" ; ", debut);
-    r.push_back(ligne.substr(debut, fin - debut));
-    if (fin == std::string::npos) return r;
-  }
-}
-
-// "{{289 }}" stands for 289 blanks, "\r" for a carriage return.
-std::string deplie(std::string texte) {
-  for (std::size_t p; (p = texte.find("{{")) != std::string::npos;) {
-    const std::size_t fin = texte.find("}}", p);
-    const std::size_t n = std::stoul(texte.substr(p + 2));
-    texte.replace(p, fin + 2 - p, std::string(n, texte[fin - 1]));
-  }
-  for (std::size_t p; (p = texte.find("\\r")) != std::string::npos;) texte.replace(p, 2, "\r");
-  return texte;
-}
-
 TEST(Passe, Cas) {
   std::string section;
   for (const std::string& ligne : decoupe(source("tests/donnees/passe.txt"), '\n')) {
