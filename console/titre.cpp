@@ -280,6 +280,34 @@ bool affichage_present() {
   return affichage != nullptr && affichage[0] != '\0';
 }
 
+// Says why xterm could not be started, on the console and, outside a
+// terminal, in a notice shown with the desktop's viewer.
+void signale_echec_xterm(int erreur) {
+  if (erreur == ENOENT) {
+    putsacc("\nxterm n'a pas été trouvé, il est conseillé d'installer xterm.\n"_l1);
+    if (!isatty(1))
+      affiche_avis("xterm n'a pas été trouvé, il est nécessaire pour une utilisation de Aubrelis hors terminal."_l1);
+    return;
+  }
+  const std::string raison = raison_echec(erreur);
+  putsacc(("\nxterm n'a pas pu être lancé : "_l1 + raison + ".\n").c_str());
+  if (!isatty(1))
+    affiche_avis("xterm n'a pas pu être lancé : "_l1 + raison +
+                 ". Il est nécessaire pour une utilisation de Aubrelis hors terminal."_l1);
+}
+
+// The same program again, without a window, with the arguments as given;
+// returns only when it cannot be started.
+void relance_sans_fenetre(const std::string& complet, int argc, char** argv) {
+  std::vector<char*> relance = {const_cast<char*>(complet.c_str())};
+  for (int i = 1; i < argc; ++i) relance.push_back(argv[i]);
+  relance.push_back(nullptr);
+  std::fflush(stdout);
+  setenv(MARQUE_SANS_FENETRE, "1", 1);
+  execv(complet.c_str(), relance.data());
+  unsetenv(MARQUE_SANS_FENETRE);
+}
+
 }  // namespace
 
 couleurs_fenetre couleurs_xterm(const char* code) {
@@ -384,26 +412,8 @@ void startxterm(int& argc, char** argv, const char* titre_fenetre, const char* c
     putsacc("\nLa fenêtre xterm s'est fermée sans lancer la vérification : elle se fait ici.\n"_l1);
     return;
   }
-  if (erreur == ENOENT) {
-    putsacc("\nxterm n'a pas été trouvé, il est conseillé d'installer xterm.\n"_l1);
-    if (!isatty(1))
-      affiche_avis("xterm n'a pas été trouvé, il est nécessaire pour une utilisation de Aubrelis hors terminal."_l1);
-  } else {
-    const std::string raison = raison_echec(erreur);
-    putsacc(("\nxterm n'a pas pu être lancé : "_l1 + raison + ".\n").c_str());
-    if (!isatty(1))
-      affiche_avis("xterm n'a pas pu être lancé : "_l1 + raison +
-                   ". Il est nécessaire pour une utilisation de Aubrelis hors terminal."_l1);
-  }
-
-  // The same program again, without a window, with the arguments as given.
-  std::vector<char*> relance = {const_cast<char*>(complet.c_str())};
-  for (int i = 1; i < argc; ++i) relance.push_back(argv[i]);
-  relance.push_back(nullptr);
-  std::fflush(stdout);
-  setenv(MARQUE_SANS_FENETRE, "1", 1);
-  execv(complet.c_str(), relance.data());
-  unsetenv(MARQUE_SANS_FENETRE);
+  signale_echec_xterm(erreur);
+  relance_sans_fenetre(complet, argc, argv);
 }
 
 void Titre(int& argc, char** argv, const char* titre_fenetre, const char* entete, const char* couleurs) {
