@@ -363,17 +363,22 @@ std::string commande_relance(std::string_view repertoire, std::string_view nom,
 }
 
 std::string cadre_titre(const char* entete) {
-  const std::string titre(entete, std::min<std::size_t>(std::strlen(entete), 76));
+  // Each line of the frame is LARGEUR wide: the heading fits in the
+  // LARGEUR - 4 columns between its bars and the blanks around it.
+  constexpr int LARGEUR = 80;
+  const std::string titre(entete, std::min<std::size_t>(std::strlen(entete), LARGEUR - 4));
   const int n = static_cast<int>(titre.size());
-  const int gauche = (79 - n) / 2;
-  const int droite = 77 - n - gauche;
+  const int gauche = (LARGEUR - 1 - n) / 2;
+  const int droite = LARGEUR - 3 - n - gauche;
   char converti[TAILLE_CHFUNC];
   acc(titre.c_str(), converti, sizeof converti);
+  const auto tirets = static_cast<std::size_t>(LARGEUR - 4);
+  const auto blancs = static_cast<std::size_t>(LARGEUR - 2);
   std::string cadre = "</";
-  cadre.append(76, '-').append("\\>\n/").append(78, ' ').append("\\\n|");
+  cadre.append(tirets, '-').append("\\>\n/").append(blancs, ' ').append("\\\n|");
   cadre.append(static_cast<std::size_t>(gauche), ' ').append(converti);
-  cadre.append(static_cast<std::size_t>(droite + 1), ' ').append("|\n\\").append(78, ' ').append("/\n<\\");
-  cadre.append(76, '-').append("/>\n< q permet de quitter le programme. >\n");
+  cadre.append(static_cast<std::size_t>(droite + 1), ' ').append("|\n\\").append(blancs, ' ').append("/\n<\\");
+  cadre.append(tirets, '-').append("/>\n< q permet de quitter le programme. >\n");
   return cadre;
 }
 

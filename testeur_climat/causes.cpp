@@ -10,18 +10,6 @@ const char* const NON_LISTEE = "La précipitation %.0f n'est pas répertoriée d
 const char* const FIN_AVANT_FERMETURE =
     "Le fichier se termine avant le < qui doit terminer le paragraphe des causes de précipitation.\n"_l1;
 
-char* apres_chiffres(char* p) {
-  while (chiffre(*p)) ++p;
-  return p;
-}
-
-// What is left after the first `c`, or all of it when there is none.
-char* apres(char* p, char c) {
-  for (char* q = p; *q != '\0'; ++q)
-    if (*q == c) return q + 1;
-  return p;
-}
-
 // The letter and the operand of a condition, from its letter. Returns false
 // when the letter is not a condition's; `s` is the operand's kind, and
 // `numerique` whether it is a number (not a or b).

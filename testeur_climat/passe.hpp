@@ -204,13 +204,17 @@ inline void retire(etat_passe& e, int n) {
   e.debut += i;
 }
 
-// Where the digits of the line in hand that start at `i` end; `i` may lie
-// past the end of the line.
-inline int fin_chiffres(const etat_passe& e, int i) {
-  if (car(e, i) == '\0') return i;
-  const char* l = e.tampon_ligne + e.debut;
-  while (chiffre(l[i])) ++i;
-  return i;
+// The same cuts on a pointer into the line in hand, for the checks that walk
+// it (the rule lines): what is left after the digits at `p`, and after the
+// first `c` (all of it when there is none).
+inline char* apres_chiffres(char* p) {
+  while (chiffre(*p)) ++p;
+  return p;
+}
+inline char* apres(char* p, char c) {
+  for (char* q = p; *q != '\0'; ++q)
+    if (*q == c) return q + 1;
+  return p;
 }
 
 // Numbers read as atoi and atof read them, without their undefined cases:

@@ -7,16 +7,24 @@
 #include "console/services.hpp"
 #include "console/texte.hpp"
 
+namespace {
+
+// The prefix with a line number of at most 11 characters fits in 64 bytes;
+// a message is at most 254 bytes (a fixed text or the message buffer).
+constexpr std::size_t PREFIXE_MAX = 64;
+constexpr std::size_t CONSTAT_MAX = PREFIXE_MAX + 255;
+
+}  // namespace
+
 void rapport_console::constat(int type, int ligne, const char* message) {
   // Prefix and message go in one unbuffered write, so that the log holds
   // every finding reported so far at every moment.
-  char texte[512];
-  const int prefixe =
-      std::snprintf(texte, 64, type == ERREUR ? "- Erreur ligne %d. " : "- Avertissement ligne %d. ", ligne);
+  char texte[CONSTAT_MAX];
+  const int prefixe = std::snprintf(texte, PREFIXE_MAX,
+                                    type == ERREUR ? "- Erreur ligne %d. " : "- Avertissement ligne %d. ", ligne);
   std::fputs(texte, stdout);
   putsacc(message);
-  // A message is at most 254 bytes (a fixed text or the message buffer).
-  const std::size_t longueur = std::min(std::strlen(message), sizeof texte - 64);
+  const std::size_t longueur = std::min(std::strlen(message), sizeof texte - PREFIXE_MAX);
   std::memcpy(texte + prefixe, message, longueur);
   ecrit_journal(journal, texte, static_cast<std::size_t>(prefixe) + longueur);
 }

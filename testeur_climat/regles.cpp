@@ -41,18 +41,6 @@ apercu regarde(const char* p, const char* fin) {
   return a;
 }
 
-char* apres_chiffres(char* p) {
-  while (chiffre(*p)) ++p;
-  return p;
-}
-
-// What is left after the first `c`, or all of it when there is none.
-char* apres(char* p, char c) {
-  for (char* q = p; *q != '\0'; ++q)
-    if (*q == c) return q + 1;
-  return p;
-}
-
 // The qualifiers after a number, from the first character after its digits:
 // each ";v" or ";t" and its number. Returns the first character after them,
 // with only digits between it and the last qualifier's letter.

@@ -20,8 +20,10 @@ def messages():
         if chemin.name in ("Testeur_climat.cpp", "rapport_console.cpp", "verifie_climat.cpp"):
             continue  # the front ends, not the checker
         source = chemin.read_text(encoding="utf-8")
-        for m in re.finditer(r'"((?:[^"\\\n]|\\.)*)"(?:_l1)?', source):
-            texte = m.group(1).replace("\\n", "\n").replace("\\\\", "\\").replace('\\"', '"')
+        # Adjacent literals are one text, as the compiler joins them.
+        for m in re.finditer(r'(?:"(?:[^"\\\n]|\\.)*"(?:_l1)?\s*)+', source):
+            brut = "".join(re.findall(r'"((?:[^"\\\n]|\\.)*)"', m.group(0)))
+            texte = brut.replace("\\n", "\n").replace("\\\\", "\\").replace('\\"', '"')
             # Messages are sentences; keywords and formats of numbers are not.
             if " " in texte.strip() and (texte.endswith("\n") or texte.endswith(".")):
                 yield texte
