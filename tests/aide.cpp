@@ -103,7 +103,6 @@ execution lance(const lancement& l) {
   termios t{};
   t.c_cflag = CS8 | CREAD;
   t.c_lflag = ICANON;  // no echo and no "\n" to "\r\n": the bytes read are the program's
-  t.c_cc[VEOF] = 4;
   t.c_cc[VMIN] = 1;
   if (!l.terminal && pipe(tube) != 0) return {};
   const pid_t pid = l.terminal ? forkpty(&tube[0], nullptr, &t, nullptr) : fork();
