@@ -89,13 +89,6 @@ std::string reference_avec(const std::vector<retouche>& retouches) {
   return fichier;
 }
 
-std::string debut_reference(int lignes) {
-  const std::vector<std::string> reference = decoupe(source("tests/donnees/reference.txt"), '\n');
-  std::string debut;
-  for (int i = 0; i < lignes; ++i) debut += reference[static_cast<std::size_t>(i)] + "\n";
-  return debut;
-}
-
 execution lance(const lancement& l) {
   const std::string garde = dossier_temporaire();
   ecrit_fichier(garde + "/xterm", "#!/bin/sh\nexit 1\n", 0755);
@@ -140,6 +133,7 @@ execution lance(const lancement& l) {
       break;
     } else if (l.terminal && r.sortie.ends_with("...") && waitpid(pid, &statut, WNOHANG) == 0) {
       // Quiet for a moment at its pause while still running: a key.
+      r.attendait = true;
       if (write(tube[0], "\n", 1) < 0) break;
     }
   }

@@ -27,7 +27,6 @@ struct retouche {
   std::string texte;
 };
 std::string reference_avec(const std::vector<retouche>& retouches);
-std::string debut_reference(int lignes);  // its first lines, each with its line feed
 
 // The real program, under a pseudo-terminal or with its output in a pipe and
 // its input empty; under a terminal every pause ("...") is answered with a
@@ -41,7 +40,8 @@ struct lancement {
 };
 struct execution {
   std::string sortie;
-  int statut = -1;  // -1 when killed after 60 seconds
+  int statut = -1;         // -1 when killed after 60 seconds
+  bool attendait = false;  // under a terminal, it waited at a pause for its key
 };
 execution lance(const lancement& l);
 extern const std::string PROGRAMME;  // the program under test

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 
 #include "aide.hpp"
 #include "console/services.hpp"
@@ -31,11 +32,9 @@ std::string positions(const std::string& texte, const std::string& motif) {
 
 std::string lu(std::string entree, const std::string& arret) {
   std::FILE* f = fmemopen(entree.data(), entree.size(), "r");
-  char* texte = getsdyn(f, arret.empty() ? 0 : arret[0]);
-  const std::string r = texte;
-  std::free(texte);
+  const std::unique_ptr<char, decltype(&std::free)> texte(getsdyn(f, arret.empty() ? 0 : arret[0]), &std::free);
   std::fclose(f);
-  return r;
+  return texte.get();
 }
 
 // Each function of the library on its table of donnees/console.txt: the

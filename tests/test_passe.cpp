@@ -21,7 +21,9 @@ TEST(Passe, Cas) {
     std::string contenu;
     for (std::size_t i = 1; i < c.size(); ++i) {
       const int numero = std::stoi(c[i].substr(1));
-      if (c[i][0] == 'D') contenu = debut_reference(numero).substr(0, debut_reference(numero).size() - c[i].ends_with("-"));
+      std::size_t fin = 0;  // Dn: the first n lines of the reference file
+      for (int k = 0; c[i][0] == 'D' && k < numero; ++k) fin = source("tests/donnees/reference.txt").find('\n', fin) + 1;
+      if (c[i][0] == 'D') contenu = source("tests/donnees/reference.txt").substr(0, fin - c[i].ends_with("-"));
       else retouches.push_back({c[i][0], numero, deplie(c[i].substr(std::min(c[i].size(), c[i].find(' ') + 1)))});
     }
     if (!retouches.empty() || c.size() == 1) contenu = reference_avec(retouches);

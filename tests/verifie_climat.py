@@ -43,6 +43,9 @@ for journal in journaux:
     statut, sortie = verifie("--format=json", climat)
     constats = json.loads(sortie)["fichiers"][0]["constats"]
     egal(climat + " (JSON)", [(c["gravite"], str(c["ligne"]), " ".join(c["message"].split())) for c in constats], voulu)
+    # Folded: no line feed, one blank where there was one (but a blank shown as the faulty character).
+    egal(climat + " (une ligne)", [m for m in (c["message"] for c in constats) if "\n" in m or m != m.strip()
+                                   or "  " in m.replace("caractère   n'est", "X")], [])
     egal(climat + " (statut)", statut, 1 if any(k == "erreur" for k, _, _ in voulu) else 0)
     # The same findings, one a line (a message with a control character is shown escaped).
     lignes = [f"{climat}:{c['ligne']}: {c['gravite']}: " + (c["message"] if c["message"].isprintable() else "") for c in constats]
@@ -51,6 +54,8 @@ for journal in journaux:
 print(f"{len(journaux)} rapports attendus comparés")
 
 exemples = racine / "exemples"
+reference = (racine / "tests/donnees/reference.txt").read_bytes()
+egal("une seule erreur", verifie("-", entree=b"latitude=45" + reference[reference.index(b"\n"):])[0], 1)
 egal("avertissements seuls", verifie(str(racine / "tests/donnees/entete_nul.txt"))[0], 0)
 egal("avertissements bloquants", verifie("--avertissements-bloquants", str(racine / "tests/donnees/entete_nul.txt"))[0], 1)
 statut, sortie = verifie("--format=json", str(exemples / "climat.txt"), "/nulle/part.txt", str(exemples / "climat_avec_erreurs.txt"))
