@@ -41,7 +41,7 @@ std::string affichage_qui_repond() {
 // The table "scripts" of donnees/demarrage.txt: every start form, output,
 // display and xterm, and every hostile situation, each a shell script run
 // in a fresh folder with the program as $0, "mon climat.txt" (one error) as
-// $1 and a climate file of 2000 errors as $2, beside "copie" (the same as $1),
+// $1 and a climate file of 2000 errors as $2 (the script is the last field), beside "copie" (the same as $1),
 // "propre" (a clean one), "journal" (the log of $1) and a file of the
 // user's, "victime". On PATH come only the folder "o",
 // with the tools the scripts use, a stand-in xdg-open that records what it
@@ -56,7 +56,7 @@ TEST(Demarrage, Scripts) {
   for (int i = 0; i < 2000; ++i) fautes.push_back({'I', 15, std::to_string(6 + i) + ":g1:T"});
   const std::string grand = dossier_temporaire() + "/grand.txt";
   ecrit_fichier(grand, reference_avec(fautes));
-  const std::string outils = "sh cat tr rm rmdir ln mv cp mkdir mkfifo mknod chmod flock mount umount python3 sed cmp head iconv yes";
+  const std::string outils = "sh cat tr rm rmdir ln mv cp mkdir mkfifo mknod chmod flock mount umount python3 sed cmp head iconv yes tail";
   for (const std::vector<std::string>& c : cas("demarrage.txt", "scripts")) {
     SCOPED_TRACE(c[0]);
     const std::string d = dossier_temporaire();
@@ -70,9 +70,7 @@ TEST(Demarrage, Scripts) {
     ecrit_fichier(d + "/propre", reference_avec({}));
     ecrit_fichier(d + "/journal", latin1(attendu("demarrage.txt", "journal_fautif")));
     ecrit_fichier(d + "/victime", "précieux");
-    std::string script = c[4];
-    for (std::size_t k = 5; k < c.size(); ++k) script += " ; " + c[k];
-    execution r = lance({{"/bin/sh", "-c", script, PROGRAMME, "mon climat.txt", grand}, d, c[1] != "F",
+    execution r = lance({{"/bin/sh", "-c", c.at(4), PROGRAMME, "mon climat.txt", grand}, d, c[1] != "F",
                          {"PATH=" + d + "/o", affichage_qui_repond()}});
     if (r.statut == 77) continue;  // a device or a mount needs root
     for (std::size_t p; (p = r.sortie.find(d)) != std::string::npos;) r.sortie.replace(p, d.size(), "<dossier>");

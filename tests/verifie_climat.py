@@ -55,8 +55,9 @@ print(f"{len(journaux)} rapports attendus comparés")
 
 exemples = racine / "exemples"
 reference = (racine / "tests/donnees/reference.txt").read_bytes()
-egal("une seule erreur", verifie("-", entree=b"latitude=45" + reference[reference.index(b"\n"):])[0], 1)
-egal("avertissements seuls", verifie(str(racine / "tests/donnees/entete_nul.txt"))[0], 0)
+for tete, voulu in ((b"latitude=45\n", (1, b"- : 1 erreur, 0 avertissement\n")), (b"Latitude=0\n", (0, b"- : 0 erreur, 1 avertissement\n"))):
+    r = subprocess.run([programme, "-"], input=tete + reference[reference.index(b"\n") + 1:], capture_output=True)
+    egal("un seul constat", (r.returncode, r.stderr), voulu)
 egal("avertissements bloquants", verifie("--avertissements-bloquants", str(racine / "tests/donnees/entete_nul.txt"))[0], 1)
 statut, sortie = verifie("--format=json", str(exemples / "climat.txt"), "/nulle/part.txt", str(exemples / "climat_avec_erreurs.txt"))
 doc = json.loads(sortie)
@@ -64,8 +65,8 @@ egal("un fichier illisible parmi d'autres", (statut, [f["lisible"] for f in doc[
 egal("dossier", verifie(str(exemples))[0], 2)
 egal("entrée standard", verifie("-", entree=(exemples / "climat_avec_erreurs.txt").read_bytes())[1].replace("-:", "x:"),
      verifie(str(exemples / "climat_avec_erreurs.txt"))[1].replace(str(exemples / "climat_avec_erreurs.txt") + ":", "x:"))
-r = subprocess.run([programme, "-", "-"], input=b"", capture_output=True)
-egal("- deux fois", (r.returncode, r.stderr.startswith(b"verifie_climat: ")), (2, True))
+egal("- deux fois", ((r := subprocess.run([programme, "-", "-"], input=b"", capture_output=True)).returncode,
+                     r.stderr.startswith(b"verifie_climat: ")), (2, True))
 
 # Output that cannot be written is never a success; memory stays flat with
 # a million findings, in both forms (not under the sanitizers, which reserve
@@ -86,7 +87,9 @@ with tempfile.TemporaryDirectory() as dossier:
     r = subprocess.run([programme, str(nom), "/nulle\x7f"], capture_output=True)
     egal("nom avec DEL et C1", [f"/c^?M-^E\t.txt : " in r.stderr.decode(), "/nulle^?: " in r.stderr.decode()], [True, True])
 
-egal("--help, --version, option inconnue", (verifie("--help")[0], verifie("--version")[0], verifie("--x", "a")[0]), (0, 0, 2))
+egal("--help, --version, -- --help", (verifie("--help")[0], verifie("--version")[0], verifie("--", "--help")[0]), (0, 0, 2))
+egal("option inconnue", ((r := subprocess.run([programme, "-x", "a"], capture_output=True)).returncode, r.stdout,
+                         r.stderr.startswith(b"verifie_climat: ")), (2, b"", True))
 
 guide = (racine / "docs/guide-climat.md").read_text(encoding="utf-8")
 blocs = lambda sorte: [l for b in re.findall(rf"^```{sorte}\n(.*?)^```", guide, re.S | re.M) for l in b.splitlines()]
