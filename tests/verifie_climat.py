@@ -63,6 +63,7 @@ statut, sortie = verifie("--format=json", str(exemples / "climat.txt"), "/nulle/
 doc = json.loads(sortie)
 egal("un fichier illisible parmi d'autres", (statut, [f["lisible"] for f in doc["fichiers"]], doc["erreurs"]), (2, [True, False, True], 33))
 egal("dossier", verifie(str(exemples))[0], 2)
+egal("40 fichiers, 16 descripteurs", subprocess.run(["sh", "-c", 'ulimit -n 16; "$0" "$@" >/dev/null 2>&1', programme, *[str(exemples / "climat.txt")] * 40]).returncode, 0)
 egal("entrée standard", verifie("-", entree=(exemples / "climat_avec_erreurs.txt").read_bytes())[1].replace("-:", "x:"),
      verifie(str(exemples / "climat_avec_erreurs.txt"))[1].replace(str(exemples / "climat_avec_erreurs.txt") + ":", "x:"))
 egal("- deux fois", ((r := subprocess.run([programme, "-", "-"], input=b"", capture_output=True)).returncode,
