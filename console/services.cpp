@@ -134,32 +134,26 @@ int ouvre_journal(const char* nom, const char* climat) {
     close(journal);
     refuse_journal(nom, etat.st_mode);
   }
-  if (climat_present && fichier.st_dev == etat.st_dev && fichier.st_ino == etat.st_ino) {
+  const std::string n = nom;
+  const auto refuse = [journal](const std::string& message) {
     close(journal);
-    fin_fatale(("\n!!! Le fichier de climat est "_l1 + std::string(nom) +
-                " lui-même : le vider pour y écrire le rapport effacerait le fichier à vérifier. Renommez le "
-                "fichier de climat ou lancez le testeur depuis un autre dossier"_l1)
-                   .c_str());
-  }
+    fin_fatale(("\n!!! "_l1 + message).c_str());
+  };
+  if (climat_present && fichier.st_dev == etat.st_dev && fichier.st_ino == etat.st_ino)
+    refuse("Le fichier de climat est "_l1 + n +
+           " lui-même : le vider pour y écrire le rapport effacerait le fichier à vérifier. Renommez le "
+           "fichier de climat ou lancez le testeur depuis un autre dossier"_l1);
   // A second name means another file of the user's, elsewhere, that
   // emptying the log would empty too.
-  if (etat.st_nlink > 1) {
-    close(journal);
-    fin_fatale(("\n!!! "_l1 + std::string(nom) +
-                " est un lien physique vers un autre fichier : le vider pour y écrire le rapport effacerait ce "
-                "fichier. Supprimez "_l1 + std::string(nom) +
-                " (l'autre nom garde le fichier) ou lancez le testeur depuis un autre dossier"_l1)
-                   .c_str());
-  }
+  if (etat.st_nlink > 1)
+    refuse(n + " est un lien physique vers un autre fichier : le vider pour y écrire le rapport effacerait ce "
+               "fichier. Supprimez "_l1 + n +
+           " (l'autre nom garde le fichier) ou lancez le testeur depuis un autre dossier"_l1);
   // Held until the log is closed: a second check started in the same folder
   // meanwhile is refused instead of mixing its findings into this report.
-  if (flock(journal, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
-    close(journal);
-    fin_fatale(("\n!!! "_l1 + std::string(nom) +
-                " est en cours d'écriture par une autre vérification lancée depuis ce dossier : attendez "
-                "qu'elle se termine ou lancez le testeur depuis un autre dossier"_l1)
-                   .c_str());
-  }
+  if (flock(journal, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK)
+    refuse(n + " est en cours d'écriture par une autre vérification lancée depuis ce dossier : attendez "
+               "qu'elle se termine ou lancez le testeur depuis un autre dossier"_l1);
   if (ftruncate(journal, 0) != 0) echec_ouverture(nom, "w");
   return journal;
 }
