@@ -15,15 +15,21 @@ struct rapport_memoire final : rapport_constats {
   int erreurs = 0;
   int avertissements = 0;
   int derniere_ligne = 0;
+  int derniere_ligne_editeur = 1;
   bool en_ordre = true;
   // Left out of the coverage: its branches are the harness's, not the pass's.
 #if defined(__clang__)
   __attribute__((no_sanitize("coverage")))
 #endif
-  void constat(int type, int ligne, const char* message) override {
-    ++(type == ERREUR ? erreurs : avertissements);
-    en_ordre = en_ordre && ligne >= derniere_ligne && ligne > 0 && message[0] != '\0';
-    derniere_ligne = ligne;
+  void rapporte(const constat& c) override {
+    ++(c.type == ERREUR ? erreurs : avertissements);
+    // Both numbers only grow; a line of an editor takes at least one read,
+    // and the end of the file comes at most one line after the last read.
+    en_ordre = en_ordre && c.ligne >= derniere_ligne && c.ligne > 0 && c.message[0] != '\0' &&
+               c.ligne_editeur >= derniere_ligne_editeur && c.ligne_editeur <= c.ligne + 1 && c.code >= 101 &&
+               c.code <= 999;
+    derniere_ligne = c.ligne;
+    derniere_ligne_editeur = c.ligne_editeur;
   }
 };
 

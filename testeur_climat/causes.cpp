@@ -6,9 +6,9 @@
 
 namespace {
 
-const char* const NON_LISTEE = "La précipitation %.0f n'est pas répertoriée dans la liste des précipitations.\n"_l1;
-const char* const FIN_AVANT_FERMETURE =
-    "Le fichier se termine avant le < qui doit terminer le paragraphe des causes de précipitation.\n"_l1;
+constexpr const char* NON_LISTEE = "La précipitation %.0f n'est pas répertoriée dans la liste des précipitations.\n"_l1;
+constexpr message FIN_AVANT_FERMETURE = {
+    204, "Le fichier se termine avant le < qui doit terminer le paragraphe des causes de précipitation.\n"_l1};
 
 // The letter and the operand of a condition, from its letter. Returns false
 // when the letter is not a condition's; `s` is the operand's kind, and
@@ -23,9 +23,9 @@ bool lit_operande(etat_passe& e, const char* p, sorte& s, bool& numerique) {
       numerique = false;
     else
       signale(e, ERREUR,
-              *p == 't'
-                  ? "Après t, on peut trouver un chiffre ou a (pour augmentation) ou b (pour baisse), rien d'autre.\n"_l1
-                  : "Après v, on peut trouver un chiffre ou a (pour augmentation) ou b (pour baisse), rien d'autre.\n"_l1);
+              {505, *p == 't'
+                        ? "Après t, on peut trouver un chiffre ou a (pour augmentation) ou b (pour baisse), rien d'autre.\n"_l1
+                        : "Après v, on peut trouver un chiffre ou a (pour augmentation) ou b (pour baisse), rien d'autre.\n"_l1});
     return true;
   }
   if (*p == 'p') {
@@ -33,10 +33,10 @@ bool lit_operande(etat_passe& e, const char* p, sorte& s, bool& numerique) {
     if (chiffre(p[1]))
       verifie_reference(e, s, static_cast<float>(lit_entier(p + 1)));
     else
-      signale(e, ERREUR, "Après p, on doit trouver un chiffre.\n"_l1);
+      signale(e, ERREUR, {506, "Après p, on doit trouver un chiffre.\n"_l1});
     return true;
   }
-  signale(e, ERREUR, "Les conditions de précipitations doivent commencer par t, v ou p (en minuscule).\n"_l1);
+  signale(e, ERREUR, {504, "Les conditions de précipitations doivent commencer par t, v ou p (en minuscule).\n"_l1});
   return false;
 }
 
@@ -62,19 +62,19 @@ char* verifie_conditions(etat_passe& e, char* p) {
     // The separator after the operand.
     char* separateur = !numerique ? p + 1 : *p == '\0' ? p : apres_chiffres(p + 1);
     if (*separateur != '-' && *separateur != '+' && *separateur != ']') {
-      signale(e, ERREUR, "Après un chiffre ou a et b, on attend -, + ou ].\n"_l1);
+      signale(e, ERREUR, {507, "Après un chiffre ou a et b, on attend -, + ou ].\n"_l1});
       return nullptr;
     }
     if (*separateur == '-') {
-      if (!numerique) signale(e, ERREUR, "Pas de plage de valeur après a ou b.\n"_l1);
-      if (!chiffre(separateur[1])) signale(e, ERREUR, "Pour la plage de valeur, - doit être suivi d'un chiffre.\n"_l1);
+      if (!numerique) signale(e, ERREUR, {508, "Pas de plage de valeur après a ou b.\n"_l1});
+      if (!chiffre(separateur[1])) signale(e, ERREUR, {509, "Pour la plage de valeur, - doit être suivi d'un chiffre.\n"_l1});
       p = plage(e, p, s);
       // A condition may follow a range without "+".
       separateur = p;
       if (*p != '+' && *p != ']') continue;
     }
     if (*separateur == '+') {
-      if (chiffre(separateur[1])) signale(e, ERREUR, "Après +, on doit trouver p, v ou t.\n"_l1);
+      if (chiffre(separateur[1])) signale(e, ERREUR, {510, "Après +, on doit trouver p, v ou t.\n"_l1});
       p = apres(p, '+');
       if (*p != ']') continue;
     }
@@ -88,7 +88,7 @@ void verifie_regle(etat_passe& e) {
   const auto numero = static_cast<float>(lit_entier(e.ligne()));
   if (e.precipitations_listees.entrees(numero) == 0)
     signale_f(e, AVERTISSEMENT,
-              "La précipitation %.0f n'est pas répertoriée dans la liste des précipitations. Cette ligne ne sera pas utilisée par le programme.\n"_l1,
+              501, "La précipitation %.0f n'est pas répertoriée dans la liste des précipitations. Cette ligne ne sera pas utilisée par le programme.\n"_l1,
               numero);
   coupe_apres(e, '=');
   if (e.ligne()[0] != '[') {
@@ -108,7 +108,7 @@ void verifie_lignes_sans_condition(etat_passe& e) {
   for (int i = 1; i <= liste.nombre(); ++i)
     if (liste.numero(i) != 0 && !liste.a_une_ligne_sans_condition(i))
       signale_f(e, AVERTISSEMENT,
-                "La précipitation %d n'a aucune ligne sans condition. Cette précipitation risque de rester bloquée.\n"_l1,
+                511, "La précipitation %d n'a aucune ligne sans condition. Cette précipitation risque de rester bloquée.\n"_l1,
                 liste.numero(i));
 }
 
@@ -118,27 +118,27 @@ void verifie_reference(etat_passe& e, sorte s, float valeur) {
   switch (s) {
     case sorte::temperature:
       if (valeur > static_cast<float>(e.nb_temperatures))
-        signale_f(e, ERREUR, "La température %.0f n'existe pas.\n"_l1, static_cast<double>(valeur));
+        signale_f(e, ERREUR, 503, "La température %.0f n'existe pas.\n"_l1, static_cast<double>(valeur));
       break;
     case sorte::vent:
       if (valeur > static_cast<float>(e.nb_vents))
-        signale_f(e, ERREUR, "Le vent %.0f n'existe pas.\n", static_cast<double>(valeur));
+        signale_f(e, ERREUR, 503, "Le vent %.0f n'existe pas.\n", static_cast<double>(valeur));
       break;
     case sorte::precipitation:
-      if (e.precipitations_listees.entrees(valeur) == 0) signale_f(e, ERREUR, NON_LISTEE, static_cast<double>(valeur));
+      if (e.precipitations_listees.entrees(valeur) == 0) signale_f(e, ERREUR, 502, NON_LISTEE, static_cast<double>(valeur));
       break;
   }
 }
 
 void signale_precipitation_non_listee(etat_passe& e, int numero) {
-  signale_f(e, ERREUR, NON_LISTEE, static_cast<double>(static_cast<float>(numero)));
+  signale_f(e, ERREUR, 502, NON_LISTEE, static_cast<double>(static_cast<float>(numero)));
 }
 
 void verifie_causes(etat_passe& e) {
   if (!commence_paragraphe(
           e, ">Causes des précipitations:"_l1,
-          "Le sixième paragraphe après #Affichage: doit être celui des causes de précipitation et commencer par >Causes des précipitations:\n"_l1,
-          "Le fichier se termine avant le paragraphe des causes de précipitation, qui doit commencer par >Causes des précipitations:\n"_l1))
+          {201, "Le sixième paragraphe après #Affichage: doit être celui des causes de précipitation et commencer par >Causes des précipitations:\n"_l1},
+          {203, "Le fichier se termine avant le paragraphe des causes de précipitation, qui doit commencer par >Causes des précipitations:\n"_l1}))
     return;
   lit_ligne(e);  // the first candidate rule line, never taken as the closing line
   if (e.arret) return;

@@ -8,8 +8,8 @@ namespace {
 
 // Latitude and longitude: the keyword anywhere in the line, then a decimal
 // number after the first "=".
-void verifie_coordonnee(etat_passe& e, const char* mot_cle, float limite, const char* absent, const char* nulle,
-                        const char* hors_limites) {
+void verifie_coordonnee(etat_passe& e, const char* mot_cle, float limite, message absent, message nulle,
+                        message hors_limites) {
   if (std::strstr(e.ligne(), mot_cle) == nullptr) {
     signale(e, ERREUR, absent);
     return;
@@ -26,14 +26,14 @@ void verifie_heure_ete(etat_passe& e) {
   coupe_apres(e, '=');
   const char reponse = e.ligne()[0];
   if (reponse != 'O' && reponse != 'o' && reponse != 'N' && reponse != 'n')
-    signale(e, ERREUR, "Erreur de syntaxe pour l'heure d'été. Les réponses acceptées sont O, o, N ou n.\n"_l1);
+    signale(e, ERREUR, {107, "Erreur de syntaxe pour l'heure d'été. Les réponses acceptées sont O, o, N ou n.\n"_l1});
 }
 
 void verifie_decalage(etat_passe& e) {
   coupe_apres(e, '=');
   const auto decalage = static_cast<float>(lit_entier(e.ligne()));
   if (decalage < -24 || decalage > 24)
-    signale(e, AVERTISSEMENT, "La valeur de décalage horaire semble anormalement élevée\n"_l1);
+    signale(e, AVERTISSEMENT, {108, "La valeur de décalage horaire semble anormalement élevée\n"_l1});
 }
 
 void verifie_temps_changement(etat_passe& e) {
@@ -43,17 +43,17 @@ void verifie_temps_changement(etat_passe& e) {
   const auto seconde = static_cast<float>(lit_entier(e.ligne()));
   if (seconde < premiere)
     signale(e, ERREUR,
-            "Pour le temps avant changement de météo, la deuxième valeur est inférieure à la première\n"_l1);
+            {109, "Pour le temps avant changement de météo, la deuxième valeur est inférieure à la première\n"_l1});
   if (seconde == premiere)
     signale(e, AVERTISSEMENT,
-            "Pour le temps avant changement de météo, les 2 valeurs sont identique, vérifiez que ce n'est pas une erreur\n"_l1);
+            {110, "Pour le temps avant changement de météo, les 2 valeurs sont identique, vérifiez que ce n'est pas une erreur\n"_l1});
 }
 
 void verifie_changement_force(etat_passe& e) {
   coupe_apres(e, ':');
   if (static_cast<float>(lit_entier(e.ligne())) == 0)
     signale(e, AVERTISSEMENT,
-            "Le nombre de fois avant changement de météo forcé est nul, vérifiez que ce n'est pas une erreur\n"_l1);
+            {111, "Le nombre de fois avant changement de météo forcé est nul, vérifiez que ce n'est pas une erreur\n"_l1});
 }
 
 }  // namespace
@@ -61,14 +61,14 @@ void verifie_changement_force(etat_passe& e) {
 void verifie_entete(etat_passe& e) {
   switch (e.num_ligne) {
     case 1:
-      verifie_coordonnee(e, "Latitude=", 65, "La première ligne doit commencer impérativement par Latitude=\n"_l1,
-                         "La latitude est nulle, vérifiez que ce n'est pas une erreur\n"_l1,
-                         "La latitude est inférieure à -65 ou supérieure à 65, ces valeurs seront bridées à -65 ou +65.\n"_l1);
+      verifie_coordonnee(e, "Latitude=", 65, {101, "La première ligne doit commencer impérativement par Latitude=\n"_l1},
+                         {102, "La latitude est nulle, vérifiez que ce n'est pas une erreur\n"_l1},
+                         {103, "La latitude est inférieure à -65 ou supérieure à 65, ces valeurs seront bridées à -65 ou +65.\n"_l1});
       break;
     case 2:
-      verifie_coordonnee(e, "Longitude=", 180, "La deuxième ligne doit commencer impérativement par Longitude=\n"_l1,
-                         "La Longitude est nulle, vérifiez que ce n'est pas une erreur\n"_l1,
-                         "La Longitude est inférieure à -180 ou supérieure à 180, ces valeurs seront bridées à -180 ou +180.\n"_l1);
+      verifie_coordonnee(e, "Longitude=", 180, {104, "La deuxième ligne doit commencer impérativement par Longitude=\n"_l1},
+                         {105, "La Longitude est nulle, vérifiez que ce n'est pas une erreur\n"_l1},
+                         {106, "La Longitude est inférieure à -180 ou supérieure à 180, ces valeurs seront bridées à -180 ou +180.\n"_l1});
       break;
     case 3:
       verifie_heure_ete(e);

@@ -22,9 +22,9 @@ void verifie_variable(etat_passe& e, const char* nom, std::size_t longueur) {
   for (const char* variable : VARIABLES)
     if (std::strlen(variable) == longueur && std::strncmp(variable, nom, longueur) == 0) return;
   if (longueur > NOM_AFFICHE_MAX)
-    signale_f(e, ERREUR, "La variable '%.*s...' n'est pas reconnue.", static_cast<int>(NOM_AFFICHE_MAX), nom);
+    signale_f(e, ERREUR, 705, "La variable '%.*s...' n'est pas reconnue.", static_cast<int>(NOM_AFFICHE_MAX), nom);
   else
-    signale_f(e, ERREUR, "La variable '%.*s' n'est pas reconnue.", static_cast<int>(longueur), nom);
+    signale_f(e, ERREUR, 705, "La variable '%.*s' n'est pas reconnue.", static_cast<int>(longueur), nom);
 }
 
 // The time expression, from the start of the buffer to the next ":".
@@ -34,7 +34,7 @@ void verifie_expression(etat_passe& e) {
     if (*p == ':') return;
     if (fin_de_ligne(p)) {
       signale(e, ERREUR,
-              "Impossible de trouver le : qui termine l'expression de l'heure de ce moment de la journée.\n"_l1);
+              {707, "Impossible de trouver le : qui termine l'expression de l'heure de ce moment de la journée.\n"_l1});
       return;
     }
     if (*p == '$') {
@@ -42,7 +42,7 @@ void verifie_expression(etat_passe& e) {
       const char* fin = nom;
       while (*fin != '$' && !fin_de_ligne(fin)) ++fin;
       if (*fin != '$') {
-        signale_f(e, ERREUR, "Le $ qui ouvre la variable '%.*s' n'est pas refermé.\n"_l1,
+        signale_f(e, ERREUR, 706, "Le $ qui ouvre la variable '%.*s' n'est pas refermé.\n"_l1,
                   static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(fin - nom), NOM_AFFICHE_MAX)),
                   nom);
         return;
@@ -52,7 +52,7 @@ void verifie_expression(etat_passe& e) {
       continue;
     }
     if (!chiffre(*p) && std::strchr("$+-/*()", *p) == nullptr)
-      signale_f(e, ERREUR, "Le caractère %c n'est pas reconnu comme caractère à interprèter."_l1, *p);
+      signale_f(e, ERREUR, 704, "Le caractère %c n'est pas reconnu comme caractère à interprèter."_l1, *p);
     ++p;
   }
 }
@@ -60,21 +60,21 @@ void verifie_expression(etat_passe& e) {
 void verifie_moment(etat_passe& e, int& dernier) {
   const int numero = lit_entier(e.ligne());
   if (static_cast<long long>(numero) != static_cast<long long>(dernier) + 1)
-    signale(e, ERREUR, "Les numéros des moments ne se suivent pas."_l1);
+    signale(e, ERREUR, {703, "Les numéros des moments ne se suivent pas."_l1});
   dernier = numero;
   coupe_apres(e, ':');
   verifie_expression(e);
   coupe_apres(e, ':');
   const char* ligne = e.ligne();
   if (ligne[0] != 't')
-    signale(e, ERREUR, "Juste après le deuxième :, impossible de trouver le t qui précède la variation de température.\n"_l1);
+    signale(e, ERREUR, {708, "Juste après le deuxième :, impossible de trouver le t qui précède la variation de température.\n"_l1});
   const char signe = car(e, 1);
   if (!chiffre(signe) && ((signe != '+' && signe != '-') || !chiffre(car(e, 2))))
-    signale(e, ERREUR, "Impossible de trouver la variation de température lié à ce moment de la journée.\n"_l1);
+    signale(e, ERREUR, {709, "Impossible de trouver la variation de température lié à ce moment de la journée.\n"_l1});
   coupe_apres(e, ':');
   Efface_n(e.ligne());
   if (std::strlen(e.ligne()) > AFFICHAGE_MAX)
-    signale(e, AVERTISSEMENT, "Le texte à afficher est trop long, il sera tronqué à 33 caractères maximum.\n"_l1);
+    signale(e, AVERTISSEMENT, {710, "Le texte à afficher est trop long, il sera tronqué à 33 caractères maximum.\n"_l1});
 }
 
 }  // namespace
@@ -82,9 +82,10 @@ void verifie_moment(etat_passe& e, int& dernier) {
 void verifie_horloge(etat_passe& e) {
   // A read at the end of the file does not count here.
   while (std::strstr(e.ligne(), "#Horloge vague:") == nullptr)
-    if (!ligne_suivante(e, "Impossible de trouver le paragraphe Horloge vague.\n Identifié par '#Horloge vague:'\n"_l1,
+    if (!ligne_suivante(e, {701, "Impossible de trouver le paragraphe Horloge vague.\n Identifié par '#Horloge vague:'\n"_l1},
                         false))
       return;
+  e.rapport->paragraphe(e.etape, e.ligne_editeur);
 
   lit_ligne(e);
   if (e.arret) return;
@@ -95,7 +96,7 @@ void verifie_horloge(etat_passe& e) {
     total = lit_reel(e.ligne());
     total_lu = true;
   } else {
-    signale(e, ERREUR, "La ligne suivant '#Horloge vague:' doit être la ligne du total, contenant '='.\n"_l1);
+    signale(e, ERREUR, {702, "La ligne suivant '#Horloge vague:' doit être la ligne du total, contenant '='.\n"_l1});
   }
 
   int dernier = 0;
@@ -108,5 +109,5 @@ void verifie_horloge(etat_passe& e) {
   }
   // Without a total line there is nothing to compare: its error says it.
   if (total_lu && static_cast<float>(dernier) != total)
-    signale(e, AVERTISSEMENT, "Le nombre de moment lus ne correspond pas au total annoncé.\n"_l1);
+    signale(e, AVERTISSEMENT, {711, "Le nombre de moment lus ne correspond pas au total annoncé.\n"_l1});
 }

@@ -10,58 +10,58 @@ namespace {
 
 struct textes_liste {
   const char* mot_cle;
-  const char* entete_absente;
-  const char* fin_avant_entete;
-  const char* probabilite_inferieure;
-  const char* probabilites_identiques;
-  const char* probabilite_sup_100;
-  const char* variation_absente;     // wind and precipitation only
-  const char* effet_absent;
-  const char* affichage_absent;      // the ":" before the display text
-  const char* fermeture_absente;
-  const char* fin_avant_fermeture;
+  message entete_absente;
+  message fin_avant_entete;
+  message probabilite_inferieure;
+  message probabilites_identiques;
+  message probabilite_sup_100;
+  message variation_absente;     // wind and precipitation only
+  message effet_absent;
+  message affichage_absent;      // the ":" before the display text
+  message fermeture_absente;
+  message fin_avant_fermeture;
 };
 
 const textes_liste TEMPERATURES = {
     ">Température:"_l1,
-    "Le premier paragraphe après #Affichage: doit être celui de la température et commencer par >Température:\n"_l1,
-    "Le fichier se termine avant le paragraphe de la température, qui doit commencer par >Température:\n"_l1,
-    "Pour les probabilités de variation de température, la deuxième valeur est inférieure à la première\n"_l1,
-    "Pour les probabilités de variation de température, les 2 valeurs sont identique, vérifiez que ce n'est pas une erreur\n"_l1,
-    "Pour les probabilités de variation du température, la deuxième valeur est supérieure à 100.\n"_l1,
-    nullptr,
-    "Impossible de trouver le numéro d'effet lié à cette température.\n"_l1,
-    "Impossible de trouver le deuxième : qui précède l'affichage de la température.\n"_l1,
-    "La liste de température devrait se terminer par <.\n"_l1,
-    "Le fichier se termine avant le < qui doit terminer la liste de température.\n"_l1,
+    {201, "Le premier paragraphe après #Affichage: doit être celui de la température et commencer par >Température:\n"_l1},
+    {203, "Le fichier se termine avant le paragraphe de la température, qui doit commencer par >Température:\n"_l1},
+    {301, "Pour les probabilités de variation de température, la deuxième valeur est inférieure à la première\n"_l1},
+    {302, "Pour les probabilités de variation de température, les 2 valeurs sont identique, vérifiez que ce n'est pas une erreur\n"_l1},
+    {303, "Pour les probabilités de variation du température, la deuxième valeur est supérieure à 100.\n"_l1},
+    {},
+    {313, "Impossible de trouver le numéro d'effet lié à cette température.\n"_l1},
+    {314, "Impossible de trouver le deuxième : qui précède l'affichage de la température.\n"_l1},
+    {315, "La liste de température devrait se terminer par <.\n"_l1},
+    {204, "Le fichier se termine avant le < qui doit terminer la liste de température.\n"_l1},
 };
 
 const textes_liste VENTS = {
     ">Vent:",
-    "Le deuxième paragraphe après #Affichage: doit être celui du vent et commencer par >Vent:\n"_l1,
-    "Le fichier se termine avant le paragraphe du vent, qui doit commencer par >Vent:\n"_l1,
-    "Pour les probabilités de variation du vent, la deuxième valeur est inférieure à la première\n"_l1,
-    "Pour les probabilités de variation du vent, les 2 valeurs sont identique, vérifiez que ce n'est pas une erreur\n"_l1,
-    "Pour les probabilités de variation du vent, la deuxième valeur est supérieure à 100.\n"_l1,
-    "Impossible de trouver la variation de température lié à ce vent.\n"_l1,
-    "Impossible de trouver le numéro d'effet lié à ce vent.\n"_l1,
-    "Impossible de trouver le troisième :, qui précède l'affichage de ce vent.\n"_l1,
-    "La liste des vents devrait se terminer par <.\n",
-    "Le fichier se termine avant le < qui doit terminer la liste des vents.\n",
+    {201, "Le deuxième paragraphe après #Affichage: doit être celui du vent et commencer par >Vent:\n"_l1},
+    {203, "Le fichier se termine avant le paragraphe du vent, qui doit commencer par >Vent:\n"_l1},
+    {301, "Pour les probabilités de variation du vent, la deuxième valeur est inférieure à la première\n"_l1},
+    {302, "Pour les probabilités de variation du vent, les 2 valeurs sont identique, vérifiez que ce n'est pas une erreur\n"_l1},
+    {303, "Pour les probabilités de variation du vent, la deuxième valeur est supérieure à 100.\n"_l1},
+    {311, "Impossible de trouver la variation de température lié à ce vent.\n"_l1},
+    {313, "Impossible de trouver le numéro d'effet lié à ce vent.\n"_l1},
+    {314, "Impossible de trouver le troisième :, qui précède l'affichage de ce vent.\n"_l1},
+    {315, "La liste des vents devrait se terminer par <.\n"},
+    {204, "Le fichier se termine avant le < qui doit terminer la liste des vents.\n"},
 };
 
 const textes_liste PRECIPITATIONS = {
     ">Précipitation:"_l1,
-    "Le troisième paragraphe après #Affichage: doit être celui des précipitation et commencer par >Précipitation:\n"_l1,
-    "Le fichier se termine avant le paragraphe des précipitations, qui doit commencer par >Précipitation:\n"_l1,
-    "Pour les probabilités de variation des précipitations, la deuxième valeur est inférieure à la première\n"_l1,
-    "Pour les probabilités de variation des précipitations, les 2 valeurs sont identique, vérifiez que ce n'est pas une erreur\n"_l1,
-    "Pour les probabilités de variation du précipitations, la deuxième valeur est supérieure à 100.\n"_l1,
-    "Impossible de trouver la variation de température lié à cette précipitation.\n"_l1,
-    "Impossible de trouver le numéro d'effet lié à cette précipitation.\n"_l1,
-    "Impossible de trouver le troisième :, qui précède l'affichage de cette précipitation.\n"_l1,
-    "La liste des précipitation devrait se terminer par <.\n"_l1,
-    "Le fichier se termine avant le < qui doit terminer la liste des précipitations.\n"_l1,
+    {201, "Le troisième paragraphe après #Affichage: doit être celui des précipitation et commencer par >Précipitation:\n"_l1},
+    {203, "Le fichier se termine avant le paragraphe des précipitations, qui doit commencer par >Précipitation:\n"_l1},
+    {301, "Pour les probabilités de variation des précipitations, la deuxième valeur est inférieure à la première\n"_l1},
+    {302, "Pour les probabilités de variation des précipitations, les 2 valeurs sont identique, vérifiez que ce n'est pas une erreur\n"_l1},
+    {303, "Pour les probabilités de variation du précipitations, la deuxième valeur est supérieure à 100.\n"_l1},
+    {311, "Impossible de trouver la variation de température lié à cette précipitation.\n"_l1},
+    {313, "Impossible de trouver le numéro d'effet lié à cette précipitation.\n"_l1},
+    {314, "Impossible de trouver le troisième :, qui précède l'affichage de cette précipitation.\n"_l1},
+    {315, "La liste des précipitation devrait se terminer par <.\n"_l1},
+    {204, "Le fichier se termine avant le < qui doit terminer la liste des précipitations.\n"_l1},
 };
 
 // The second probability not below the first, not equal to it, not above 100.
@@ -92,7 +92,7 @@ bool debut_liste(etat_passe& e, const textes_liste& t) {
 }
 
 // ":f" and an effect number, then the ":" before the display text.
-void verifie_effet(etat_passe& e, const textes_liste& t, const char* f_absent) {
+void verifie_effet(etat_passe& e, const textes_liste& t, message f_absent) {
   coupe_apres(e, ':');
   const char* ligne = e.ligne();
   if (ligne[0] != 'f') signale(e, ERREUR, f_absent);
@@ -103,18 +103,18 @@ void verifie_effet(etat_passe& e, const textes_liste& t, const char* f_absent) {
 // The fields after the number of an entry: for winds and precipitations a
 // ":t" and a temperature variation come before the effect.
 void verifie_champs(etat_passe& e, const textes_liste& t) {
-  if (t.variation_absente == nullptr) {
-    verifie_effet(e, t, "Juste après le premier : impossible de trouver le f qui précède le numéro d'effet.\n"_l1);
+  if (t.variation_absente.texte == nullptr) {
+    verifie_effet(e, t, {309, "Juste après le premier : impossible de trouver le f qui précède le numéro d'effet.\n"_l1});
     return;
   }
   coupe_apres(e, ':');
   const char* ligne = e.ligne();
   if (ligne[0] != 't')
-    signale(e, ERREUR, "Juste après le premier :, impossible de trouver le t qui précède la variation de température.\n"_l1);
+    signale(e, ERREUR, {310, "Juste après le premier :, impossible de trouver le t qui précède la variation de température.\n"_l1});
   const char signe = car(e, 1);
   if (!chiffre(signe) && ((signe != '-' && signe != '+') || !chiffre(car(e, 2))))
     signale(e, ERREUR, t.variation_absente);
-  verifie_effet(e, t, "Juste après le deuxième :, impossible de trouver le f qui précède le numéro d'effet.\n"_l1);
+  verifie_effet(e, t, {312, "Juste après le deuxième :, impossible de trouver le f qui précède le numéro d'effet.\n"_l1});
 }
 
 // The entry lines, from the first one, which the caller has read, to the
@@ -131,7 +131,7 @@ void parcourt_entrees(etat_passe& e, const textes_liste& t, F&& numero_lu) {
 }
 
 // Temperatures and winds are numbered 1, 2, 3, ...; returns the last number.
-int liste_numerotee(etat_passe& e, const textes_liste& t, const char* premier_absent, const char* pas_incorrect) {
+int liste_numerotee(etat_passe& e, const textes_liste& t, message premier_absent, message pas_incorrect) {
   lit_ligne(e);
   if (e.arret) return 0;
   if (e.ligne()[0] != '1') signale(e, ERREUR, premier_absent);
@@ -145,9 +145,10 @@ int liste_numerotee(etat_passe& e, const textes_liste& t, const char* premier_ab
 
 }  // namespace
 
-bool commence_paragraphe(etat_passe& e, const char* mot_cle, const char* message_absent, const char* message_fin) {
+bool commence_paragraphe(etat_passe& e, const char* mot_cle, message message_absent, message message_fin) {
   while (e.ligne()[0] != '>')
     if (!ligne_suivante(e, message_fin)) return false;
+  e.rapport->paragraphe(e.etape, e.ligne_editeur);
   if (std::strstr(e.ligne(), mot_cle) == nullptr) signale(e, ERREUR, message_absent);
   return true;
 }
@@ -159,14 +160,14 @@ void compare_probabilites_precipitation(etat_passe& e, float premiere, float sec
 void verifie_temperatures(etat_passe& e) {
   if (!debut_liste(e, TEMPERATURES)) return;
   e.nb_temperatures =
-      liste_numerotee(e, TEMPERATURES, "La première température de la liste ne commence pas par 1.\n"_l1,
-                      "Le numéro de la température ne suit pas le précédent avec un pas de 1.\n"_l1);
+      liste_numerotee(e, TEMPERATURES, {304, "La première température de la liste ne commence pas par 1.\n"_l1},
+                      {305, "Le numéro de la température ne suit pas le précédent avec un pas de 1.\n"_l1});
 }
 
 void verifie_vents(etat_passe& e) {
   if (!debut_liste(e, VENTS)) return;
-  e.nb_vents = liste_numerotee(e, VENTS, "Le premier vent de la liste ne commence pas par 1.\n",
-                               "Le numéro du vent ne suit pas le précédent avec un pas de 1.\n"_l1);
+  e.nb_vents = liste_numerotee(e, VENTS, {304, "Le premier vent de la liste ne commence pas par 1.\n"},
+                               {305, "Le numéro du vent ne suit pas le précédent avec un pas de 1.\n"_l1});
 }
 
 void verifie_liste_precipitations(etat_passe& e) {
@@ -179,14 +180,14 @@ void verifie_liste_precipitations(etat_passe& e) {
     // One warning per earlier entry of the same number, among those kept.
     for (int n = liste.entrees(numero); n > 0; --n)
       signale(e, AVERTISSEMENT,
-              "Cette précipitation utilise un numéro déjà utilisé dans la liste de précipitation.\n"_l1);
+              {306, "Cette précipitation utilise un numéro déjà utilisé dans la liste de précipitation.\n"_l1});
     if (!liste.ajoute(tronque(numero)) && !pleine) {
       pleine = true;
       signale(e, ERREUR,
-              "La liste de précipitation ne peut pas contenir plus de 99 précipitations, celle-ci et les suivantes ne seront pas prises en compte dans les causes des précipitations.\n"_l1);
+              {308, "La liste de précipitation ne peut pas contenir plus de 99 précipitations, celle-ci et les suivantes ne seront pas prises en compte dans les causes des précipitations.\n"_l1});
     }
     if (numero == 0)
       signale(e, AVERTISSEMENT,
-              "Le numéro 0 est déconseillé pour une précipitation : le testeur ne peut pas vérifier qu'elle a une ligne sans condition.\n"_l1);
+              {307, "Le numéro 0 est déconseillé pour une précipitation : le testeur ne peut pas vérifier qu'elle a une ligne sans condition.\n"_l1});
   });
 }

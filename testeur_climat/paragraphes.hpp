@@ -16,7 +16,7 @@ void verifie_horloge(etat_passe& e);               // horloge.cpp
 // The start shared by the six headed paragraphs (listes.cpp): reads until a
 // line begins with ">" and looks for the keyword there. Returns false when
 // the pass has stopped or the file ended first.
-bool commence_paragraphe(etat_passe& e, const char* mot_cle, const char* message_absent, const char* message_fin);
+bool commence_paragraphe(etat_passe& e, const char* mot_cle, message message_absent, message message_fin);
 
 // The two probabilities of variation of the precipitation list's probability
 // line, which the M4 ending of a rule line repeats (listes.cpp).

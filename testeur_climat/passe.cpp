@@ -8,29 +8,31 @@
 #include "console/texte.hpp"
 #include "testeur_climat/paragraphes.hpp"
 
-int Erreur_aff(rapport_constats& rapport, int* compteur, int type, int ligne, const char* message) {
+int Erreur_aff(rapport_constats& rapport, int* compteur, const constat& c) {
   ++*compteur;
-  rapport.constat(type, ligne, message);
+  rapport.rapporte(c);
   return 0;
 }
 
-void signale(etat_passe& e, int type, const char* message) {
-  Erreur_aff(*e.rapport, type == ERREUR ? e.erreurs : e.avertissements, type, e.num_ligne, message);
+void signale(etat_passe& e, int type, message m) {
+  Erreur_aff(*e.rapport, type == ERREUR ? e.erreurs : e.avertissements,
+             {type, e.num_ligne, e.ligne_editeur, m.code, m.texte});
 }
 
-void signale_f(etat_passe& e, int type, const char* format, ...) {
+void signale_f(etat_passe& e, int type, int code, const char* format, ...) {
   std::va_list arguments;
   va_start(arguments, format);
   std::vsnprintf(e.tampon_message, sizeof e.tampon_message, format, arguments);
   va_end(arguments);
-  signale(e, type, e.tampon_message);
+  signale(e, type, {code, e.tampon_message});
 }
 
 bool fin_de_lecture(etat_passe& e) {
   if (std::ferror(e.fichier) && !e.arret) {
     e.arret = true;
     e.illisible = true;
-    signale(e, ERREUR, "Le fichier de climat ne peut pas être lu (erreur de lecture), la vérification s'arrête ici.\n"_l1);
+    signale(e, ERREUR,
+            {901, "Le fichier de climat ne peut pas être lu (erreur de lecture), la vérification s'arrête ici.\n"_l1});
   }
   return false;
 }
@@ -58,12 +60,13 @@ bool lit_ligne_lente(etat_passe& e) {
     if (c == '\n') break;
   }
   if (n == 0) return false;
+  ligne_lue(e, ligne[n - 1] == '\n');
   std::memcpy(e.tampon_ligne, ligne, static_cast<std::size_t>(n));
   e.tampon_ligne[n] = '\0';
   return true;
 }
 
-bool ligne_suivante(etat_passe& e, const char* message_fin, bool compte_la_fin) {
+bool ligne_suivante(etat_passe& e, message message_fin, bool compte_la_fin) {
   if (lit_ligne(e, compte_la_fin)) return true;
   if (!e.arret) {
     signale(e, ERREUR, message_fin);
@@ -158,6 +161,7 @@ void moteur_principal(std::FILE* fichier, int* erreurs, int* avertissements, rap
   e.erreurs = erreurs;
   e.avertissements = avertissements;
   e.rapport = &rapport;
+  rapport.paragraphe(etape_passe::entete, 1);
   if (lit_entete(e))
     for (const auto& paragraphe : PARAGRAPHES) {
       if (e.arret) break;
@@ -169,8 +173,10 @@ void moteur_principal(std::FILE* fichier, int* erreurs, int* avertissements, rap
   // A file cut inside its header gets the checks of its missing lines on
   // what its last line left, as for any end of file; it must still not pass
   // for a clean file.
-  if (e.lignes_lues < 6 && !e.illisible)
-    signale(e, ERREUR, "Le fichier se termine avant la fin des six lignes d'en-tête.\n"_l1);
+  if (e.lignes_lues < 6 && !e.illisible) {
+    rien_lu(e);  // a last line without its line feed has been read: the end comes after it
+    signale(e, ERREUR, {202, "Le fichier se termine avant la fin des six lignes d'en-tête.\n"_l1});
+  }
 }
 
 compteurs verifie_octets(const char* octets, std::size_t taille, rapport_constats& rapport) {

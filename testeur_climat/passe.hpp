@@ -9,11 +9,33 @@
 inline constexpr int ERREUR = 1;
 inline constexpr int AVERTISSEMENT = 2;
 
-// Where the findings go: the pass hands each one over, as a kind, a line
-// number and a Latin-1 message, and knows nothing of where it ends up (the
-// console and "Erreur.log", an editor's list, memory).
+// A message of the pass: its code, which names the kind of mistake in
+// editors and in the authors' guide ("CL" and the number; a code is never
+// given to another kind of mistake), and its Latin-1 text, a printf format
+// for the messages composed with a number, a character or a name.
+struct message {
+  int code;
+  const char* texte;
+};
+
+// One finding as the pass hands it over.
+struct constat {
+  int type;           // ERREUR or AVERTISSEMENT
+  int ligne;          // num_ligne, the checker's count of reads
+  int ligne_editeur;  // the line an editor shows: line feeds counted
+  int code;
+  const char* message;
+};
+
+enum class etape_passe : int;
+
+// Where the findings go: the pass hands each one over and knows nothing of
+// where it ends up (the console and "Erreur.log", an editor, memory). It
+// also says where each part of the file begins, for the editors' outline.
 struct rapport_constats {
-  virtual void constat(int type, int ligne, const char* message) = 0;
+  virtual void rapporte(const constat& c) = 0;
+  // The header (at line 1) or a paragraph, from the line taken as its head.
+  virtual void paragraphe(etape_passe, int /*ligne_editeur*/) {}
 
  protected:
   ~rapport_constats() = default;
@@ -87,6 +109,12 @@ struct etat_passe {
   int debut = 0;
   char tampon_message[255]{};
   int num_ligne = 0;  // reads made so far, the one at the end of the file included
+  // The line an editor shows for the line in hand: a line of 254 bytes or
+  // more takes several reads but stays one line. After a read that found
+  // nothing, the line after the last one.
+  int ligne_editeur = 1;
+  int sauts_lus = 0;            // line feeds read so far
+  bool ligne_ouverte = false;   // the last read ended inside a line
   etape_passe etape = etape_passe::entete;
 
   precipitations precipitations_listees;
@@ -119,15 +147,23 @@ struct compteurs {
 compteurs verifie_octets(const char* octets, std::size_t taille, rapport_constats& rapport);
 
 // Counts a finding in its counter and hands it to the report.
-int Erreur_aff(rapport_constats& rapport, int* compteur, int type, int ligne, const char* message);
+int Erreur_aff(rapport_constats& rapport, int* compteur, const constat& c);
 
 // Reports on the line in hand, through the counter of the kind.
-void signale(etat_passe& e, int type, const char* message);
-// The same with a message composed in tampon_message.
-[[gnu::format(printf, 3, 4)]] void signale_f(etat_passe& e, int type, const char* format, ...);
+void signale(etat_passe& e, int type, message m);
+// The same with a message composed in tampon_message from the format.
+[[gnu::format(printf, 4, 5)]] void signale_f(etat_passe& e, int type, int code, const char* format, ...);
 
 // A read that the block in hand cannot finish: refills the block.
 bool lit_ligne_lente(etat_passe& e);
+// Where the line in hand lies for an editor, after a read that found a line
+// (ending with a line feed or not) or found nothing.
+inline void ligne_lue(etat_passe& e, bool saut) {
+  e.ligne_editeur = e.sauts_lus + 1;
+  if (saut && e.sauts_lus < INT_MAX - 2) ++e.sauts_lus;
+  e.ligne_ouverte = !saut;
+}
+inline void rien_lu(etat_passe& e) { e.ligne_editeur = e.sauts_lus + (e.ligne_ouverte ? 2 : 1); }
 // What follows a read that found no line: a read error is reported once and
 // stops the pass. Returns false.
 bool fin_de_lecture(etat_passe& e);
@@ -149,15 +185,20 @@ inline bool lit_ligne(etat_passe& e, bool compte_la_fin = true) {
     std::memcpy(e.tampon_ligne, debut, static_cast<std::size_t>(longueur));
     e.tampon_ligne[longueur] = '\0';
     e.bloc_debut += longueur;
+    ligne_lue(e, true);
   } else if (disponible >= LIGNE_MAX) {
     std::memcpy(e.tampon_ligne, debut, LIGNE_MAX);
     e.tampon_ligne[LIGNE_MAX] = '\0';
     e.bloc_debut += LIGNE_MAX;
+    ligne_lue(e, false);
   } else {
     lu = lit_ligne_lente(e);
   }
   if ((lu || compte_la_fin) && e.num_ligne < INT_MAX) ++e.num_ligne;
-  if (!lu) return fin_de_lecture(e);
+  if (!lu) {
+    rien_lu(e);
+    return fin_de_lecture(e);
+  }
   e.debut = 0;
   if (e.lignes_lues < 6) ++e.lignes_lues;
   return true;
@@ -166,7 +207,7 @@ inline bool lit_ligne(etat_passe& e, bool compte_la_fin = true) {
 // The next line of a paragraph that reads until a line of a given form
 // comes; at the end of the file, reports `message_fin` (a read error has
 // reported itself) and stops the pass. Returns whether a line was read.
-bool ligne_suivante(etat_passe& e, const char* message_fin, bool compte_la_fin = true);
+bool ligne_suivante(etat_passe& e, message message_fin, bool compte_la_fin = true);
 
 inline bool chiffre(char c) { return c >= '0' && c <= '9'; }
 

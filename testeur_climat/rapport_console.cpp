@@ -16,15 +16,15 @@ constexpr std::size_t CONSTAT_MAX = PREFIXE_MAX + 255;
 
 }  // namespace
 
-void rapport_console::constat(int type, int ligne, const char* message) {
+void rapport_console::rapporte(const constat& c) {
   // Prefix and message go in one unbuffered write, so that the log holds
   // every finding reported so far at every moment.
   char texte[CONSTAT_MAX];
   const int prefixe = std::snprintf(texte, PREFIXE_MAX,
-                                    type == ERREUR ? "- Erreur ligne %d. " : "- Avertissement ligne %d. ", ligne);
+                                    c.type == ERREUR ? "- Erreur ligne %d. " : "- Avertissement ligne %d. ", c.ligne);
   std::fputs(texte, stdout);
-  putsacc(message);
-  const std::size_t longueur = std::min(std::strlen(message), sizeof texte - PREFIXE_MAX);
-  std::memcpy(texte + prefixe, message, longueur);
+  putsacc(c.message);
+  const std::size_t longueur = std::min(std::strlen(c.message), sizeof texte - PREFIXE_MAX);
+  std::memcpy(texte + prefixe, c.message, longueur);
   ecrit_journal(journal, texte, static_cast<std::size_t>(prefixe) + longueur);
 }

@@ -7,7 +7,7 @@
 struct rapport_console final : rapport_constats {
   // The log, opened once for the run (see ouvre_journal).
   explicit rapport_console(int descripteur) : journal(descripteur) {}
-  void constat(int type, int ligne, const char* message) override;
+  void rapporte(const constat& c) override;
 
  private:
   int journal;

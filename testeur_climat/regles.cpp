@@ -52,7 +52,7 @@ char* qualificatifs(etat_passe& e, char* p) {
       ++p;
     } else {
       // The number is not checked; a letter stays in place and is examined next.
-      signale(e, ERREUR, "Seul v ou t sont acceptés en plus d'une précipitation après un ;\n"_l1);
+      signale(e, ERREUR, {607, "Seul v ou t sont acceptés en plus d'une précipitation après un ;\n"_l1});
     }
     p = apres_chiffres(p);
   }
@@ -64,17 +64,17 @@ char* valeur_simple(etat_passe& e, char* p, int moteur) {
   verifie_precipitation(e, lit_entier(p));
   p = qualificatifs(e, apres_chiffres(p));
   if (*p == '%' && p[1] != '%') {
-    if (moteur != 6) signale(e, ERREUR, "Seul le moteur M6 accepte la présence du % après chaque valeur.\n"_l1);
+    if (moteur != 6) signale(e, ERREUR, {608, "Seul le moteur M6 accepte la présence du % après chaque valeur.\n"_l1});
     ++p;
     const auto pourcentage = static_cast<float>(lit_entier(p));
     if (e.pourcentage_precedent >= pourcentage)
-      signale(e, AVERTISSEMENT, "Les pourcentages se chevauchent, des précipitations seront ignorées.\n"_l1);
+      signale(e, AVERTISSEMENT, {610, "Les pourcentages se chevauchent, des précipitations seront ignorées.\n"_l1});
     if (pourcentage > 100)
-      signale(e, AVERTISSEMENT, "Les pourcentages dépassent 100%%, ils seront ignorés.\n"_l1);
+      signale(e, AVERTISSEMENT, {611, "Les pourcentages dépassent 100%%, ils seront ignorés.\n"_l1});
     e.pourcentage_precedent = pourcentage;
     return apres_chiffres(p);
   }
-  if (*p != '%' && moteur == 6) signale(e, ERREUR, "Le moteur M6 nécessite la présence du % après chaque valeur.\n"_l1);
+  if (*p != '%' && moteur == 6) signale(e, ERREUR, {609, "Le moteur M6 nécessite la présence du % après chaque valeur.\n"_l1});
   return p;
 }
 
@@ -91,7 +91,7 @@ char* valeurs_du_groupe(etat_passe& e, char* p, long long& lues) {
       continue;
     }
     if (*suite == '}') return suite + 1;
-    signale(e, ERREUR, "Erreur dans la syntaxe de dx{}, après une valeur on attend , ou }\n"_l1);
+    signale(e, ERREUR, {614, "Erreur dans la syntaxe de dx{}, après une valeur on attend , ou }\n"_l1});
     // The group closes there, in place of that character; at the end of the
     // text the "}" stands after it, and the line ends with the group.
     if (*suite == '\0') return suite;
@@ -104,37 +104,37 @@ char* valeurs_du_groupe(etat_passe& e, char* p, long long& lues) {
 char* groupe(etat_passe& e, char* p, int moteur) {
   if (moteur == 6)
     signale(e, ERREUR,
-            "M6: Le moteur M6 ne prend pas en charge la syntaxe dx{}, il faut utiliser les moteurs M4 ou M5\n");
+            {612, "M6: Le moteur M6 ne prend pas en charge la syntaxe dx{}, il faut utiliser les moteurs M4 ou M5\n"});
   ++p;
   const long long annonce = lit_entier(p);
   char* const accolade = apres_chiffres(p);
   if (*accolade != '{') {
-    signale(e, ERREUR, "Après dx, on doit trouver {\n"_l1);
+    signale(e, ERREUR, {613, "Après dx, on doit trouver {\n"_l1});
     return p;
   }
   long long lues = 0;
   p = valeurs_du_groupe(e, accolade + 1, lues);
-  if (annonce - lues < 0) signale(e, ERREUR, "Dans la commande dx{}, le programme a trouvé plus de x valeurs.\n"_l1);
-  if (annonce - lues > 0) signale(e, ERREUR, "Dans la commande dx{}, le programme a trouvé moins de x valeurs.\n"_l1);
+  if (annonce - lues < 0) signale(e, ERREUR, {615, "Dans la commande dx{}, le programme a trouvé plus de x valeurs.\n"_l1});
+  if (annonce - lues > 0) signale(e, ERREUR, {615, "Dans la commande dx{}, le programme a trouvé moins de x valeurs.\n"_l1});
   return p;
 }
 
 void fin_m4(etat_passe& e, char* p, int moteur) {
-  if (moteur != 4) signale(e, ERREUR, "Seul le moteur M4 traite le %% à la fin.\n"_l1);
+  if (moteur != 4) signale(e, ERREUR, {616, "Seul le moteur M4 traite le %% à la fin.\n"_l1});
   p = apres(apres(p, '%'), '%');
   const auto premiere = static_cast<float>(lit_entier(p));
   p = apres(p, '/');
   const auto seconde = static_cast<float>(lit_entier(p));
   compare_probabilites_precipitation(e, premiere, seconde);
   if (*apres_chiffres(p) != '.')
-    signale(e, ERREUR, "Après les probabilités de précipitation, on doit trouver le . qui termine la ligne.\n"_l1);
+    signale(e, ERREUR, {617, "Après les probabilités de précipitation, on doit trouver le . qui termine la ligne.\n"_l1});
 }
 
 // What follows an entry: a separator, the final "." or the M4 ending.
 // Returns the next entry, or null when the line is finished.
 char* apres_entree(etat_passe& e, char* p, int moteur) {
   if (*p != ',' && *p != '/' && *p != '.' && *p != '%') {
-    signale(e, ERREUR, "Après une valeur lue, on attend , /\\ . ou %%.\n"_l1);
+    signale(e, ERREUR, {605, "Après une valeur lue, on attend , /\\ . ou %%.\n"_l1});
     return nullptr;
   }
   if (*p == ',') ++p;
@@ -142,7 +142,7 @@ char* apres_entree(etat_passe& e, char* p, int moteur) {
     if (p[1] == '\\') {
       p += 2;
     } else {
-      signale(e, ERREUR, "/ doit être suivi de \\.\n"_l1);
+      signale(e, ERREUR, {606, "/ doit être suivi de \\.\n"_l1});
       ++p;
     }
   }
@@ -156,11 +156,11 @@ void verifie_corps_regle(etat_passe& e) {
   char* p = e.ligne();
   const apercu a = regarde(p, p + std::strlen(p));
   const int moteur = !a.pourcent ? 5 : a.double_pourcent ? 4 : 6;
-  if (!a.point) signale(e, ERREUR, "Les règles de précipitations doivent impérativement se terminer par un .\n"_l1);
-  if (moteur != 6 && !a.barres) signale(e, ERREUR, "/\\ est indispensable pour les moteurs M4 et M5.\n");
+  if (!a.point) signale(e, ERREUR, {601, "Les règles de précipitations doivent impérativement se terminer par un .\n"_l1});
+  if (moteur != 6 && !a.barres) signale(e, ERREUR, {602, "/\\ est indispensable pour les moteurs M4 et M5.\n"});
   if (*p != 'd' && !chiffre(*p)) {
     signale(e, ERREUR,
-            "Après = et les éventuelles conditions, la règle de précipitation doit commencer par un chiffre ou d{...}\n"_l1);
+            {603, "Après = et les éventuelles conditions, la règle de précipitation doit commencer par un chiffre ou d{...}\n"_l1});
     return;
   }
   while (p != nullptr) {
@@ -170,7 +170,7 @@ void verifie_corps_regle(etat_passe& e) {
     else if (!fini)
       p = valeur_simple(e, p, moteur);
     else
-      signale(e, ERREUR, "Erreur de syntaxe, le programme ne trouve pas la suite des règles de précipitation.\n"_l1);
+      signale(e, ERREUR, {604, "Erreur de syntaxe, le programme ne trouve pas la suite des règles de précipitation.\n"_l1});
     p = apres_entree(e, p, moteur);
     if (fini) break;
   }

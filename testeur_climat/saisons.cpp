@@ -5,7 +5,7 @@
 
 namespace {
 
-const char* const NUMEROTATION = "La numérotation des saisons est incorrecte.\n"_l1;
+constexpr message NUMEROTATION = {401, "La numérotation des saisons est incorrecte.\n"_l1};
 
 void verifie_fermeture_saisons(etat_passe& e) {
   lit_ligne(e);
@@ -13,46 +13,46 @@ void verifie_fermeture_saisons(etat_passe& e) {
   const char premier = e.ligne()[0];
   if (premier == '<') return;
   if (chiffre(premier))
-    signale(e, ERREUR, "La liste des saisons ne doit contenir que 4 saisons.\n");
+    signale(e, ERREUR, {403, "La liste des saisons ne doit contenir que 4 saisons.\n"});
   else
-    signale(e, ERREUR, "La liste de 4 saisons doit se terminer par un <.\n");
+    signale(e, ERREUR, {404, "La liste de 4 saisons doit se terminer par un <.\n"});
 }
 
 void verifie_ligne_temperature_saison(etat_passe& e, char place) {
   if (car(e, 1) != place) signale(e, ERREUR, NUMEROTATION);
   if (car(e, 2) != '=')
-    signale(e, ERREUR, "Impossible de trouver le = qui précède les températures minimale et maximale.\n"_l1);
+    signale(e, ERREUR, {405, "Impossible de trouver le = qui précède les températures minimale et maximale.\n"_l1});
   coupe_apres(e, '=');
-  if (e.ligne()[0] != 't') signale(e, ERREUR, "Impossible de trouver le t qui précède la température minimale.\n"_l1);
+  if (e.ligne()[0] != 't') signale(e, ERREUR, {406, "Impossible de trouver le t qui précède la température minimale.\n"_l1});
   coupe_apres(e, 't');
   const auto minimum = static_cast<float>(lit_entier(e.ligne()));
   const auto plafond = static_cast<float>(e.nb_temperatures);
   if (minimum < 1 || minimum > plafond)
-    signale(e, ERREUR, "La valeur de température minimale dépasse les limites admises.\n"_l1);
+    signale(e, ERREUR, {407, "La valeur de température minimale dépasse les limites admises.\n"_l1});
   coupe_apres(e, ',');
-  if (e.ligne()[0] != 't') signale(e, ERREUR, "Impossible de trouver le t qui précède la température maximale.\n"_l1);
+  if (e.ligne()[0] != 't') signale(e, ERREUR, {406, "Impossible de trouver le t qui précède la température maximale.\n"_l1});
   coupe_apres(e, 't');
   const auto maximum = static_cast<float>(lit_entier(e.ligne()));
   if (maximum < 1 || maximum > plafond)
-    signale(e, ERREUR, "La valeur de température maximale dépasse les limites admises.\n"_l1);
+    signale(e, ERREUR, {407, "La valeur de température maximale dépasse les limites admises.\n"_l1});
   if (maximum < minimum)
     signale(e, ERREUR,
-            "La valeur de température maximale est inférieure à la valeur de température minimale.\n"_l1);
+            {408, "La valeur de température maximale est inférieure à la valeur de température minimale.\n"_l1});
 }
 
 }  // namespace
 
 void verifie_saisons(etat_passe& e) {
   if (!commence_paragraphe(e, ">Saison:",
-                           "Le quatrième paragraphe après #Affichage: doit être celui des saison et commencer par >Saison:\n"_l1,
-                           "Le fichier se termine avant le paragraphe des saisons, qui doit commencer par >Saison:\n"))
+                           {201, "Le quatrième paragraphe après #Affichage: doit être celui des saison et commencer par >Saison:\n"_l1},
+                           {203, "Le fichier se termine avant le paragraphe des saisons, qui doit commencer par >Saison:\n"}))
     return;
   for (char place = '1'; place <= '4'; ++place) {
     lit_ligne(e);
     if (e.arret) return;
     if (e.ligne()[0] != place) signale(e, ERREUR, NUMEROTATION);
     if (car(e, 1) != ':')
-      signale(e, ERREUR, "Impossible de trouver le : qui précède l'affichage de la saison.\n"_l1);
+      signale(e, ERREUR, {402, "Impossible de trouver le : qui précède l'affichage de la saison.\n"_l1});
   }
   verifie_fermeture_saisons(e);
 }
@@ -60,8 +60,8 @@ void verifie_saisons(etat_passe& e) {
 void verifie_temperatures_saison(etat_passe& e) {
   if (!commence_paragraphe(
           e, ">Température par saison:"_l1,
-          "Le cinquième paragraphe après #Affichage: doit être celui des température par saison et commencer par >Température par saison:\n"_l1,
-          "Le fichier se termine avant le paragraphe des températures par saison, qui doit commencer par >Température par saison:\n"_l1))
+          {201, "Le cinquième paragraphe après #Affichage: doit être celui des température par saison et commencer par >Température par saison:\n"_l1},
+          {203, "Le fichier se termine avant le paragraphe des températures par saison, qui doit commencer par >Température par saison:\n"_l1}))
     return;
   for (char place = '1'; place <= '4'; ++place) {
     lit_ligne(e);

@@ -116,13 +116,14 @@ struct rapport_flux final : rapport_constats {
   bool en_json = false;
   std::string nom;  // as shown
   long constats = 0;
-  void constat(int type, int ligne, const char* message) override {
-    const std::string texte = sur_une_ligne(en_utf8(message));
+  void rapporte(const constat& c) override {
+    const std::string texte = sur_une_ligne(en_utf8(c.message));
     if (en_json)
-      std::printf("%s{\"ligne\": %d, \"gravite\": \"%s\", \"message\": %s}", constats > 0 ? ", " : "", ligne,
-                  gravite(type), json(texte).c_str());
+      std::printf("%s{\"ligne\": %d, \"gravite\": \"%s\", \"code\": \"CL%03d\", \"message\": %s}",
+                  constats > 0 ? ", " : "", c.ligne_editeur, gravite(c.type), c.code, json(texte).c_str());
     else
-      std::printf("%s:%d: %s: %s\n", nom.c_str(), ligne, gravite(type), visible(texte).c_str());
+      std::printf("%s:%d: %s: %s [CL%03d]\n", nom.c_str(), c.ligne_editeur, gravite(c.type), visible(texte).c_str(),
+                  c.code);
     ++constats;
     if (std::ferror(stdout)) verifie_sortie();
   }

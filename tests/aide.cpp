@@ -68,8 +68,8 @@ std::string source(const std::string& chemin) { return lit_fichier(std::string(D
 std::string constats(const std::string& octets) {
   struct : rapport_constats {
     std::string texte;
-    void constat(int type, int ligne, const char*) override {
-      texte += (texte.empty() ? "" : " ") + std::string(type == ERREUR ? "E" : "A") + std::to_string(ligne);
+    void rapporte(const constat& c) override {
+      texte += (texte.empty() ? "" : " ") + std::string(c.type == ERREUR ? "E" : "A") + std::to_string(c.ligne);
     }
   } rapport;
   verifie_octets(octets.data(), octets.size(), rapport);
