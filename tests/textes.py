@@ -50,6 +50,13 @@ for texte in sorted(set(messages())):
     motif = ".+?".join(re.escape(morceau) for morceau in re.split(FORMATS, texte))
     if not re.search(motif, journaux, flags=re.S):
         fautes.append("jamais tiré par un rapport attendu : " + texte.strip())
+# Every code given in the program has its section in the guide, and every
+# section a code of the program.
+donnes = {"CL" + c for p in racine.glob("testeur_climat/*.[ch]pp")
+          for c in re.findall(r"(?:\{|(?:ERREUR|AVERTISSEMENT),\s+)([1-9]\d\d),", p.read_text(encoding="utf-8"))}
+sections = set(re.findall(r"^#### (CL\d{3})$", (racine / "docs/guide-climat.md").read_text(encoding="utf-8"), re.M))
+fautes += [f"code sans section dans le guide : {c}" for c in sorted(donnes - sections)]
+fautes += [f"section d'un code que le programme ne donne pas : {c}" for c in sorted(sections - donnes)]
 litteral = r'"(?:[^"\\\n]|\\.)*"(?:_l1)?'
 for chemin in sorted([*racine.glob("console/*.[ch]pp"), *racine.glob("testeur_climat/*.[ch]pp")]):
     texte = chemin.read_text(encoding="utf-8")

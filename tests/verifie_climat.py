@@ -48,6 +48,19 @@ def egal(quoi, obtenu, voulu):
         fautes.append(f"{quoi} : obtenu {str(obtenu)[:300]}, attendu {str(voulu)[:300]}")
 
 
+# Each code's section of the guide: its kind and the texts of its messages.
+sections = {}
+for code, corps in re.findall(r"^#### (CL\d{3})\n(.*?)(?=^#)", (racine / "docs/guide-climat.md").read_text(encoding="utf-8"), re.S | re.M):
+    textes, _, explication = corps.partition("**")
+    modeles = [".*?".join(map(re.escape, t.split("…"))) for t in re.findall(r"`([^`]+)`", textes)]
+    sections[code] = ("erreur" if explication.startswith("Erreur") else "avertissement", modeles)
+
+
+def dans_sa_section(c):
+    sorte, modeles = sections.get(c["code"], ("?", []))
+    return sorte == c["gravite"] and any(re.fullmatch(m, c["message"]) for m in modeles)
+
+
 journaux = sorted([*racine.glob("exemples/*.Erreur.log"), *racine.glob("tests/donnees/*.Erreur.log")])
 for journal in journaux:
     climat = str(journal).removesuffix(".Erreur.log") + ".txt"
@@ -60,6 +73,7 @@ for journal in journaux:
     voulu = [(k, str(apres if int(n) >= len(lignes) or c["code"] in ("CL202", "CL701") else lignes[int(n)]), m)
              for (k, n, m), c in zip(voulu, constats)] + voulu[len(constats):]
     egal(climat + " (JSON)", [(c["gravite"], str(c["ligne"]), " ".join(c["message"].split())) for c in constats], voulu)
+    egal(climat + " (codes du guide)", [c for c in constats if not dans_sa_section(c)], [])
     # Folded: no line feed, one blank where there was one (but a blank shown as the faulty character).
     egal(climat + " (une ligne)", [m for m in (c["message"] for c in constats) if "\n" in m or m != m.strip()
                                    or "  " in m.replace("caractère   n'est", "X")], [])
