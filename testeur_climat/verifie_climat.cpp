@@ -8,11 +8,17 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <unistd.h>
+
 #include <vector>
 
 #include "console/services.hpp"
 #include "console/texte.hpp"
+#include "testeur_climat/editeurs.hpp"
 #include "testeur_climat/passe.hpp"
+#ifdef AVEC_LSP
+#include "testeur_climat/serveur_lsp.hpp"
+#endif
 
 namespace {
 
@@ -24,39 +30,11 @@ const char* const AIDE =
     "\n"
     "  --format=json               un seul document JSON pour toute la vérification\n"
     "  --avertissements-bloquants  les avertissements comptent comme des erreurs\n"
+    "  --lsp                       serveur de langage pour les éditeurs, sur l'entrée et la sortie standard\n"
     "  --help, --version           cet usage, la version\n"
     "\n"
     "Code de retour : 0 sans erreur, 1 si un fichier a une erreur, 2 si un fichier n'a pas pu\n"
     "être lu (les autres sont vérifiés quand même). Voir man verifie_climat.\n"_l1;
-
-std::string en_utf8(const char* latin1) {
-  std::string r;
-  for (const auto* p = reinterpret_cast<const unsigned char*>(latin1); *p != 0; ++p) {
-    if (*p < 0x80) {
-      r += static_cast<char>(*p);
-    } else {
-      r += static_cast<char>(0xC0 | (*p >> 6));
-      r += static_cast<char>(0x80 | (*p & 0x3F));
-    }
-  }
-  return r;
-}
-
-// A message on one line: its line feeds, with the blanks around them, become
-// one blank; a final one goes.
-std::string sur_une_ligne(const std::string& message) {
-  std::string r;
-  for (std::size_t i = 0; i < message.size(); ++i) {
-    if (message[i] != '\n') {
-      r += message[i];
-      continue;
-    }
-    while (!r.empty() && r.back() == ' ') r.pop_back();
-    while (i + 1 < message.size() && message[i + 1] == ' ') ++i;
-    if (i + 1 < message.size()) r += ' ';
-  }
-  return r;
-}
 
 // A UTF-8 text as a terminal can show it: control characters in caret
 // notation, DEL as ^?, and the C1 controls (U+0080 to U+009F) as M-^X.
@@ -119,11 +97,12 @@ struct rapport_flux final : rapport_constats {
   void rapporte(const constat& c) override {
     const std::string texte = sur_une_ligne(en_utf8(c.message));
     if (en_json)
-      std::printf("%s{\"ligne\": %d, \"gravite\": \"%s\", \"code\": \"CL%03d\", \"message\": %s}",
-                  constats > 0 ? ", " : "", c.ligne_editeur, gravite(c.type), c.code, json(texte).c_str());
+      std::printf("%s{\"ligne\": %d, \"gravite\": \"%s\", \"code\": \"%s\", \"message\": %s}",
+                  constats > 0 ? ", " : "", c.ligne_editeur, gravite(c.type), nom_du_code(c.code).c_str(),
+                  json(texte).c_str());
     else
-      std::printf("%s:%d: %s: %s [CL%03d]\n", nom.c_str(), c.ligne_editeur, gravite(c.type), visible(texte).c_str(),
-                  c.code);
+      std::printf("%s:%d: %s: %s [%s]\n", nom.c_str(), c.ligne_editeur, gravite(c.type), visible(texte).c_str(),
+                  nom_du_code(c.code).c_str());
     ++constats;
     if (std::ferror(stdout)) verifie_sortie();
   }
@@ -175,6 +154,26 @@ bilan verifie(const char* nom, bool en_json, bool premier) {
   return b;
 }
 
+#ifdef AVEC_LSP
+// The language server, until the client says "exit" or the input ends. A
+// client that can no longer be written to is gone: the server ends with it.
+int serveur_de_langage() {
+  std::signal(SIGPIPE, SIG_IGN);
+  bool client_parti = false;
+  serveur_lsp serveur([&](const std::string& message) {
+    if (!client_parti)
+      client_parti = std::fwrite(message.data(), 1, message.size(), stdout) != message.size() || std::fflush(stdout) != 0;
+  });
+  static char bloc[1 << 16];
+  for (;;) {
+    const ssize_t n = read(0, bloc, sizeof bloc);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0 || !serveur.recoit(bloc, static_cast<std::size_t>(n)) || client_parti) break;
+  }
+  return client_parti ? 1 : serveur.statut();
+}
+#endif
+
 [[noreturn]] void refuse(const char* message) {
   std::fputs(en_utf8(message).c_str(), stderr);
   std::exit(2);
@@ -190,6 +189,7 @@ int main(int argc, char** argv) {
   std::vector<const char*> noms;
   bool options = true;
   bool entree_lue = false;
+  bool lsp = false;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     // "-" alone is standard input, a file like any other.
@@ -209,12 +209,23 @@ int main(int argc, char** argv) {
       return 0;
     } else if (a == "--format=json" || a == "--format=gnu") {
       en_json = a == "--format=json";
+    } else if (a == "--lsp" || (a == "--stdio" && lsp)) {
+      // Clients of the protocol add "--stdio" to say how they talk.
+      lsp = true;
     } else if (a == "--avertissements-bloquants") {
       avertissements_bloquants = true;
     } else {
       std::fprintf(stderr, "verifie_climat: option inconnue : %s (voir --help)\n", visible(en_utf8(a.c_str())).c_str());
       return 2;
     }
+  }
+  if (lsp) {
+#ifdef AVEC_LSP
+    if (!noms.empty()) refuse("verifie_climat: --lsp ne prend pas de fichier, l'éditeur envoie ses documents\n"_l1);
+    return serveur_de_langage();
+#else
+    refuse("verifie_climat: ce programme a été construit sans le serveur de langage (--lsp)\n"_l1);
+#endif
   }
   if (noms.empty()) refuse("verifie_climat: aucun fichier à vérifier (voir --help)\n"_l1);
   if ((fermes & 2) != 0) refuse("verifie_climat: la sortie standard est fermée, les constats seraient perdus\n"_l1);

@@ -1,0 +1,550 @@
+#include "testeur_climat/serveur_lsp.hpp"
+
+#include <algorithm>
+#include <cstdio>
+#include <nlohmann/json.hpp>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "console/texte.hpp"
+#include "testeur_climat/editeurs.hpp"
+#include "testeur_climat/passe.hpp"
+
+// The authors' guide, embedded by the build: the hover shows its sections.
+extern const unsigned char GUIDE_CLIMAT[];
+extern const std::size_t TAILLE_GUIDE_CLIMAT;
+
+using json = nlohmann::json;
+
+namespace {
+
+// A header block longer than this has lost its framing; a body longer than
+// this is passed over unread, so that memory stays bounded by the documents.
+constexpr std::size_t ENTETE_MAX = 8192;
+constexpr std::size_t CORPS_MAX = std::size_t{256} << 20;
+
+// JSON-RPC's error codes, and the protocol's own.
+constexpr int ILLISIBLE = -32700;
+constexpr int REQUETE_INVALIDE = -32600;
+constexpr int METHODE_INCONNUE = -32601;
+constexpr int PARAMETRES_INVALIDES = -32602;
+constexpr int PAS_INITIALISE = -32002;
+
+// One code point of a UTF-8 text at `i`: its value and its length. The JSON
+// library only hands over valid UTF-8; a stray byte counts as one character.
+std::pair<char32_t, std::size_t> point_de_code(std::string_view t, std::size_t i) {
+  const auto c = static_cast<unsigned char>(t[i]);
+  const std::size_t n = c < 0x80 ? 1 : c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+  if (n == 1 || i + n > t.size()) return {c, 1};
+  char32_t v = c & (0x7F >> n);
+  for (std::size_t k = 1; k < n; ++k) v = (v << 6) | (static_cast<unsigned char>(t[i + k]) & 0x3F);
+  return {v, n};
+}
+
+int unites_utf16(char32_t c) { return c >= 0x10000 ? 2 : 1; }
+
+// Whether character `c`, which ends before `i`, ends an editor's line: LF,
+// CR LF, or a lone CR.
+bool saut_de_ligne(std::string_view t, std::size_t i, char32_t c) {
+  return c == '\n' || (c == '\r' && (i >= t.size() || t[i] != '\n'));
+}
+
+// What the pass found, placed on the editor's lines.
+struct trouvaille {
+  int ligne;  // from 0, as the protocol counts
+  int debut;  // the span in UTF-16 units; -1: the whole line
+  int fin;
+  int type;
+  int code;
+  std::string message;  // UTF-8, on one line
+};
+
+struct symbole {
+  etape_passe etape;
+  int ligne;
+};
+
+// The findings and the outline that the pass reports on one document.
+struct collecte final : rapport_constats {
+  std::vector<constat> constats;
+  std::vector<std::string> messages;
+  std::vector<std::pair<etape_passe, int>> paragraphes;
+  void rapporte(const constat& c) override {
+    constats.push_back(c);
+    messages.push_back(sur_une_ligne(en_utf8(c.message)));
+  }
+  void paragraphe(etape_passe etape, int ligne_editeur) override { paragraphes.emplace_back(etape, ligne_editeur); }
+};
+
+const char* nom_du_paragraphe(etape_passe etape) {
+  switch (etape) {
+    case etape_passe::temperatures: return ">Température:"_l1;
+    case etape_passe::vents: return ">Vent:";
+    case etape_passe::liste_precipitations: return ">Précipitation:"_l1;
+    case etape_passe::saisons: return ">Saison:";
+    case etape_passe::temperatures_saison: return ">Température par saison:"_l1;
+    case etape_passe::causes: return ">Causes des précipitations:"_l1;
+    case etape_passe::horloge: return "#Horloge vague:";
+    default: return "En-tête"_l1;
+  }
+}
+
+// The section of the guide that explains a code, from its heading to the
+// next one.
+std::string_view section_du_guide(int code) {
+  const std::string_view guide(reinterpret_cast<const char*>(GUIDE_CLIMAT), TAILLE_GUIDE_CLIMAT);
+  const std::string titre = "\n#### " + nom_du_code(code) + "\n";
+  const std::size_t debut = guide.find(titre);
+  if (debut == std::string_view::npos) return {};
+  const std::size_t corps = debut + titre.size();
+  const std::size_t fin = std::min(guide.find("\n#", corps), guide.size());
+  std::string_view s = guide.substr(corps, fin - corps);
+  while (!s.empty() && (s.front() == '\n')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == '\n')) s.remove_suffix(1);
+  return s;
+}
+
+// Where the href of a code points: its section of the installed guide.
+std::string adresse_du_code(int code) {
+  std::string nom = nom_du_code(code);
+  std::transform(nom.begin(), nom.end(), nom.begin(), [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
+  return std::string("file://") + GUIDE_CLIMAT_CHEMIN + "#" + nom;
+}
+
+// A file: URI as a path: "file://" and an empty or "localhost" host, then the
+// path with its %XX escapes decoded. Empty for any other URI.
+std::string chemin_du_fichier(const std::string& uri) {
+  std::string_view u = uri;
+  if (u.substr(0, 7) != "file://") return {};
+  u.remove_prefix(7);
+  if (u.substr(0, 9) == "localhost") u.remove_prefix(9);
+  if (u.empty() || u[0] != '/') return {};
+  std::string chemin;
+  auto chiffre_hexa = [](char c) { return c >= '0' && c <= '9' ? c - '0' : (c | 0x20) >= 'a' && (c | 0x20) <= 'f' ? (c | 0x20) - 'a' + 10 : -1; };
+  for (std::size_t i = 0; i < u.size(); ++i) {
+    if (u[i] == '%' && i + 2 < u.size() && chiffre_hexa(u[i + 1]) >= 0 && chiffre_hexa(u[i + 2]) >= 0) {
+      chemin += static_cast<char>(chiffre_hexa(u[i + 1]) * 16 + chiffre_hexa(u[i + 2]));
+      i += 2;
+    } else {
+      chemin += u[i];
+    }
+  }
+  return chemin.find('\0') == std::string::npos ? chemin : std::string();
+}
+
+// Whether the file is saved in UTF-8: valid UTF-8 with at least one
+// character of more than one byte (a Latin-1 file with accents never is).
+bool enregistre_en_utf8(const std::string& chemin) {
+  std::FILE* f = chemin.empty() ? nullptr : std::fopen(chemin.c_str(), "rb");
+  if (f == nullptr) return false;
+  bool multi = false;
+  int suite = 0;  // continuation bytes still expected
+  unsigned char premier = 0;
+  unsigned char bloc[1 << 16];
+  bool valide = true;
+  std::size_t n = 0;
+  while (valide && (n = std::fread(bloc, 1, sizeof bloc, f)) > 0)
+    for (std::size_t i = 0; i < n && valide; ++i) {
+      const unsigned char c = bloc[i];
+      if (suite > 0) {
+        // The second byte of E0, ED, F0 and F4 sequences has a narrower range.
+        const bool second = premier != 0;
+        const unsigned char bas = second && premier == 0xE0 ? 0xA0 : second && premier == 0xF0 ? 0x90 : 0x80;
+        const unsigned char haut = second && premier == 0xED ? 0x9F : second && premier == 0xF4 ? 0x8F : 0xBF;
+        valide = c >= bas && c <= haut;
+        premier = 0;
+        --suite;
+      } else if (c >= 0x80) {
+        suite = c >= 0xC2 && c <= 0xDF ? 1 : c >= 0xE0 && c <= 0xEF ? 2 : c >= 0xF0 && c <= 0xF4 ? 3 : -1;
+        valide = suite > 0;
+        premier = c;
+        multi = true;
+      }
+    }
+  std::fclose(f);
+  return valide && suite == 0 && multi;
+}
+
+json position(int ligne, int colonne) { return {{"line", ligne}, {"character", colonne}}; }
+
+}  // namespace
+
+// An open document: the editor's text and what its last check found.
+struct document_ouvert {
+  std::string texte;  // UTF-8, as the editor holds it
+  json version = 0;
+  std::string chemin;  // its file, for a file: URI
+  bool utf8_sur_disque = false;
+  std::vector<std::size_t> debuts;  // where each editor line begins, in bytes
+  std::vector<trouvaille> trouvailles;
+  std::vector<symbole> symboles;
+
+  // The end of line `l` before its line break.
+  std::size_t fin_de_ligne(std::size_t l) const {
+    if (l + 1 >= debuts.size()) return texte.size();
+    std::size_t fin = debuts[l + 1];
+    if (fin > debuts[l] && texte[fin - 1] == '\n') --fin;
+    if (fin > debuts[l] && texte[fin - 1] == '\r') --fin;
+    return fin;
+  }
+  int longueur(std::size_t l) const {
+    int n = 0;
+    for (std::size_t i = debuts[l], fin = fin_de_ligne(l); i < fin;) {
+      const auto [c, taille] = point_de_code(texte, i);
+      n += unites_utf16(c);
+      i += taille;
+    }
+    return n;
+  }
+  // A protocol position as a byte offset: a line past the end is the end of
+  // the text, a character past the end of its line the end of that line.
+  std::size_t decalage(long long ligne, long long caractere) const {
+    if (ligne < 0) return 0;
+    if (static_cast<std::size_t>(ligne) >= debuts.size()) return texte.size();
+    const auto l = static_cast<std::size_t>(ligne);
+    std::size_t i = debuts[l];
+    const std::size_t fin = fin_de_ligne(l);
+    for (long long unites = 0; i < fin;) {
+      const auto [c, taille] = point_de_code(texte, i);
+      if (unites + unites_utf16(c) > caractere) break;
+      unites += unites_utf16(c);
+      i += taille;
+    }
+    return i;
+  }
+
+  // Where each line begins, after a change of the text.
+  void lignes() {
+    debuts.assign(1, 0);
+    for (std::size_t i = 0; i < texte.size();) {
+      const auto [c, taille] = point_de_code(texte, i);
+      i += taille;
+      if (saut_de_ligne(texte, i, c)) debuts.push_back(i);
+    }
+  }
+  void analyse();
+};
+
+void document_ouvert::analyse() {
+  // The editor's text as the bytes of the file: Latin-1, with "?" for a
+  // character that Latin-1 lacks, which draws its own finding. The editor
+  // ends a line at LF, CR LF or a lone CR; the pass only at LF.
+  std::string octets;
+  octets.reserve(texte.size());
+  std::vector<int> ligne_du_saut{0};  // the editor's line of each line the pass counts
+  debuts.assign(1, 0);
+  trouvailles.clear();
+  if (utf8_sur_disque)
+    trouvailles.push_back({0, -1, -1, AVERTISSEMENT, 802,
+                           en_utf8("Ce fichier est enregistré en UTF-8 : la simulation lira mal chaque lettre accentuée. "
+                                   "Enregistrez-le en Latin-1 (ISO-8859-1)."_l1)});
+  int colonne = 0;
+  for (std::size_t i = 0; i < texte.size();) {
+    const auto [c, taille] = point_de_code(texte, i);
+    i += taille;
+    if (saut_de_ligne(texte, i, c)) {
+      debuts.push_back(i);
+      if (c == '\n') ligne_du_saut.push_back(static_cast<int>(debuts.size()) - 1);
+      colonne = 0;
+    } else {
+      colonne += unites_utf16(c);
+    }
+    if (c <= 0xFF) {
+      octets += static_cast<char>(c);
+      continue;
+    }
+    octets += '?';
+    char modele[160];
+    std::snprintf(modele, sizeof modele,
+                  "Le caractère « \x01 » (U+%04X) ne peut pas s'écrire en Latin-1 : un fichier de climat ne peut pas le contenir."_l1,
+                  static_cast<unsigned>(c));
+    std::string message = en_utf8(modele);
+    message.replace(message.find('\x01'), 1, texte, i - taille, taille);
+    trouvailles.push_back({static_cast<int>(debuts.size()) - 1, colonne - unites_utf16(c), colonne, ERREUR, 801,
+                           std::move(message)});
+  }
+
+  collecte rapport;
+  verifie_octets(octets.data(), octets.size(), rapport);
+  const int derniere = static_cast<int>(debuts.size()) - 1;
+  auto ligne = [&](int ligne_editeur) {
+    // A finding drawn after the end goes on the last line.
+    const auto k = static_cast<std::size_t>(std::max(ligne_editeur, 1) - 1);
+    return k < ligne_du_saut.size() ? ligne_du_saut[k] : derniere;
+  };
+  for (std::size_t k = 0; k < rapport.constats.size(); ++k) {
+    const constat& c = rapport.constats[k];
+    trouvailles.push_back({ligne(c.ligne_editeur), -1, -1, c.type, c.code, std::move(rapport.messages[k])});
+  }
+  std::stable_sort(trouvailles.begin(), trouvailles.end(),
+                   [](const trouvaille& a, const trouvaille& b) { return a.ligne < b.ligne; });
+  symboles.clear();
+  for (const auto& [etape, l] : rapport.paragraphes) symboles.push_back({etape, ligne(l)});
+}
+
+// One message of the client, with the means to answer it.
+struct requete {
+  serveur_lsp& serveur;
+  const json& id;
+  bool attend_reponse;
+  mutable bool repondu = false;
+
+  void envoie(const json& message) const {
+    repondu = repondu || message.contains("id");
+    const std::string corps = message.dump(-1, ' ', false, json::error_handler_t::replace);
+    serveur.envoie("Content-Length: " + std::to_string(corps.size()) + "\r\n\r\n" + corps);
+  }
+  void repond(json resultat) const {
+    if (attend_reponse) envoie({{"jsonrpc", "2.0"}, {"id", id}, {"result", std::move(resultat)}});
+  }
+  void refuse(int code, const char* message_latin1) const {
+    if (attend_reponse) envoie(erreur(id, code, message_latin1));
+  }
+  static json erreur(const json& id, int code, const char* message_latin1) {
+    return {{"jsonrpc", "2.0"}, {"id", id}, {"error", {{"code", code}, {"message", en_utf8(message_latin1)}}}};
+  }
+  static void envoie_erreur(serveur_lsp& s, const json& id, int code, const char* message_latin1) {
+    requete{s, id, true, false}.envoie(erreur(id, code, message_latin1));
+  }
+
+  void publie(const std::string& uri, const document_ouvert* d) const {
+    json diagnostics = json::array();
+    if (d != nullptr)
+      for (const trouvaille& t : d->trouvailles) {
+        const auto l = static_cast<std::size_t>(t.ligne);
+        diagnostics.push_back({{"range",
+                                {{"start", position(t.ligne, t.debut < 0 ? 0 : t.debut)},
+                                 {"end", position(t.ligne, t.debut < 0 ? d->longueur(l) : t.fin)}}},
+                               {"severity", t.type == ERREUR ? 1 : 2},
+                               {"code", nom_du_code(t.code)},
+                               {"codeDescription", {{"href", adresse_du_code(t.code)}}},
+                               {"source", "verifie_climat"},
+                               {"message", t.message}});
+      }
+    json parametres = {{"uri", uri}, {"diagnostics", std::move(diagnostics)}};
+    if (d != nullptr) parametres["version"] = d->version;
+    envoie({{"jsonrpc", "2.0"}, {"method", "textDocument/publishDiagnostics"}, {"params", std::move(parametres)}});
+  }
+
+  document_ouvert* document(const json& parametres) const {
+    const auto trouve = serveur.documents.find(parametres.at("textDocument").at("uri").get<std::string>());
+    return trouve == serveur.documents.end() ? nullptr : trouve->second.get();
+  }
+
+  void ouvre(const json& p) const {
+    const json& td = p.at("textDocument");
+    auto d = std::make_unique<document_ouvert>();
+    const auto uri = td.at("uri").get<std::string>();
+    d->texte = td.at("text").get<std::string>();
+    d->version = td.value("version", json(0));
+    d->chemin = chemin_du_fichier(uri);
+    d->utf8_sur_disque = enregistre_en_utf8(d->chemin);
+    d->analyse();
+    publie(uri, d.get());
+    serveur.documents[uri] = std::move(d);
+  }
+
+  void change(const json& p) const {
+    document_ouvert* d = document(p);
+    if (d == nullptr) return;
+    for (const json& changement : p.at("contentChanges")) {
+      std::string texte = changement.at("text").get<std::string>();
+      if (!changement.contains("range")) {
+        d->texte = std::move(texte);
+      } else {
+        const json& r = changement.at("range");
+        std::size_t a = d->decalage(r.at("start").at("line").get<long long>(), r.at("start").at("character").get<long long>());
+        std::size_t b = d->decalage(r.at("end").at("line").get<long long>(), r.at("end").at("character").get<long long>());
+        if (b < a) std::swap(a, b);
+        d->texte.replace(a, b - a, texte);
+      }
+      d->lignes();  // the next change's positions are on the text this one left
+    }
+    d->analyse();
+    d->version = p.at("textDocument").value("version", d->version);
+    publie(p.at("textDocument").at("uri").get<std::string>(), d);
+  }
+
+  void enregistre(const json& p) const {
+    document_ouvert* d = document(p);
+    if (d == nullptr) return;
+    d->utf8_sur_disque = enregistre_en_utf8(d->chemin);
+    d->analyse();
+    publie(p.at("textDocument").at("uri").get<std::string>(), d);
+  }
+
+  void ferme(const json& p) const {
+    const auto uri = p.at("textDocument").at("uri").get<std::string>();
+    if (serveur.documents.erase(uri) > 0) publie(uri, nullptr);
+  }
+
+  void survol(const json& p) const {
+    const document_ouvert* d = document(p);
+    const long long ligne = p.at("position").at("line").get<long long>();
+    if (d == nullptr || ligne < 0 || ligne >= static_cast<long long>(d->debuts.size())) return repond(nullptr);
+    std::string texte;
+    for (const trouvaille& t : d->trouvailles) {
+      if (t.ligne != ligne) continue;
+      if (!texte.empty()) texte += "\n\n---\n\n";
+      texte += "**" + nom_du_code(t.code) + "** " + t.message + "\n\n" + std::string(section_du_guide(t.code));
+    }
+    if (texte.empty()) return repond(nullptr);
+    const auto l = static_cast<int>(ligne);
+    repond({{"contents", {{"kind", "markdown"}, {"value", texte}}},
+            {"range", {{"start", position(l, 0)}, {"end", position(l, d->longueur(static_cast<std::size_t>(l)))}}}});
+  }
+
+  void symboles(const json& p) const {
+    const document_ouvert* d = document(p);
+    json liste = json::array();
+    if (d != nullptr)
+      for (std::size_t k = 0; k < d->symboles.size(); ++k) {
+        const symbole& s = d->symboles[k];
+        // Each part runs to the line before the next one, the last to the end.
+        int fin = static_cast<int>(d->debuts.size()) - 1;
+        if (k + 1 < d->symboles.size()) fin = std::max(s.ligne, d->symboles[k + 1].ligne - 1);
+        const json tete = {{"start", position(s.ligne, 0)},
+                           {"end", position(s.ligne, d->longueur(static_cast<std::size_t>(s.ligne)))}};
+        liste.push_back({{"name", en_utf8(nom_du_paragraphe(s.etape))},
+                         {"kind", 3},
+                         {"range", {{"start", position(s.ligne, 0)},
+                                    {"end", position(fin, d->longueur(static_cast<std::size_t>(fin)))}}},
+                         {"selectionRange", tete}});
+      }
+    repond(liste);
+  }
+
+  void initialise() const {
+    serveur.initialise = true;
+    repond({{"capabilities",
+             {{"positionEncoding", "utf-16"},
+              {"textDocumentSync", {{"openClose", true}, {"change", 2}, {"save", {{"includeText", false}}}}},
+              {"hoverProvider", true},
+              {"documentSymbolProvider", true}}},
+            {"serverInfo", {{"name", "verifie_climat"}, {"version", VERSION_TESTEUR}}}});
+  }
+
+  void execute(const std::string& methode, const json& p) const {
+    if (methode == "exit") {
+      serveur.fini = true;
+    } else if (!serveur.initialise) {
+      if (methode == "initialize")
+        initialise();
+      else
+        refuse(PAS_INITIALISE, "Le serveur attend d'abord la requête initialize."_l1);
+    } else if (serveur.arret_demande) {
+      refuse(REQUETE_INVALIDE, "Le serveur est arrêté (shutdown) : seul exit est attendu."_l1);
+    } else if (methode == "initialize") {
+      refuse(REQUETE_INVALIDE, "Le serveur est déjà initialisé."_l1);
+    } else if (methode == "shutdown") {
+      serveur.arret_demande = true;
+      repond(nullptr);
+    } else if (methode == "textDocument/didOpen") {
+      ouvre(p);
+    } else if (methode == "textDocument/didChange") {
+      change(p);
+    } else if (methode == "textDocument/didSave") {
+      enregistre(p);
+    } else if (methode == "textDocument/didClose") {
+      ferme(p);
+    } else if (methode == "textDocument/hover") {
+      survol(p);
+    } else if (methode == "textDocument/documentSymbol") {
+      symboles(p);
+    } else if (methode != "initialized") {
+      // Unknown notifications are passed over; unknown requests answered.
+      refuse(METHODE_INCONNUE, "Méthode inconnue de ce serveur."_l1);
+    }
+  }
+};
+
+serveur_lsp::serveur_lsp(std::function<void(const std::string&)> sortie) : envoie(std::move(sortie)) {}
+serveur_lsp::~serveur_lsp() = default;
+
+void serveur_lsp::traite(const std::string& corps) {
+  const json message = json::parse(corps, nullptr, false);
+  const json nul;
+  if (message.is_discarded())
+    return requete::envoie_erreur(*this, nul, ILLISIBLE, "Le message n'est pas du JSON valide."_l1);
+  if (!message.is_object())
+    return requete::envoie_erreur(*this, nul, REQUETE_INVALIDE, "Le message n'est pas un objet JSON-RPC."_l1);
+  const auto id = message.find("id");
+  const bool a_un_id = id != message.end();
+  if (a_un_id && !id->is_string() && !id->is_number_integer() && !id->is_null())
+    return requete::envoie_erreur(*this, nul, REQUETE_INVALIDE, "L'identifiant de la requête n'est ni un nombre entier ni une chaîne."_l1);
+  const json& identifiant = a_un_id ? *id : nul;
+  const auto methode = message.find("method");
+  if (methode == message.end() || !methode->is_string()) {
+    // A response to the server (it sends no request) is passed over.
+    if (a_un_id && (message.contains("result") || message.contains("error"))) return;
+    return requete::envoie_erreur(*this, identifiant, REQUETE_INVALIDE, "Le message n'a pas de méthode."_l1);
+  }
+  const requete r{*this, identifiant, a_un_id, false};
+  const auto parametres = message.find("params");
+  try {
+    r.execute(methode->get<std::string>(), parametres == message.end() ? json::object() : *parametres);
+  } catch (const json::exception&) {
+    r.refuse(PARAMETRES_INVALIDES, "Les paramètres de la requête ne sont pas ceux qu'attend le protocole."_l1);
+  }
+  // A notification sent as a request still gets its answer.
+  if (!r.repondu) r.repond(nullptr);
+}
+
+bool serveur_lsp::recoit(const char* octets, std::size_t taille) {
+  if (fini) return false;
+  // A body too large to keep is passed over as it comes.
+  const std::size_t saute = std::min(a_ignorer, taille);
+  a_ignorer -= saute;
+  entree.append(octets + saute, taille - saute);
+  std::size_t lu = 0;
+  while (!fini) {
+    if (dans_un_corps) {
+      if (entree.size() - lu < corps_attendu) break;
+      const std::string corps = entree.substr(lu, corps_attendu);
+      lu += corps_attendu;
+      dans_un_corps = false;
+      traite(corps);
+      continue;
+    }
+    const std::size_t fin = entree.find("\r\n\r\n", lu);
+    if (fin == std::string::npos) {
+      if (entree.size() - lu > ENTETE_MAX) {
+        requete::envoie_erreur(*this, json(), ILLISIBLE, "En-tête de message trop long : le cadrage est perdu."_l1);
+        lu = entree.size() - 3;
+      }
+      break;
+    }
+    // The headers: Content-Length is the one that matters, whatever its case.
+    long long longueur = -1;
+    for (std::size_t ligne = lu; ligne < fin;) {
+      const std::size_t bout = std::min(entree.find("\r\n", ligne), fin);
+      const std::string_view en_tete(entree.data() + ligne, bout - ligne);
+      const std::size_t deux_points = en_tete.find(':');
+      std::string nom(en_tete.substr(0, std::min(deux_points, en_tete.size())));
+      std::transform(nom.begin(), nom.end(), nom.begin(), [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
+      if (deux_points != std::string_view::npos && nom == "content-length") {
+        std::string_view valeur = en_tete.substr(deux_points + 1);
+        while (!valeur.empty() && (valeur.front() == ' ' || valeur.front() == '\t')) valeur.remove_prefix(1);
+        while (!valeur.empty() && (valeur.back() == ' ' || valeur.back() == '\t')) valeur.remove_suffix(1);
+        longueur = valeur.empty() || valeur.size() > 18 ? -1 : 0;
+        for (char c : valeur) longueur = longueur < 0 || c < '0' || c > '9' ? -1 : longueur * 10 + (c - '0');
+      }
+      ligne = bout + 2;
+    }
+    lu = fin + 4;
+    if (longueur < 0) {
+      requete::envoie_erreur(*this, json(), ILLISIBLE, "Message sans Content-Length valide."_l1);
+    } else if (static_cast<unsigned long long>(longueur) > CORPS_MAX) {
+      requete::envoie_erreur(*this, json(), REQUETE_INVALIDE, "Message trop long (plus de 256 Mio) : il est ignoré."_l1);
+      const std::size_t present = std::min(entree.size() - lu, static_cast<std::size_t>(longueur));
+      lu += present;
+      a_ignorer = static_cast<std::size_t>(longueur) - present;
+    } else {
+      corps_attendu = static_cast<std::size_t>(longueur);
+      dans_un_corps = true;
+    }
+  }
+  entree.erase(0, lu);
+  return !fini;
+}
