@@ -5,7 +5,8 @@
 # run starts again from it with the examples, the test data and the inputs
 # of fuzz/regressions as seeds. A crash, a leak, a sanitizer report, or
 # counters that do not count exactly the findings reported fails the run;
-# the input is then written into fuzz/regressions, where ctest replays it
+# the input is then written into fuzz/regressions (fuzz/sessions for the
+# language server), where ctest replays it
 # from then on: add it to the repository with the fix.
 # Inputs up to 4 KiB, twice a climate file of the examples.
 # Longer run:  bash fuzz/lancer.sh 1800
@@ -14,11 +15,19 @@ cd "$(dirname "$0")/.."
 duree=${1:-60}
 cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DTESTEUR_FUZZ=ON -DTESTEUR_TESTS=OFF \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build-fuzz -j"$(nproc)" --target fuzz_moteur
+cmake --build build-fuzz -j"$(nproc)"
 corpus=${TESTEUR_CORPUS:-$HOME/.cache/testeur-climat/corpus}
 graines=$PWD/build-fuzz/graines
 rm -rf "$graines"
 mkdir -p "$corpus" "$graines"
 cp exemples/*.txt tests/donnees/*.txt fuzz/regressions/* "$graines/"
-build-fuzz/fuzz/fuzz_moteur -max_total_time="$duree" -dict="$PWD/fuzz/climat.dict" -max_len=4096 -timeout=10 \
-  -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$PWD/fuzz/regressions/" "$corpus" "$graines" </dev/null
+options=(-dict="$PWD/fuzz/climat.dict" -max_len=4096 -timeout=10 -rss_limit_mb=2048 -print_final_stats=1)
+# Two thirds of the time for the pass, the rest for the language server,
+# whose crashes are kept with its seed sessions.
+build-fuzz/fuzz/fuzz_moteur -max_total_time=$((duree * 2 / 3)) "${options[@]}" \
+  -artifact_prefix="$PWD/fuzz/regressions/" "$corpus" "$graines" </dev/null
+if [ -x build-fuzz/fuzz/fuzz_serveur ]; then
+  mkdir -p "$corpus-serveur"
+  build-fuzz/fuzz/fuzz_serveur -max_total_time=$((duree - duree * 2 / 3)) "${options[@]}" \
+    -artifact_prefix="$PWD/fuzz/sessions/" "$corpus-serveur" "$PWD/fuzz/sessions" </dev/null
+fi

@@ -177,6 +177,7 @@ struct document_ouvert {
   std::string chemin;  // its file, for a file: URI
   bool utf8_sur_disque = false;
   std::vector<std::size_t> debuts;  // where each editor line begins, in bytes
+  int derniere = 0;                  // the last line: not the empty one that a final line break opens
   std::vector<trouvaille> trouvailles;
   std::vector<symbole> symboles;
 
@@ -267,11 +268,12 @@ void document_ouvert::analyse() {
 
   collecte rapport;
   verifie_octets(octets.data(), octets.size(), rapport);
-  const int derniere = static_cast<int>(debuts.size()) - 1;
-  auto ligne = [&](int ligne_editeur) {
+  // The findings drawn after the end go on the last line.
+  derniere = static_cast<int>(debuts.size()) - (debuts.size() > 1 && debuts.back() == texte.size() ? 2 : 1);
+  auto ligne = [this, &ligne_du_saut](int ligne_editeur) {
     // A finding drawn after the end goes on the last line.
     const auto k = static_cast<std::size_t>(std::max(ligne_editeur, 1) - 1);
-    return k < ligne_du_saut.size() ? ligne_du_saut[k] : derniere;
+    return k < ligne_du_saut.size() ? std::min(ligne_du_saut[k], derniere) : derniere;
   };
   for (std::size_t k = 0; k < rapport.constats.size(); ++k) {
     const constat& c = rapport.constats[k];
@@ -402,7 +404,7 @@ struct requete {
       for (std::size_t k = 0; k < d->symboles.size(); ++k) {
         const symbole& s = d->symboles[k];
         // Each part runs to the line before the next one, the last to the end.
-        int fin = static_cast<int>(d->debuts.size()) - 1;
+        int fin = d->derniere;
         if (k + 1 < d->symboles.size()) fin = std::max(s.ligne, d->symboles[k + 1].ligne - 1);
         const json tete = {{"start", position(s.ligne, 0)},
                            {"end", position(s.ligne, d->longueur(static_cast<std::size_t>(s.ligne)))}};

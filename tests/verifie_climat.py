@@ -136,12 +136,22 @@ with tempfile.TemporaryDirectory() as dossier:
     d = pathlib.Path(dossier)
     chemin = f"{pathlib.Path(programme).parent}:/usr/bin:/bin"
     if shutil.which("vim"):
+        # vim's :make with its default shellpipe (2>&1| tee): the summaries
+        # share the pipe, and every finding must still be read whole.
         (d / "climat.vim").write_text(re.search(r"```vim\n(.*?)```", guide, re.S).group(1))
-        shutil.copy(exemples / "climat_avec_erreurs.txt", d / "c.txt")
-        subprocess.run(["vim", "-es", "-u", "NONE", "-i", "NONE", "-S", "climat.vim", "-c", "silent make", "-c",
-                        "redir! > qf", "-c", "silent echo map(getqflist(), 'v:val.type')", "-c", "redir END",
-                        "-c", "qa!", "c.txt"], cwd=d, env={"PATH": chemin, "HOME": dossier}, capture_output=True)
-        egal("vim", sorted(re.findall(r"'(\w)'", (d / "qf").read_text())), ["E"] * 33 + ["W"] * 11)
+        for exemple in sorted(exemples.glob("*.txt")):
+            shutil.copy(exemple, d / "mon climat.txt")
+            subprocess.run(["vim", "-es", "-u", "NONE", "-i", "NONE", "-S", "climat.vim", "-c", "silent make", "-c",
+                            "call writefile(map(getqflist(), 'v:val.lnum . \"|\" . v:val.type . \"|\" . v:val.text'), 'qf')",
+                            "-c", "qa!", "mon climat.txt"], cwd=d, env={"PATH": chemin, "HOME": dossier, "SHELL": "/bin/sh"},
+                           capture_output=True)
+            gnu = re.findall(r"^.*/mon climat\.txt:(\d+): (.)\w+: (.*)$", verifie(str(d / "mon climat.txt"))[1], re.M)
+            egal("vim " + exemple.name, (d / "qf").read_text().splitlines(), [f"{n}|{k.upper().replace('A', 'W')}|{m}" for n, k, m in gnu])
+    # VS Code's tasks: their patterns take every finding, its message and its code.
+    taches = json.loads(re.search(r"```json\n(.*?)```", guide, re.S).group(1))["tasks"][0]["problemMatcher"]
+    lignes = verifie(str(exemples / "climat_avec_erreurs.txt"))[1].splitlines()
+    prises = [(l, m) for t in taches for l in lignes if (m := re.match(t["pattern"]["regexp"], l))]
+    egal("tâches de VS Code", (len(prises), all(l.endswith(f": {m[3]} [{m[4]}]") for l, m in prises)), (44, True))
     crochet = re.search(r"```sh\n(#!/bin/sh\n# Refuse le commit.*?)```", guide, re.S).group(1)
     d = d / "depot"
     d.mkdir()

@@ -1,0 +1,144 @@
+#!/usr/bin/env python3
+"""verifie_climat PROGRAMME --lsp: the protocol table of tests/donnees/lsp.txt;
+the server's diagnostics on every file that has an expected report, equal to
+verifie_climat's findings at the editor's line; and the guide's recipes for
+Neovim and Emacs (eglot), run by the real editors when they are installed."""
+import json
+import os
+import pathlib
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import urllib.parse
+
+racine = pathlib.Path(__file__).resolve().parent.parent
+programme = str(pathlib.Path(sys.argv[1]).resolve())
+fautes = []
+dossier = pathlib.Path(tempfile.mkdtemp())
+
+
+def cadre(corps):
+    return b"Content-Length: %d\r\n\r\n" % len(corps) + corps
+
+
+def serveur(entree):
+    """The messages the server sends for this input, and its exit status."""
+    r = subprocess.run([programme, "--lsp"], input=entree, capture_output=True, timeout=60)
+    messages, reste = [], r.stdout
+    while reste:
+        tete, _, reste = reste.partition(b"\r\n\r\n")
+        n = int(re.fullmatch(rb"Content-Length: (\d+)", tete).group(1))
+        messages.append(json.loads(reste[:n]))
+        reste = reste[n:]
+    return messages, r.returncode
+
+
+def contient(obtenu, voulu):
+    if isinstance(voulu, dict):
+        return isinstance(obtenu, dict) and all(k in obtenu and contient(obtenu[k], v) for k, v in voulu.items())
+    if isinstance(voulu, list):
+        return isinstance(obtenu, list) and len(obtenu) == len(voulu) and all(map(contient, obtenu, voulu))
+    return obtenu == voulu
+
+
+def remplace(valeur):
+    if isinstance(valeur, dict):
+        return {k: remplace(v) for k, v in valeur.items()}
+    if isinstance(valeur, str) and (m := re.fullmatch(r"@(texte|utf8|uri):(.+)@", valeur)):
+        octets = (racine / m.group(2)).read_bytes()
+        if m.group(1) != "uri":
+            return octets.decode("latin-1" if m.group(1) == "texte" else "utf-8")
+        copie = dossier / pathlib.Path(m.group(2)).stem / "mon climat é.txt"
+        copie.parent.mkdir()
+        copie.write_bytes(octets)
+        return "file://" + urllib.parse.quote(str(copie))
+    return valeur
+
+
+def ouvre(chemin):
+    texte = chemin.read_bytes().decode("latin-1")
+    return texte, [json.dumps({"jsonrpc": "2.0", "id": 1, "method": "initialize", "params": {}}).encode(),
+                   json.dumps({"jsonrpc": "2.0", "method": "textDocument/didOpen", "params": {"textDocument": {
+                       "uri": chemin.as_uri(), "languageId": "plaintext", "version": 1, "text": texte}}}).encode()]
+
+
+# The protocol table.
+for cas in re.split(r"^== ", (racine / "tests/donnees/lsp.txt").read_text(encoding="utf-8"), flags=re.M)[1:]:
+    nom, *lignes = cas.splitlines()
+    entree, attendus = b"", []
+    for ligne in lignes:
+        sorte, _, reste = ligne.partition(" ")
+        if sorte == ">":
+            entree += cadre(json.dumps(remplace(json.loads(reste)), ensure_ascii=False).encode())
+        elif sorte == "»":
+            entree += re.sub(rb"\\(r|n|x..)", lambda m: {b"r": b"\r", b"n": b"\n"}.get(m.group(1)) or bytes.fromhex(m.group(1)[1:].decode()), reste.encode())
+        elif sorte == "<":
+            attendus.append(json.loads(reste))
+        elif sorte == "=":
+            messages, statut = serveur(entree)
+            for i, voulu in enumerate(attendus):
+                if i >= len(messages) or not contient(messages[i], voulu):
+                    fautes.append(f"{nom} : message {i + 1} {json.dumps(messages[i:i + 1], ensure_ascii=False)[:600]}, attendu {json.dumps(voulu, ensure_ascii=False)[:300]}")
+                    break
+            if len(messages) > len(attendus) or statut != int(reste):
+                fautes.append(f"{nom} : {len(messages)} messages pour {len(attendus)}, statut {statut} pour {reste}")
+
+
+def attendu(chemin):
+    """verifie_climat's findings of a file, as (editor line from 0, severity, code, message), after the end on the last line."""
+    constats = json.loads(subprocess.run([programme, "--format=json", str(chemin)], capture_output=True).stdout)["fichiers"][0]["constats"]
+    texte = chemin.read_bytes().decode("latin-1")
+    # The editor ends a line at LF, CR LF or a lone CR; the checker at LF only.
+    debuts = [0] + [m.end() for m in re.finditer(r"\r\n|\r|\n", texte)]
+    sauts = [0] + [m.end() for m in re.finditer(r"\n", texte)]
+    derniere = len(debuts) - 1 - (len(debuts) > 1 and debuts[-1] == len(texte))
+    ligne = lambda n: len([d for d in debuts if d <= sauts[n - 1]]) - 1 if n <= len(sauts) else derniere
+    return [(min(ligne(c["ligne"]), derniere), 1 if c["gravite"] == "erreur" else 2, c["code"], c["message"]) for c in constats]
+
+
+# The same findings as verifie_climat, file by file.
+journaux = sorted([*racine.glob("exemples/*.Erreur.log"), *racine.glob("tests/donnees/*.Erreur.log")])
+for journal in journaux:
+    chemin = pathlib.Path(str(journal).removesuffix(".Erreur.log") + ".txt")
+    texte, messages = ouvre(chemin)
+    diagnostics = serveur(b"".join(map(cadre, messages)))[0][-1]["params"]["diagnostics"]
+    obtenu = [(d["range"]["start"]["line"], d["severity"], d["code"], d["message"]) for d in diagnostics]
+    voulu = attendu(chemin)
+    # A file saved in UTF-8 also draws the warning that says so, on its first line.
+    octets = chemin.read_bytes()
+    if max(octets, default=0) >= 0x80 and octets.decode("utf-8", "ignore").encode() == octets:
+        voulu += [o for o in obtenu if o[:3] == (0, 2, "CL802")][:1] or [(0, 2, "CL802", "?")]
+    if sorted(obtenu) != sorted(voulu):
+        fautes.append(f"{chemin.name} : {sorted(set(obtenu) ^ set(voulu))[:4]}")
+print(f"{len(journaux)} fichiers comparés")
+
+# The guide's recipes, in the real editors.
+guide = (racine / "docs/guide-climat.md").read_text(encoding="utf-8")
+recette = lambda sorte: re.search(rf"```{sorte}\n((?:;;|--) Fichiers de climat.*?)```", guide, re.S).group(1)
+exemple = dossier / "mon climat.txt"
+shutil.copy(racine / "exemples/climat_avec_erreurs.txt", exemple)
+voulu = {(l + 1, m) for l, _, _, m in attendu(exemple)}
+environnement = {"PATH": f"{pathlib.Path(programme).parent}:/usr/bin:/bin", "HOME": str(dossier)}
+editeurs = {
+    "nvim": ("recette.lua", "lua", ["nvim", "--headless", "-u", "NONE", "-c", "luafile recette.lua", "-c", "edit mon\\ climat.txt",
+                                    "-c", f"luafile {racine}/tests/donnees/attend.lua"]),
+    "emacs": ("recette.el", "elisp", ["emacs", "--batch", "-l", "recette.el", "-l", f"{racine}/tests/donnees/attend.el", "mon climat.txt"]),
+}
+for editeur, (fichier, sorte, commande) in editeurs.items():
+    if not shutil.which(editeur):
+        print(f"{editeur} absent : sa recette n'est pas essayée")
+        continue
+    (dossier / fichier).write_text(recette(sorte))
+    (dossier / "diagnostics.txt").unlink(missing_ok=True)
+    subprocess.run(commande, cwd=dossier, env=environnement, capture_output=True, timeout=120)
+    lignes = (dossier / "diagnostics.txt").read_text().splitlines() if (dossier / "diagnostics.txt").exists() else []
+    # Emacs shows two equal findings on one line once, prefixed with the source and the code.
+    obtenu = {(int(n), re.sub(r"^verifie_climat \[CL\d+\]: ", "", m)) for n, _, m in (l.split(":", 2) for l in lignes)}
+    if obtenu != voulu:
+        fautes.append(f"{editeur} : {sorted(obtenu ^ voulu)[:4]}")
+
+shutil.rmtree(dossier)
+print("\n".join(fautes) or "serveur de langage conforme")
+sys.exit(1 if fautes else 0)
