@@ -10,6 +10,8 @@ besoins=(
   Xvfb:xvfb /usr/share/fonts/X11/misc:xfonts-base xterm:xterm xdotool:xdotool         # the real window
   desktop-file-validate:desktop-file-utils groff:groff                               # launcher, manual pages
   lintian:lintian dpkg-shlibdeps:dpkg-dev file:file                                   # the package
+  /usr/include/nlohmann/json.hpp:nlohmann-json3-dev vim:vim nvim:neovim emacs:emacs-nox  # the editors
+  '/usr/share/emacs/site-lisp/elpa/eglot-*:elpa-eglot'
 )
 paquets=()
 for besoin in "${besoins[@]}"; do
