@@ -310,23 +310,28 @@ struct requete {
     requete{s, id, true, false}.envoie(erreur(id, code, message_latin1));
   }
 
+  // The diagnostics are written straight into the message: a document of
+  // 100,000 findings would otherwise build a tree of a million JSON values.
+  // Only the texts go through the library, which escapes them.
   void publie(const std::string& uri, const document_ouvert* d) const {
-    json diagnostics = json::array();
+    const auto texte = [](const std::string& t) { return json(t).dump(-1, ' ', false, json::error_handler_t::replace); };
+    std::string corps = R"({"jsonrpc":"2.0","method":"textDocument/publishDiagnostics","params":{"uri":)" + texte(uri);
+    if (d != nullptr) corps += R"(,"version":)" + d->version.dump();
+    corps += R"(,"diagnostics":[)";
     if (d != nullptr)
       for (const trouvaille& t : d->trouvailles) {
-        const auto l = static_cast<std::size_t>(t.ligne);
-        diagnostics.push_back({{"range",
-                                {{"start", position(t.ligne, t.debut < 0 ? 0 : t.debut)},
-                                 {"end", position(t.ligne, t.debut < 0 ? d->longueur(l) : t.fin)}}},
-                               {"severity", t.type == ERREUR ? 1 : 2},
-                               {"code", nom_du_code(t.code)},
-                               {"codeDescription", {{"href", adresse_du_code(t.code)}}},
-                               {"source", "verifie_climat"},
-                               {"message", t.message}});
+        const int debut = t.debut < 0 ? 0 : t.debut;
+        const int fin = t.debut < 0 ? d->longueur(static_cast<std::size_t>(t.ligne)) : t.fin;
+        const std::string code = nom_du_code(t.code);
+        const std::string ligne = std::to_string(t.ligne);
+        if (corps.back() == '}') corps += ',';
+        corps += R"({"range":{"start":{"line":)" + ligne + R"(,"character":)" + std::to_string(debut) +
+                 R"(},"end":{"line":)" + ligne + R"(,"character":)" + std::to_string(fin) + R"(}},"severity":)" +
+                 (t.type == ERREUR ? "1" : "2") + R"(,"code":")" + code + R"(","codeDescription":{"href":)" +
+                 texte(adresse_du_code(t.code)) + R"(},"source":"verifie_climat","message":)" + texte(t.message) + "}";
       }
-    json parametres = {{"uri", uri}, {"diagnostics", std::move(diagnostics)}};
-    if (d != nullptr) parametres["version"] = d->version;
-    envoie({{"jsonrpc", "2.0"}, {"method", "textDocument/publishDiagnostics"}, {"params", std::move(parametres)}});
+    corps += "]}}";
+    serveur.envoie("Content-Length: " + std::to_string(corps.size()) + "\r\n\r\n" + corps);
   }
 
   document_ouvert* document(const json& parametres) const {

@@ -1,0 +1,97 @@
+#!/usr/bin/env python3
+"""Benchmark of the language server (verifie_climat --lsp), measured from the
+client's side: the time from a change sent to the diagnostics of that
+version received, on the sample climate file and on documents of 100,000
+lines (rule lines without a finding, then one finding per line), and the server's peak memory with each held. Beside each figure, the
+same check made by a fresh `verifie_climat FILE` (start included), run
+alternately with the server's rounds: the median of the ratios is printed.
+
+    cmake --build build && python3 bench/lsp.py [build]"""
+import json
+import os
+import pathlib
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+racine = pathlib.Path(__file__).resolve().parent.parent
+programme = str((pathlib.Path(sys.argv[1] if len(sys.argv) > 1 else racine / "build") / "verifie_climat").resolve())
+
+
+class Client:
+    def __init__(self):
+        self.p = subprocess.Popen([programme, "--lsp"], stdin=subprocess.PIPE, stdout=subprocess.PIPE)
+        self.envoie({"jsonrpc": "2.0", "id": 0, "method": "initialize", "params": {}})
+        self.recoit()
+
+    def envoie(self, message):
+        corps = json.dumps(message).encode()
+        self.p.stdin.write(b"Content-Length: %d\r\n\r\n" % len(corps) + corps)
+        self.p.stdin.flush()
+
+    def recoit(self):
+        n = int(self.p.stdout.readline().split(b":")[1])
+        self.p.stdout.readline()
+        return self.p.stdout.read(n)
+
+    def diagnostics(self, message):
+        """Sends a change and waits for the diagnostics of its version; returns seconds.
+        The client only looks for the version near the start of each message,
+        so that its own parsing does not weigh on the figure."""
+        debut = time.perf_counter()
+        self.envoie(message)
+        version = b'"version":%d,' % message["params"]["textDocument"]["version"]
+        while version not in self.recoit()[:400]:
+            pass
+        return time.perf_counter() - debut
+
+    def memoire(self):
+        statut = pathlib.Path(f"/proc/{self.p.pid}/status").read_text()
+        return int(statut.split("VmHWM:")[1].split()[0]) / 1024
+
+    def ferme(self):
+        self.p.stdin.close()
+        self.p.wait()
+
+
+def document(nom, texte, tours, dossier):
+    chemin = pathlib.Path(dossier) / "climat.txt"
+    chemin.write_bytes(texte.encode("latin-1"))
+    client = Client()
+    uri = "file:///bench/" + nom
+    ouverture = client.diagnostics({"jsonrpc": "2.0", "method": "textDocument/didOpen", "params": {
+        "textDocument": {"uri": uri, "languageId": "plaintext", "version": 1, "text": texte}}})
+    temps, rapports = [], []
+    # One character typed at the end of the middle line, then taken away:
+    # the findings stay the same.
+    milieu = len(texte.split("\n")) // 2
+    colonne = len(texte.split("\n")[milieu])
+    for v in range(2, tours + 2):
+        debut = {"line": milieu, "character": colonne}
+        fin = {"line": milieu, "character": colonne + v % 2}
+        t = client.diagnostics({"jsonrpc": "2.0", "method": "textDocument/didChange", "params": {
+            "textDocument": {"uri": uri, "version": v},
+            "contentChanges": [{"range": {"start": debut, "end": fin}, "text": "x" if v % 2 == 0 else ""}]}})
+        d = time.perf_counter()
+        subprocess.run([programme, str(chemin)], capture_output=True)
+        temps.append(t)
+        rapports.append(t / (time.perf_counter() - d))
+    memoire = client.memoire()
+    client.ferme()
+    print(f"{nom:28} {len(texte.splitlines()):>7} lignes  ouverture {ouverture * 1000:8.1f} ms  "
+          f"changement {statistics.median(temps) * 1000:8.2f} ms (médiane de {tours})  "
+          f"contre verifie_climat FICHIER : {statistics.median(rapports):5.2f}×  mémoire {memoire:6.1f} Mio")
+
+
+exemple = (racine / "exemples/climat.txt").read_bytes().decode("latin-1")
+lignes = exemple.split("\n")
+i = lignes.index(">Causes des précipitations:") + 1
+grand = "\n".join(lignes[:i] + ["2=[t2-4+vb]1;t3,5/\\6."] * (100_000 - len(lignes)) + lignes[i:])
+j = lignes.index(">Température:") + 7
+constats = "\n".join(lignes[:j] + ["%d:g1:Température" % (6 + k) for k in range(100_000 - len(lignes))] + lignes[j:])
+with tempfile.TemporaryDirectory() as dossier:
+    document("climat.txt", exemple, 201, dossier)
+    document("100 000 lignes (règles)", grand, 21, dossier)
+    document("100 000 constats", constats, 21, dossier)
