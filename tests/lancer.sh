@@ -25,5 +25,5 @@ for compilateur in clang++ g++; do
 done
 bash tests/installation.sh build-release-g++
 
-echo "== Fuzzing de la passe pendant une minute"
+echo "== Fuzzing de la passe et du serveur de langage pendant une minute"
 bash fuzz/lancer.sh 60
