@@ -43,6 +43,15 @@ namespace {
   std::exit(1);
 }
 
+// A folder opens for reading but holds no lines: it is no climate file.
+[[noreturn]] void refuse_dossier(char* nom) {
+  std::printf("\n!!! %s", nom);
+  putsacc(" est un dossier et non un fichier de climat : donnez le chemin du fichier à vérifier"_l1);
+  std::free(nom);
+  Pause();
+  std::exit(1);
+}
+
 // What stands under the name of the log instead of a regular file.
 [[noreturn]] void refuse_journal(const char* nom, mode_t sorte) {
   std::string message = "\n!!! ";
@@ -110,6 +119,8 @@ std::FILE* ouvre_fichier(const char* chemin, const char* mode) {
     fin_fatale("\n!!! Le chemin du fichier à ouvrir est trop long : une fois converti, il dépasse 4095 octets"_l1);
   std::FILE* flux = std::fopen(bloc, mode);
   if (flux == nullptr) echec_ouverture(bloc, mode, bloc);
+  struct stat etat {};
+  if (fstat(fileno(flux), &etat) == 0 && S_ISDIR(etat.st_mode)) refuse_dossier(bloc);
   std::free(bloc);
   return flux;
 }

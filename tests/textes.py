@@ -50,6 +50,21 @@ for texte in sorted(set(messages())):
     motif = ".+?".join(re.escape(morceau) for morceau in re.split(FORMATS, texte))
     if not re.search(motif, journaux, flags=re.S):
         fautes.append("jamais tiré par un rapport attendu : " + texte.strip())
+# The messages of the console and of verifie_climat are in the guide too
+# (its prose, code blocks apart), their variable parts as "…".
+prose = " ".join(re.sub(r"^```.*?^```", "", (racine / "docs/guide-climat.md").read_text(encoding="utf-8"), flags=re.S | re.M).split())
+for chemin in ["console/services.cpp", "console/titre.cpp", "console/texte.cpp", "testeur_climat/Testeur_climat.cpp",
+               "testeur_climat/verifie_climat.cpp", "testeur_climat/serveur_lsp.cpp"]:
+    source = re.sub(r"^\s*//.*$", "", (racine / chemin).read_text(encoding="utf-8"), flags=re.M)
+    source = re.sub(r'R"\(.*?\)"', "", source)  # raw strings: the JSON written by hand
+    for m in re.finditer(r'(?:"(?:[^"\\\n]|\\.)*"(?:_l1)?\s*)+', source):
+        texte = "".join(re.findall(r'"((?:[^"\\\n]|\\.)*)"', m.group(0))).replace("\\x01", "%s")
+        if texte.startswith("Usage") or "(Aubrelis)" in texte or re.search(r"[{\"]|\[%s\]", texte):
+            continue  # the usage and the version, and the JSON and the GNU forms of the findings
+        for ligne in (l for l in texte.split("\\n") if l.count(" ") >= 2):
+            motif = ".*?".join(re.escape(" ".join(m.split())) for m in re.split(FORMATS + r"|%s|%04X", ligne.strip()))
+            if not re.search(motif, prose):
+                fautes.append(f"message absent du guide : {chemin}: {ligne.strip()}")
 # Every code given in the program has its section in the guide, and every
 # section a code of the program.
 donnes = {"CL" + c for p in racine.glob("testeur_climat/*.[ch]pp")

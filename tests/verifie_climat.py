@@ -136,6 +136,24 @@ egal("exemples du guide", len(climat) > 50 and verifie("-", entree="\n".join(cli
 for regle in blocs("climat-regle"):
     avec = climat[:fermeture] + [regle] + climat[fermeture:]
     egal("règle du guide " + regle, verifie("-", entree="\n".join(avec + [""]).encode("latin-1")), (0, ""))
+# The guide's trials: a paragraph of the complete example replaced by the
+# trial's lines, or for "regle" the lines added before the "<" of the causes
+# ("fin": the file ends there; "sans-saut": without its final line feed),
+# draws exactly the findings shown after it, numbered from the trial's first
+# line.
+paragraphes = [b.splitlines() for b in re.findall(r"^```climat\n(.*?)^```", guide, re.S | re.M)]
+NOMS = ["entete", "temperatures", "vents", "precipitations", "saisons", "temperatures-saison", "causes", "horloge"]
+essais = re.findall(r"^```essai ([\w -]+)\n(.*?)^```\n+[^`]*?```constats\n(.*?)^```", guide, re.S | re.M)
+for options, essai, voulus in essais:
+    nom, *options = options.split()
+    k = NOMS.index(nom) if nom != "regle" else None
+    avant = sum(paragraphes[:k], []) if k is not None else climat[:fermeture]
+    apres = [] if "fin" in options else sum(paragraphes[k + 1:], []) if k is not None else climat[fermeture:]
+    texte = "\n".join(avant + essai.splitlines() + apres) + ("" if "sans-saut" in options else "\n")
+    obtenus = re.findall(r"^-:(\d+): (.*)$", verifie("-", entree=texte.encode("latin-1"))[1], re.M)
+    egal(f"essai du guide ({nom}) {essai.splitlines()[:2]}", [f"{int(n) - len(avant)}: {r}" for n, r in obtenus],
+         [] if voulus.strip() == "aucun constat" else voulus.splitlines())
+egal("essais du guide", len(paragraphes) == len(NOMS) and len(essais) >= 10, True)
 with tempfile.TemporaryDirectory() as dossier:
     d = pathlib.Path(dossier)
     chemin = f"{pathlib.Path(programme).parent}:/usr/bin:/bin"
