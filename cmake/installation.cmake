@@ -50,5 +50,9 @@ set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
 testeur_climat reads a climate file of its weather simulation once, from top
 to bottom, and reports every error and warning with its line number, in
 French, on the console and in Erreur.log. Started from a desktop launcher,
-it opens its own xterm window.")
+it opens its own xterm window.
+.
+verifie_climat makes the same check for editors, scripts and commit hooks:
+one line per finding with its code, or JSON, and an exit status; with
+--lsp it is a language server that shows the findings as the author types.")
 include(CPack)

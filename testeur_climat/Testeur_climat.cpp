@@ -27,12 +27,13 @@ const char* const AIDE =
     "Un fichier nommé --help ou --version s'écrit ./--help ou ./--version.\n"
     "\n"
     "Code de retour : 0 quand la vérification est allée jusqu'au bout, 1 sinon.\n"
-    "Voir aussi : man testeur_climat, et le guide de l'auteur, guide-climat.md.\n"_l1;
+    "Voir aussi : man testeur_climat, et le guide de l'auteur :\n"_l1;
 
 int teste_fichier(int argc, char** argv) {
   // Asked before anything else: no window, no pause, "Erreur.log" untouched.
   if (argc > 1 && std::strcmp(argv[1], "--help") == 0) {
     putsacc(AIDE);
+    std::printf("%s\n", GUIDE_CLIMAT_CHEMIN);
     return 0;
   }
   if (argc > 1 && std::strcmp(argv[1], "--version") == 0) {

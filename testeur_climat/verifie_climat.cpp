@@ -34,7 +34,8 @@ const char* const AIDE =
     "  --help, --version           cet usage, la version\n"
     "\n"
     "Code de retour : 0 sans erreur, 1 si un fichier a une erreur, 2 si un fichier n'a pas pu\n"
-    "être lu (les autres sont vérifiés quand même). Voir man verifie_climat.\n"_l1;
+    "être lu (les autres sont vérifiés quand même). Voir man verifie_climat, et le guide de\n"
+    "l'auteur, qui explique chaque message et son code :\n"_l1;
 
 // A UTF-8 text as a terminal can show it: control characters in caret
 // notation, DEL as ^?, and the C1 controls (U+0080 to U+009F) as M-^X.
@@ -200,7 +201,7 @@ int main(int argc, char** argv) {
     } else if (a == "--") {
       options = false;
     } else if (a == "--help") {
-      std::fputs(en_utf8(AIDE).c_str(), stdout);
+      std::printf("%s%s\n", en_utf8(AIDE).c_str(), GUIDE_CLIMAT_CHEMIN);
       verifie_sortie();
       return 0;
     } else if (a == "--version") {

@@ -149,6 +149,7 @@ std::string attendu(const std::string& fichier, const std::string& section, cons
   const std::size_t fin = std::min(texte.find("\n== ", debut - 1), texte.size() - 1);
   std::string r = texte.substr(debut, fin - debut);
   for (std::size_t p; (p = r.find("@D@")) != std::string::npos;) r.replace(p, 3, variable);
+  for (std::size_t p; (p = r.find("@G@")) != std::string::npos;) r.replace(p, 3, GUIDE_CLIMAT_CHEMIN);
   return r;
 }
 

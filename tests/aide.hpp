@@ -56,5 +56,5 @@ std::string deplie(std::string texte);
 std::vector<std::vector<std::string>> cas(const std::string& fichier, const std::string& section);
 
 // An expected output kept in a data file of tests/donnees, in sections
-// "== name"; "@D@" stands for `variable`.
+// "== name"; "@D@" stands for `variable`, "@G@" for the installed guide's path.
 std::string attendu(const std::string& fichier, const std::string& section, const std::string& variable = "");

@@ -20,10 +20,19 @@ ctest --test-dir build-asan --output-on-failure -j"$(nproc)" </dev/null
 echo "== Construction Release sous clang, puis sous g++ avec l'installation et le paquet Debian"
 for compilateur in clang++ g++; do
   cmake -S . -B "build-release-$compilateur" -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER="$compilateur" \
-    -DTESTEUR_TESTS=OFF -DTESTEUR_WERROR=ON >/dev/null
+    -DCMAKE_INSTALL_PREFIX=/usr -DTESTEUR_TESTS=OFF -DTESTEUR_WERROR=ON >/dev/null
   cmake --build "build-release-$compilateur" -j"$(nproc)"
 done
 bash tests/installation.sh build-release-g++
 
 echo "== Fuzzing de la passe et du serveur de langage pendant une minute"
 bash fuzz/lancer.sh 60
+
+echo "== Les commandes d'installation du README, dans ce même dossier, après les tests"
+scene=$(mktemp -d)
+trap 'rm -rf "$scene"' EXIT
+mapfile -t commandes < <(sed -n '/^## Installing/,/^## /p' README.md | sed -n '/^```sh$/,/^```$/p' | grep -v '^```' | sed 's/ *#.*//')
+bash -euo pipefail -c "${commandes[0]}" >/dev/null
+DESTDIR="$scene" bash -euo pipefail -c "${commandes[1]}" >/dev/null
+"$scene/usr/bin/verifie_climat" exemples/climat.txt
+echo "installation du README réussie dans build/"

@@ -79,7 +79,7 @@ TEST(Console, LimitesDesTampons) {
   linux_acc("\xE9\xE9\xE9", sortie, 4);
   EXPECT_STREQ(sortie, "\xC3\xA9");
   int p[TAILLE_INDEX];
-  EXPECT_EXIT((std::freopen("/dev/null", "r", stdin), index_ch(std::string(51, '/').c_str(), "/", p)),
+  EXPECT_EXIT((static_cast<void>(std::freopen("/dev/null", "r", stdin) != nullptr), index_ch(std::string(51, '/').c_str(), "/", p)),
               testing::ExitedWithCode(1), "");
 }
 

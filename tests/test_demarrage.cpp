@@ -62,7 +62,7 @@ TEST(Demarrage, Scripts) {
     const std::string d = dossier_temporaire();
     mkdir((d + "/o").c_str(), 0755);
     for (const std::string& outil : decoupe(outils + " ", ' '))
-      symlink(("/usr/bin/" + outil).c_str(), (d + "/o/" + outil).c_str());
+      ASSERT_EQ(symlink(("/usr/bin/" + outil).c_str(), (d + "/o/" + outil).c_str()), 0);
     ecrit_fichier(d + "/o/xdg-open", "#!/bin/sh\necho \"$1\" >>" + d + "/xdg; cat \"$1\" >>" + d + "/xdg\n", 0755);
     ecrit_fichier(d + "/o/xterm", "#!/bin/sh\nfor a; do printf '%s\\000' \"$a\"; c=$a; done >" + d +
                   "/args\nDISPLAY= /bin/sh -c \"$c\" >" + d + "/fenetre 2>&1 </dev/null\n", 0755);
