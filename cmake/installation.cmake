@@ -32,6 +32,14 @@ install(FILES docs/guide-climat.md DESTINATION ${DOC_PAQUET})
 install(DIRECTORY exemples/ DESTINATION ${CMAKE_INSTALL_DATADIR}/${PAQUET}/exemples)
 install(FILES debian/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME ${PAQUET})
 install(FILES docs/testeur_climat.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+# A climate file is known by its content: to the desktop (a MIME type of its
+# own, whose database the shared-mime-info trigger refreshes), to vim (where
+# Debian's vim finds system-wide add-ons) and to Emacs.
+install(FILES editeurs/mime/testeur-climat.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
+foreach(sorte ftdetect ftplugin syntax compiler)
+  install(DIRECTORY editeurs/vim/${sorte} DESTINATION ${CMAKE_INSTALL_DATADIR}/vim/vimfiles)
+endforeach()
+install(FILES editeurs/emacs/climat-mode.el DESTINATION ${CMAKE_INSTALL_DATADIR}/emacs/site-lisp)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME ${PAQUET})

@@ -1,17 +1,22 @@
 #!/usr/bin/env bash
-# installation.sh BUILD   installs into a staging folder and checks the programs,
-#                         their manual pages and the launcher entry; as root,
-#                         also makes the .deb, has lintian check it, installs it
-#                         with dpkg, runs it and removes it
+# installation.sh BUILD   installs into a staging folder (DESTDIR; BUILD is
+#                         configured for /usr) and checks the programs, their
+#                         manual pages, the launcher entry and what makes the
+#                         desktop, vim and Emacs know a climate file
+#                         (editeurs.sh); as root, also makes the .deb, has
+#                         lintian check it, installs it with dpkg, runs it and
+#                         removes it
 set -euo pipefail
 construction=$1
 scene=$(mktemp -d)
 trap 'rm -rf "$scene"' EXIT
-cmake --install "$construction" --prefix "$scene/usr" >/dev/null
+DESTDIR="$scene" cmake --install "$construction" >/dev/null
+editeurs=(share/mime/packages/testeur-climat.xml share/emacs/site-lisp/climat-mode.el
+  share/vim/vimfiles/{ftdetect,ftplugin,syntax}/climat.vim share/vim/vimfiles/compiler/verifie_climat.vim)
 
 for f in bin/testeur_climat bin/verifie_climat share/man/man1/testeur_climat.1.gz share/man/man1/verifie_climat.1.gz \
   share/applications/testeur_climat.desktop \
-  share/doc/testeur-climat/copyright share/doc/testeur-climat/changelog.gz; do
+  share/doc/testeur-climat/copyright share/doc/testeur-climat/changelog.gz "${editeurs[@]}"; do
   [ -f "$scene/usr/$f" ] || { echo "absent : $f"; exit 1; }
 done
 for programme in testeur_climat verifie_climat; do
@@ -25,6 +30,7 @@ else
   echo "desktop-file-validate introuvable : l'entrée du lanceur n'est pas validée"
 fi
 grep -qx 'Exec=testeur_climat %f' "$scene/usr/share/applications/testeur_climat.desktop"
+bash "$(dirname "$0")/editeurs.sh" "$scene"
 echo "installation complète et valide"
 
 [ "$(id -u)" = 0 ] || { echo "paquet Debian non essayé : dpkg -i demande les droits de root"; exit 0; }
@@ -35,6 +41,10 @@ paquet=$(ls "$construction"/testeur-climat_*.deb)
 rapport=$(lintian -I --pedantic --fail-on error,warning "$paquet") || { echo "$rapport"; exit 1; }
 if grep -i hardening <<<"$rapport"; then exit 1; fi
 echo "$rapport"
+contenu=$(dpkg -c "$paquet")
+for f in "${editeurs[@]}"; do
+  grep -q " \./usr/$f$" <<<"$contenu" || { echo "absent du paquet : $f"; exit 1; }
+done
 dpkg -i "$paquet" >/dev/null
 trap 'dpkg -r testeur-climat >/dev/null 2>&1 || true; rm -rf "$scene"' EXIT
 /usr/bin/testeur_climat --version
@@ -42,6 +52,11 @@ trap 'dpkg -r testeur-climat >/dev/null 2>&1 || true; rm -rf "$scene"' EXIT
 for f in man/man1/testeur_climat.1.gz man/man1/verifie_climat.1.gz applications/testeur_climat.desktop; do
   [ -f "/usr/share/$f" ] || { echo "absent du paquet installé : $f"; exit 1; }
 done
+# The shared-mime-info trigger has refreshed the system's database.
+if command -v mimetype >/dev/null; then
+  cp "$(dirname "$0")/../exemples/climat.txt" "$scene/montagne"
+  [ "$(mimetype -b "$scene/montagne")" = text/x-climat-aubrelis ] || { echo "type MIME absent de la base"; exit 1; }
+fi
 dpkg -r testeur-climat >/dev/null
 [ ! -e /usr/bin/testeur_climat ] && [ ! -e /usr/bin/verifie_climat ]
 echo "paquet $(basename "$paquet") : lintian pédant sans erreur ni avertissement, installé, lancé et retiré"

@@ -12,6 +12,7 @@ besoins=(
   lintian:lintian dpkg-shlibdeps:dpkg-dev file:file                                   # the package
   /usr/include/nlohmann/json.hpp:nlohmann-json3-dev vim:vim nvim:neovim emacs:emacs-nox  # the editors
   '/usr/share/emacs/site-lisp/elpa/eglot-*:elpa-eglot'
+  mimetype:libfile-mimeinfo-perl update-mime-database:shared-mime-info              # the desktop's types
 )
 paquets=()
 for besoin in "${besoins[@]}"; do

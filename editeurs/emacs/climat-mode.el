@@ -1,0 +1,80 @@
+;;; climat-mode.el --- Climate files of Aubrelis  -*- lexical-binding: t -*-
+
+;; Copyright (C) 2026 Équipe Aubrelis
+;; License: Expat (MIT)
+;; Version: 1.2.0
+;; Keywords: languages
+
+;;; Commentary:
+
+;; A major mode for the climate files of the Aubrelis weather simulation.
+;; A climate file is known by its first line, "Latitude=": it is read and
+;; written in Latin-1, coloured, checked by `verifie_climat' with
+;; M-x compile, and by the language server `verifie_climat --lsp' when
+;; eglot is present.  In your init file: (require 'climat-mode)
+
+;;; Code:
+
+(require 'compile)
+
+(defgroup climat nil
+  "Climate files of Aubrelis."
+  :group 'languages)
+
+(defconst climat-font-lock-keywords
+  '(("^#\\(?:Affichage\\|Horloge vague\\):" . font-lock-preprocessor-face)
+    ("^>.*:" . font-lock-keyword-face)
+    ("^<.*" . font-lock-builtin-face)
+    ("^[0-9]+" . font-lock-constant-face)
+    (":\\([tf][+-]?[0-9]+\\)" 1 font-lock-type-face)
+    ("\\[[^]\n]*\\]" . font-lock-preprocessor-face)
+    ("%%\\|%\\|/\\\\" . font-lock-builtin-face)
+    ("\\$[a-z_]*\\$" . font-lock-variable-name-face))
+  "Colours of a climate file: the same elements as vim's syntax file.")
+
+(defun climat--cles-entete (limite)
+  "Match the key of a header line, lines 1 to 6, before LIMITE."
+  (let (trouve)
+    (while (and (not trouve) (re-search-forward "^[^=:\n]*[=:]" limite t))
+      (when (<= (line-number-at-pos (match-beginning 0)) 6)
+        (setq trouve t)))
+    trouve))
+
+(defun climat--remarques (limite)
+  "Match a remark between paragraphs, after line 6, before LIMITE."
+  (let (trouve)
+    (while (and (not trouve) (re-search-forward "^[^0-9<>#\n][^=\n]*$" limite t))
+      (when (> (line-number-at-pos (match-beginning 0)) 6)
+        (setq trouve t)))
+    trouve))
+
+;;;###autoload
+(define-derived-mode climat-mode text-mode "Climat"
+  "Major mode for the climate files of Aubrelis, in Latin-1."
+  (setq font-lock-defaults
+        (list (append '((climat--cles-entete . font-lock-variable-name-face)
+                        (climat--remarques . font-lock-comment-face))
+                      climat-font-lock-keywords)
+              t))
+  (setq buffer-file-coding-system 'iso-latin-1)
+  (setq-local compile-command
+              (concat "verifie_climat "
+                      (if buffer-file-name (shell-quote-argument buffer-file-name) ""))))
+
+;; verifie_climat's lines, errors and warnings apart.
+(add-to-list 'compilation-error-regexp-alist-alist
+             '(verifie-climat "^\\([^:\n]+\\):\\([0-9]+\\): \\(?:erreur\\|\\(avertissement\\)\\): " 1 2 nil (3)))
+(add-to-list 'compilation-error-regexp-alist 'verifie-climat)
+
+;; Known by content: read in Latin-1, then the mode.
+;;;###autoload
+(add-to-list 'auto-coding-regexp-alist '("\\`Latitude=" . iso-latin-1))
+;;;###autoload
+(add-to-list 'magic-mode-alist '("\\`Latitude=" . climat-mode))
+
+(with-eval-after-load 'eglot
+  (defvar eglot-server-programs)
+  (add-to-list 'eglot-server-programs '(climat-mode "verifie_climat" "--lsp")))
+
+(provide 'climat-mode)
+;;; climat-mode.el ends here

@@ -1,0 +1,11 @@
+" verifie_climat, the checker of Aubrelis climate files: :make fills the
+" quickfix list with its findings, errors and warnings apart.
+if exists('current_compiler')
+  finish
+endif
+let current_compiler = 'verifie_climat'
+if exists(':CompilerSet') != 2
+  command -nargs=* CompilerSet setlocal <args>
+endif
+CompilerSet makeprg=verifie_climat\ %:S
+CompilerSet errorformat=%E%f:%l:\ erreur:\ %m,%W%f:%l:\ avertissement:\ %m,%-G%.%#
