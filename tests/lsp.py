@@ -57,13 +57,6 @@ def remplace(valeur):
     return valeur
 
 
-def ouvre(chemin):
-    texte = chemin.read_bytes().decode("latin-1")
-    return texte, [json.dumps({"jsonrpc": "2.0", "id": 1, "method": "initialize", "params": {}}).encode(),
-                   json.dumps({"jsonrpc": "2.0", "method": "textDocument/didOpen", "params": {"textDocument": {
-                       "uri": chemin.as_uri(), "languageId": "plaintext", "version": 1, "text": texte}}}).encode()]
-
-
 # The protocol table.
 for cas in re.split(r"^== ", (racine / "tests/donnees/lsp.txt").read_text(encoding="utf-8"), flags=re.M)[1:]:
     nom, *lignes = cas.splitlines()
@@ -102,8 +95,9 @@ def attendu(chemin):
 journaux = sorted([*racine.glob("exemples/*.Erreur.log"), *racine.glob("tests/donnees/*.Erreur.log")])
 for journal in journaux:
     chemin = pathlib.Path(str(journal).removesuffix(".Erreur.log") + ".txt")
-    texte, messages = ouvre(chemin)
-    diagnostics = serveur(b"".join(map(cadre, messages)))[0][-1]["params"]["diagnostics"]
+    ouverture = {"textDocument": {"uri": chemin.as_uri(), "version": 1, "text": chemin.read_bytes().decode("latin-1")}}
+    messages = [{"jsonrpc": "2.0", "id": 1, "method": "initialize"}, {"jsonrpc": "2.0", "method": "textDocument/didOpen", "params": ouverture}]
+    diagnostics = serveur(b"".join(cadre(json.dumps(m).encode()) for m in messages))[0][-1]["params"]["diagnostics"]
     obtenu = [(d["range"]["start"]["line"], d["severity"], d["code"], d["message"]) for d in diagnostics]
     voulu = attendu(chemin)
     # A file saved in UTF-8 also draws the warning that says so, on its first line.
