@@ -168,6 +168,15 @@ bool enregistre_en_utf8(const std::string& chemin) {
 
 json position(int ligne, int colonne) { return {{"line", ligne}, {"character", colonne}}; }
 
+// A line or a character of a position: an integer, or a number held within
+// the bounds of one (a fraction from a careless client, 1e300, NaN); any
+// other value is a client's mistake, answered as such.
+long long entier(const json& v) {
+  if (!v.is_number_float()) return v.get<long long>();
+  const double d = v.get<double>();
+  return d != d ? 0 : static_cast<long long>(std::clamp(d, -1e15, 1e15));
+}
+
 }  // namespace
 
 // An open document: the editor's text and what its last check found.
@@ -361,8 +370,8 @@ struct requete {
         d->texte = std::move(texte);
       } else {
         const json& r = changement.at("range");
-        std::size_t a = d->decalage(r.at("start").at("line").get<long long>(), r.at("start").at("character").get<long long>());
-        std::size_t b = d->decalage(r.at("end").at("line").get<long long>(), r.at("end").at("character").get<long long>());
+        std::size_t a = d->decalage(entier(r.at("start").at("line")), entier(r.at("start").at("character")));
+        std::size_t b = d->decalage(entier(r.at("end").at("line")), entier(r.at("end").at("character")));
         if (b < a) std::swap(a, b);
         d->texte.replace(a, b - a, texte);
       }
@@ -388,7 +397,7 @@ struct requete {
 
   void survol(const json& p) const {
     const document_ouvert* d = document(p);
-    const long long ligne = p.at("position").at("line").get<long long>();
+    const long long ligne = entier(p.at("position").at("line"));
     if (d == nullptr || ligne < 0 || ligne >= static_cast<long long>(d->debuts.size())) return repond(nullptr);
     std::string texte;
     for (const trouvaille& t : d->trouvailles) {
