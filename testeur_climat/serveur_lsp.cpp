@@ -105,11 +105,10 @@ std::string_view section_du_guide(int code) {
   return s;
 }
 
-// Where the href of a code points: its section of the installed guide.
+// Where the href of a code points: its section of the installed guide,
+// whose anchor is the code in lower case.
 std::string adresse_du_code(int code) {
-  std::string nom = nom_du_code(code);
-  std::transform(nom.begin(), nom.end(), nom.begin(), [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
-  return std::string("file://") + GUIDE_CLIMAT_CHEMIN + "#" + nom;
+  return std::string("file://") + GUIDE_CLIMAT_CHEMIN + "#cl" + nom_du_code(code).substr(2);
 }
 
 // A file: URI as a path: "file://" and an empty or "localhost" host, then the
@@ -135,35 +134,18 @@ std::string chemin_du_fichier(const std::string& uri) {
 
 // Whether the file is saved in UTF-8: valid UTF-8 with at least one
 // character of more than one byte (a Latin-1 file with accents never is).
+// A climate file is small; a file of more than 16 MiB, or one that holds a
+// NUL byte, is no climate file an editor saved in UTF-8.
 bool enregistre_en_utf8(const std::string& chemin) {
   std::FILE* f = chemin.empty() ? nullptr : std::fopen(chemin.c_str(), "rb");
   if (f == nullptr) return false;
-  bool multi = false;
-  int suite = 0;  // continuation bytes still expected
-  unsigned char premier = 0;
-  unsigned char bloc[1 << 16];
-  bool valide = true;
-  std::size_t n = 0;
-  while (valide && (n = std::fread(bloc, 1, sizeof bloc, f)) > 0)
-    for (std::size_t i = 0; i < n && valide; ++i) {
-      const unsigned char c = bloc[i];
-      if (suite > 0) {
-        // The second byte of E0, ED, F0 and F4 sequences has a narrower range.
-        const bool second = premier != 0;
-        const unsigned char bas = second && premier == 0xE0 ? 0xA0 : second && premier == 0xF0 ? 0x90 : 0x80;
-        const unsigned char haut = second && premier == 0xED ? 0x9F : second && premier == 0xF4 ? 0x8F : 0xBF;
-        valide = c >= bas && c <= haut;
-        premier = 0;
-        --suite;
-      } else if (c >= 0x80) {
-        suite = c >= 0xC2 && c <= 0xDF ? 1 : c >= 0xE0 && c <= 0xEF ? 2 : c >= 0xF0 && c <= 0xF4 ? 3 : -1;
-        valide = suite > 0;
-        premier = c;
-        multi = true;
-      }
-    }
+  std::string octets;
+  char bloc[1 << 16];
+  for (std::size_t n = 0; octets.size() < (std::size_t{16} << 20) && (n = std::fread(bloc, 1, sizeof bloc, f)) > 0;)
+    octets.append(bloc, n);
   std::fclose(f);
-  return valide && suite == 0 && multi;
+  return octets.find('\0') == std::string::npos &&
+         std::any_of(octets.begin(), octets.end(), [](char c) { return (c & 0x80) != 0; }) && utf8_valide(octets.c_str());
 }
 
 json position(int ligne, int colonne) { return {{"line", ligne}, {"character", colonne}}; }

@@ -44,14 +44,14 @@ def contient(obtenu, voulu):
 
 
 def remplace(valeur):
-    if isinstance(valeur, dict):
-        return {k: remplace(v) for k, v in valeur.items()}
+    if isinstance(valeur, (dict, list)):
+        return {k: remplace(v) for k, v in valeur.items()} if isinstance(valeur, dict) else list(map(remplace, valeur))
     if isinstance(valeur, str) and (m := re.fullmatch(r"@(texte|utf8|uri):(.+)@", valeur)):
         octets = (racine / m.group(2)).read_bytes()
         if m.group(1) != "uri":
             return octets.decode("latin-1" if m.group(1) == "texte" else "utf-8")
         copie = dossier / pathlib.Path(m.group(2)).stem / "mon climat é.txt"
-        copie.parent.mkdir()
+        copie.parent.mkdir(exist_ok=True)
         copie.write_bytes(octets)
         return "file://" + urllib.parse.quote(str(copie))
     return valeur

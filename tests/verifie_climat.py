@@ -98,7 +98,8 @@ with tempfile.TemporaryDirectory() as dossier:
     million.write_bytes(b"\n".join(reference[:14] + [b"%d:g1:T" % (6 + i) for i in range(1_000_000)] + reference[14:]))
     coupe = lambda commande: subprocess.run(["sh", "-c", commande, programme, str(million)], capture_output=True)
     egal("sortie impossible", [(r.returncode, r.stderr.startswith(b"verifie_climat: ")) for r in map(coupe, [
-        '"$0" "$1" >/dev/full', '"$0" --format=json "$1" >/dev/full', '"$0" "$1" >&-'])], [(2, True)] * 3)
+        '"$0" "$1" >/dev/full', '"$0" --format=json "$1" >/dev/full', '"$0" "$1" >&-', '"$0" --help >/dev/full',
+        '"$0" --format=json /dev/null >/dev/full'])], [(2, True)] * 5)
     if not os.environ.get("TESTEUR_SANITIZERS"):
         for forme in ("--format=gnu", "--format=json"):
             r = coupe(f'ulimit -v 16384; "$0" {forme} "$1" | wc -l')
