@@ -76,9 +76,10 @@ egal("lignes longues", verifie(str(longues))[1].replace(str(longues), longues.na
 
 exemples = racine / "exemples"
 reference = (racine / "tests/donnees/reference.txt").read_bytes()
-for tete, voulu in ((b"latitude=45\n", (1, b"- : 1 erreur, 0 avertissement\n")), (b"Latitude=0\n", (0, b"- : 0 erreur, 1 avertissement\n"))):
-    r = subprocess.run([programme, "-"], input=tete + reference[reference.index(b"\n") + 1:], capture_output=True)
-    egal("un seul constat", (r.returncode, r.stderr), voulu)
+for tete, voulu in ((b"latitude=45\n", (1, b"- : 1 erreur, 0 avertissement\n")), (b"Latitude=0\n", (0, b"- : 0 erreur, 1 avertissement\n")),
+                    (b"Latitude=0\nLongitude=0\n", (0, b"- : 0 erreur, 2 avertissements\n"))):
+    r = subprocess.run([programme, "-"], input=tete + reference.split(b"\n", tete.count(b"\n"))[-1], capture_output=True)
+    egal("bilan", (r.returncode, r.stderr), voulu)
 egal("avertissements bloquants", verifie("--avertissements-bloquants", str(racine / "tests/donnees/entete_nul.txt"))[0], 1)
 statut, sortie = verifie("--format=json", str(exemples / "climat.txt"), "/nulle/part.txt", str(exemples / "climat_avec_erreurs.txt"))
 doc = json.loads(sortie)
@@ -110,7 +111,9 @@ with tempfile.TemporaryDirectory() as dossier:
     r = subprocess.run([programme, str(nom), "/nulle\x7f"], capture_output=True)
     egal("nom avec DEL et C1", [f"/c^?M-^E\t.txt : " in r.stderr.decode(), "/nulle^?: " in r.stderr.decode()], [True, True])
 
-egal("--help, --version, -- --help", (verifie("--help")[0], verifie("--version")[0], verifie("--", "--help")[0]), (0, 0, 2))
+egal("--help, --version, -- --help", (verifie("--help")[0], verifie("--version")[1][:26], verifie("--", "--help")[0]),
+     (0, "verifie_climat (Aubrelis) ", 2))
+egal("entrée fermée", subprocess.run(["sh", "-c", '"$0" "$1" <&- >/dev/null 2>&1', programme, str(exemples / "climat.txt")]).returncode, 0)
 egal("option inconnue", ((r := subprocess.run([programme, "-x", "a"], capture_output=True)).returncode, r.stdout,
                          r.stderr.startswith(b"verifie_climat: ")), (2, b"", True))
 
