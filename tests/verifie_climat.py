@@ -77,7 +77,8 @@ egal("lignes longues", verifie(str(longues))[1].replace(str(longues), longues.na
 exemples = racine / "exemples"
 reference = (racine / "tests/donnees/reference.txt").read_bytes()
 for tete, voulu in ((b"latitude=45\n", (1, b"- : 1 erreur, 0 avertissement\n")), (b"Latitude=0\n", (0, b"- : 0 erreur, 1 avertissement\n")),
-                    (b"Latitude=0\nLongitude=0\n", (0, b"- : 0 erreur, 2 avertissements\n"))):
+                    (b"Latitude=0\nLongitude=0\n", (0, b"- : 0 erreur, 2 avertissements\n")),
+                    (b"latitude=45\nlongitude=3\n", (1, b"- : 2 erreurs, 0 avertissement\n"))):
     r = subprocess.run([programme, "-"], input=tete + reference.split(b"\n", tete.count(b"\n"))[-1], capture_output=True)
     egal("bilan", (r.returncode, r.stderr), voulu)
 egal("avertissements bloquants", verifie("--avertissements-bloquants", str(racine / "tests/donnees/entete_nul.txt"))[0], 1)
