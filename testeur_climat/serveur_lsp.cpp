@@ -65,16 +65,15 @@ struct symbole {
   int ligne;
 };
 
-// The findings and the outline that the pass reports on one document.
+// The findings and the outline that the pass reports on one document, at
+// the lines it counts (by line feeds, from 1).
 struct collecte final : rapport_constats {
-  std::vector<constat> constats;
-  std::vector<std::string> messages;
-  std::vector<std::pair<etape_passe, int>> paragraphes;
+  std::vector<trouvaille> trouvailles;
+  std::vector<symbole> symboles;
   void rapporte(const constat& c) override {
-    constats.push_back(c);
-    messages.push_back(sur_une_ligne(en_utf8(c.message)));
+    trouvailles.push_back({c.ligne_editeur, -1, -1, c.type, c.code, sur_une_ligne(en_utf8(c.message))});
   }
-  void paragraphe(etape_passe etape, int ligne_editeur) override { paragraphes.emplace_back(etape, ligne_editeur); }
+  void paragraphe(etape_passe etape, int ligne_editeur) override { symboles.push_back({etape, ligne_editeur}); }
 };
 
 const char* nom_du_paragraphe(etape_passe etape) {
@@ -225,19 +224,20 @@ void document_ouvert::analyse() {
   std::string octets;
   octets.reserve(texte.size());
   std::vector<int> ligne_du_saut{0};  // the editor's line of each line the pass counts
-  debuts.assign(1, 0);
+  lignes();
   trouvailles.clear();
   if (utf8_sur_disque)
     trouvailles.push_back({0, -1, -1, AVERTISSEMENT, 802,
                            en_utf8("Ce fichier est enregistré en UTF-8 : la simulation lira mal chaque lettre accentuée. "
                                    "Enregistrez-le en Latin-1 (ISO-8859-1)."_l1)});
+  int ligne = 0;
   int colonne = 0;
   for (std::size_t i = 0; i < texte.size();) {
     const auto [c, taille] = point_de_code(texte, i);
     i += taille;
     if (saut_de_ligne(texte, i, c)) {
-      debuts.push_back(i);
-      if (c == '\n') ligne_du_saut.push_back(static_cast<int>(debuts.size()) - 1);
+      ++ligne;
+      if (c == '\n') ligne_du_saut.push_back(ligne);
       colonne = 0;
     } else {
       colonne += unites_utf16(c);
@@ -253,27 +253,26 @@ void document_ouvert::analyse() {
                   static_cast<unsigned>(c));
     std::string message = en_utf8(modele);
     message.replace(message.find('\x01'), 1, texte, i - taille, taille);
-    trouvailles.push_back({static_cast<int>(debuts.size()) - 1, colonne - unites_utf16(c), colonne, ERREUR, 801,
-                           std::move(message)});
+    trouvailles.push_back({ligne, colonne - unites_utf16(c), colonne, ERREUR, 801, std::move(message)});
   }
 
   collecte rapport;
   verifie_octets(octets.data(), octets.size(), rapport);
-  // The findings drawn after the end go on the last line.
+  // From the pass's lines to the editor's; what is drawn after the end goes
+  // on the last line.
   derniere = static_cast<int>(debuts.size()) - (debuts.size() > 1 && debuts.back() == texte.size() ? 2 : 1);
-  auto ligne = [this, &ligne_du_saut](int ligne_editeur) {
-    // A finding drawn after the end goes on the last line.
-    const auto k = static_cast<std::size_t>(std::max(ligne_editeur, 1) - 1);
-    return k < ligne_du_saut.size() ? std::min(ligne_du_saut[k], derniere) : derniere;
+  const auto place = [this, &ligne_du_saut](int& l) {
+    const auto k = static_cast<std::size_t>(std::max(l, 1) - 1);
+    l = k < ligne_du_saut.size() ? std::min(ligne_du_saut[k], derniere) : derniere;
   };
-  for (std::size_t k = 0; k < rapport.constats.size(); ++k) {
-    const constat& c = rapport.constats[k];
-    trouvailles.push_back({ligne(c.ligne_editeur), -1, -1, c.type, c.code, std::move(rapport.messages[k])});
+  for (trouvaille& t : rapport.trouvailles) {
+    place(t.ligne);
+    trouvailles.push_back(std::move(t));
   }
   std::stable_sort(trouvailles.begin(), trouvailles.end(),
                    [](const trouvaille& a, const trouvaille& b) { return a.ligne < b.ligne; });
-  symboles.clear();
-  for (const auto& [etape, l] : rapport.paragraphes) symboles.push_back({etape, ligne(l)});
+  symboles = std::move(rapport.symboles);
+  for (symbole& s : symboles) place(s.ligne);
 }
 
 // One message of the client, with the means to answer it.
@@ -346,7 +345,12 @@ struct requete {
   void change(const json& p) const {
     document_ouvert* d = document(p);
     if (d == nullptr) return;
+    bool premier = true;
     for (const json& changement : p.at("contentChanges")) {
+      // The positions of a change after the first are on the text the one
+      // before left; the analysis finds the lines of the last one.
+      if (!premier) d->lignes();
+      premier = false;
       std::string texte = changement.at("text").get<std::string>();
       if (!changement.contains("range")) {
         d->texte = std::move(texte);
@@ -357,7 +361,6 @@ struct requete {
         if (b < a) std::swap(a, b);
         d->texte.replace(a, b - a, texte);
       }
-      d->lignes();  // the next change's positions are on the text this one left
     }
     d->analyse();
     d->version = p.at("textDocument").value("version", d->version);
