@@ -37,7 +37,7 @@ namespace {
 
 // `bloc`, when given, holds the name and is released before the pause.
 [[noreturn]] void echec_ouverture(const char* nom, const char* mode, char* bloc = nullptr) {
-  std::printf("\n!!! Une erreur est survenue durant l'ouverture du fichier %s, en mode %s", nom, mode);
+  std::printf("\n!!! Une erreur est survenue durant l'ouverture du fichier %s, en mode %s", nom_visible(nom).c_str(), mode);
   std::free(bloc);
   Pause();
   std::exit(1);
@@ -45,7 +45,7 @@ namespace {
 
 // A folder opens for reading but holds no lines: it is no climate file.
 [[noreturn]] void refuse_dossier(char* nom) {
-  std::printf("\n!!! %s", nom);
+  std::printf("\n!!! %s", nom_visible(nom).c_str());
   putsacc(" est un dossier et non un fichier de climat : donnez le chemin du fichier à vérifier"_l1);
   std::free(nom);
   Pause();

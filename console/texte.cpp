@@ -56,33 +56,85 @@ char* linux_acc(const char* texte, char* sortie, std::size_t taille) {
   return sortie;
 }
 
+namespace {
+
+// The length of the well-formed UTF-8 character at `p`, or 0 when none
+// begins there (a stray byte, an overlong form, a surrogate, a character
+// beyond U+10FFFF, a character cut by the NUL).
+std::size_t caractere_utf8(const unsigned char* p) {
+  const unsigned char c = *p;
+  if (c < 0x80) return 1;
+  std::size_t suite = 0;
+  unsigned char min = 0x80;
+  unsigned char max = 0xBF;  // bounds of the byte after the first
+  if (c >= 0xC2 && c <= 0xDF) {
+    suite = 1;
+  } else if (c >= 0xE0 && c <= 0xEF) {
+    suite = 2;
+    if (c == 0xE0) min = 0xA0;  // no overlong form
+    if (c == 0xED) max = 0x9F;  // no surrogate
+  } else if (c >= 0xF0 && c <= 0xF4) {
+    suite = 3;
+    if (c == 0xF0) min = 0x90;
+    if (c == 0xF4) max = 0x8F;  // nothing above U+10FFFF
+  } else {
+    return 0;
+  }
+  for (std::size_t i = 1; i <= suite; ++i)
+    if (p[i] < (i == 1 ? min : 0x80) || p[i] > (i == 1 ? max : 0xBF)) return 0;
+  return suite + 1;
+}
+
+}  // namespace
+
 bool utf8_valide(const char* texte) {
   const auto* p = reinterpret_cast<const unsigned char*>(texte);
   while (*p != 0) {
-    const unsigned char c = *p++;
-    if (c < 0x80) continue;
-    int suite = 0;
-    unsigned char min = 0x80;
-    unsigned char max = 0xBF;  // bounds of the byte after the first
-    if (c >= 0xC2 && c <= 0xDF) {
-      suite = 1;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-      suite = 2;
-      if (c == 0xE0) min = 0xA0;  // no overlong form
-      if (c == 0xED) max = 0x9F;  // no surrogate
-    } else if (c >= 0xF0 && c <= 0xF4) {
-      suite = 3;
-      if (c == 0xF0) min = 0x90;
-      if (c == 0xF4) max = 0x8F;  // nothing above U+10FFFF
-    } else {
-      return false;
-    }
-    for (int i = 0; i < suite; ++i, ++p) {
-      if (*p < (i == 0 ? min : 0x80) || *p > (i == 0 ? max : 0xBF)) return false;
-    }
+    const std::size_t n = caractere_utf8(p);
+    if (n == 0) return false;
+    p += n;
   }
   return true;
 }
+
+std::string octets_echappes(const char* nom) {
+  std::string r;
+  for (const auto* p = reinterpret_cast<const unsigned char*>(nom); *p != 0;) {
+    const std::size_t n = caractere_utf8(p);
+    if (n > 0) {
+      r.append(reinterpret_cast<const char*>(p), n);
+      p += n;
+      continue;
+    }
+    static constexpr char HEXA[] = "0123456789ABCDEF";
+    r += "\\x";
+    r += HEXA[*p >> 4];
+    r += HEXA[*p & 0x0F];
+    ++p;
+  }
+  return r;
+}
+
+std::string visible(std::string_view texte) {
+  std::string r;
+  for (std::size_t i = 0; i < texte.size(); ++i) {
+    const auto c = static_cast<unsigned char>(texte[i]);
+    const auto suite = i + 1 < texte.size() ? static_cast<unsigned char>(texte[i + 1]) : 0;
+    if ((c < 0x20 && c != '\t') || c == 0x7F) {
+      r += '^';
+      r += static_cast<char>(c ^ 0x40);
+    } else if (c == 0xC2 && suite >= 0x80 && suite <= 0x9F) {
+      r += "M-^";
+      r += static_cast<char>((suite - 0x80) ^ 0x40);
+      ++i;
+    } else {
+      r += static_cast<char>(c);
+    }
+  }
+  return r;
+}
+
+std::string nom_visible(const char* nom) { return visible(octets_echappes(nom)); }
 
 char* acc(const char* texte, char* sortie, std::size_t taille) {
   char intermediaire[TAILLE_CHFUNC];

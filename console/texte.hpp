@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
+#include <string_view>
 
 // A string literal written in UTF-8 in the source and stored as Latin-1 bytes,
 // so that messages read naturally here and still reach "Erreur.log" in the
@@ -47,6 +49,16 @@ char* acc(const char* texte, char* sortie, std::size_t taille);
 // Whether the text is well-formed UTF-8 (a path typed in a UTF-8 terminal):
 // such a text is handed to the system as it is, never converted again.
 bool utf8_valide(const char* texte);
+
+// A name (a path) whose bytes that begin no UTF-8 character are written
+// \xHH, so that two names never look alike; UTF-8 is kept as it is.
+std::string octets_echappes(const char* nom);
+// A UTF-8 text as a terminal can show it without obeying it: control
+// characters in caret notation, DEL as ^?, the C1 controls (U+0080 to U+009F)
+// as M-^X.
+std::string visible(std::string_view texte);
+// Both: how every name reaches the terminal.
+std::string nom_visible(const char* nom);
 
 // Prints a Latin-1 text converted, adds no line end.
 void putsacc(const char* texte);

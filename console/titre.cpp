@@ -49,18 +49,9 @@ constexpr const char* MARQUE_SANS_FENETRE = "AUBRELIS_INTERNE_SANS_FENETRE";
 constexpr const char* MARQUE_TEMOIN = "AUBRELIS_INTERNE_TEMOIN";
 constexpr const char* MODELE_TEMOIN = "/tmp/aubrelis-temoin-XXXXXX";
 
-// The working directory, when it has a name that leads back to it: a folder
-// that was deleted, or whose name is too long, cannot be given to the window.
-bool repertoire_nomme(std::string& courant) {
-  char tampon[4096];
-  if (getcwd(tampon, sizeof tampon) == nullptr || tampon[0] != '/') return false;
-  struct stat par_nom {};
-  struct stat ici {};
-  if (stat(tampon, &par_nom) != 0 || stat(".", &ici) != 0) return false;
-  if (par_nom.st_dev != ici.st_dev || par_nom.st_ino != ici.st_ino) return false;
-  courant = tampon;
-  return true;
-}
+// The only argument of a copy in the window that was given none, which that
+// copy takes out again.
+constexpr const char* SEUL_DANS_LA_FENETRE = "--aubrelis-fenetre-sans-argument";
 
 bool connecte(int famille, const sockaddr* adresse, socklen_t taille) {
   const int s = socket(famille, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
@@ -109,19 +100,30 @@ bool affichage_repond(const std::string& affichage) {
   return repond;
 }
 
+// Whether a name is one that mkstemp made from MODELE_TEMOIN: the fixed
+// part, then six letters or digits, and nothing else.
+bool nom_de_temoin(std::string_view nom) {
+  const std::string_view modele = MODELE_TEMOIN;
+  const std::size_t fixe = modele.size() - 6;
+  if (nom.size() != modele.size() || nom.substr(0, fixe) != modele.substr(0, fixe)) return false;
+  for (char c : nom.substr(fixe))
+    if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'))) return false;
+  return true;
+}
+
 // In the program that a window started: records its start, and its status
 // when it ends. A window closed by the user does not end the check: the
-// log is completed and the status still recorded.
-void marque_le_temoin() {
+// log is completed and the status still recorded. Returns whether this
+// program is that copy.
+bool marque_le_temoin() {
   const char* temoin = std::getenv(MARQUE_TEMOIN);
-  if (temoin == nullptr) return;
+  if (temoin == nullptr) return false;
   const std::string nom = temoin;
   unsetenv(MARQUE_TEMOIN);
-  if (nom.size() != std::strlen(MODELE_TEMOIN) || nom.compare(0, nom.size() - 6, MODELE_TEMOIN, nom.size() - 6) != 0)
-    return;
+  if (!nom_de_temoin(nom)) return false;
   static int descripteur = -1;
   descripteur = open(nom.c_str(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC);
-  if (descripteur < 0 || write(descripteur, "D", 1) != 1) return;
+  if (descripteur < 0 || write(descripteur, "D", 1) != 1) return false;
   std::signal(SIGHUP, SIG_IGN);
   on_exit(
       [](int statut, void*) {
@@ -129,6 +131,7 @@ void marque_le_temoin() {
         [[maybe_unused]] const ssize_t n = write(descripteur, texte.data(), texte.size());
       },
       nullptr);
+  return true;
 }
 
 // Starts xterm as a child and waits for it. When the check ran in the
@@ -137,7 +140,8 @@ void marque_le_temoin() {
 // the check (a display that refused it, a window closed at once).
 int lance_fenetre(char* const* arguments) {
   char temoin[] = "/tmp/aubrelis-temoin-XXXXXX";
-  const int fd_temoin = mkstemp(temoin);
+  // Never inherited by xterm: the copy in the window opens it by its name.
+  const int fd_temoin = mkostemp(temoin, O_CLOEXEC);
   if (fd_temoin < 0) return 0;
   int tube[2];
   if (pipe2(tube, O_CLOEXEC) != 0) {
@@ -173,11 +177,24 @@ int lance_fenetre(char* const* arguments) {
   return 0;
 }
 
-std::string executable_reel() {
+// The program's own file, by its absolute path, or empty when it cannot be
+// named for sure (no /proc, a file deleted or replaced since it started):
+// the window then cannot run it, and the check runs here.
+std::string executable_reel(const char* programme) {
+  std::string chemin;
   char tampon[PATH_MAX];
   const ssize_t n = readlink("/proc/self/exe", tampon, sizeof tampon - 1);
-  if (n <= 0) return {};
-  return std::string(tampon, static_cast<std::size_t>(n));
+  if (n > 0) {
+    chemin.assign(tampon, static_cast<std::size_t>(n));
+  } else if (programme != nullptr && std::strchr(programme, '/') != nullptr && realpath(programme, tampon) != nullptr) {
+    chemin = tampon;
+  }
+  struct stat par_nom {};
+  struct stat lance {};
+  if (chemin.empty() || chemin[0] != '/' || stat(chemin.c_str(), &par_nom) != 0 || stat("/proc/self/exe", &lance) != 0 ||
+      par_nom.st_dev != lance.st_dev || par_nom.st_ino != lance.st_ino)
+    return {};
+  return chemin;
 }
 
 // Inside double quotes the shell still reads $, `, " and \.
@@ -187,31 +204,6 @@ std::string echappe_entre_guillemets(std::string_view texte) {
     if (c == '$' || c == '`' || c == '"' || c == '\\') resultat += '\\';
     resultat += c;
   }
-  return resultat;
-}
-
-// Characters that the shell reads as themselves anywhere in a word.
-bool caractere_ordinaire(char c) {
-  const auto u = static_cast<unsigned char>(c);
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || u >= 0x80 ||
-         std::strchr("/._-,+=:@%", c) != nullptr;
-}
-
-// An ordinary argument is written as it is; any other one between single
-// quotes, so that it reaches the program whole, blanks and all, and the shell
-// runs nothing in it.
-std::string argument_pour_le_shell(std::string_view argument) {
-  bool ordinaire = !argument.empty();
-  for (char c : argument) ordinaire = ordinaire && caractere_ordinaire(c);
-  if (ordinaire) return std::string(argument);
-  std::string resultat = "'";
-  for (char c : argument) {
-    if (c == '\'')
-      resultat += "'\\''";
-    else
-      resultat += c;
-  }
-  resultat += '\'';
   return resultat;
 }
 
@@ -330,36 +322,15 @@ couleurs_fenetre couleurs_xterm(const char* code) {
   return c;
 }
 
-chemin_programme decoupe_chemin_programme(const std::string& programme, const std::string& courant,
-                                          const std::string& executable) {
-  // The window starts where the program was started, so that relative paths
-  // keep their meaning and "Erreur.log" lands where the user expects it; the
-  // program is reached from there by its real file. The working directory
-  // has no symbolic link in it, so going up once per component leads to the
-  // root.
-  std::string vers_la_racine;
-  if (courant != "/")
-    for (char c : courant)
-      if (c == '/') vers_la_racine += "/..";
-  const std::string& vrai = !executable.empty() && executable[0] == '/' ? executable : programme;
-  if (vrai.empty() || vrai[0] != '/') return {courant, "/" + vrai};
-  if (courant != "/" && vrai.compare(0, courant.size() + 1, courant + "/") == 0)
-    return {courant, vrai.substr(courant.size())};
-  return {courant, vers_la_racine + vrai};
-}
-
-std::string commande_relance(std::string_view repertoire, std::string_view nom,
-                             const std::vector<std::string_view>& arguments) {
-  std::string commande = "cd \"";
-  commande += echappe_entre_guillemets(repertoire);
-  commande += "\"; \".";
-  commande += echappe_entre_guillemets(nom);
-  commande += "\" ";
-  for (std::size_t i = 0; i < arguments.size(); ++i) {
-    if (i > 0) commande += ' ';
-    commande += argument_pour_le_shell(arguments[i]);
-  }
-  return commande;
+std::vector<std::string> arguments_fenetre(const char* titre_converti, const couleurs_fenetre& c,
+                                           const std::string& programme, const std::vector<std::string_view>& arguments) {
+  std::vector<std::string> r = {"xterm", "-sb", "-rightbar", "-T", titre_converti, "-bg", c.fond, "-fg", c.texte, "-e",
+                                programme};
+  r.insert(r.end(), arguments.begin(), arguments.end());
+  // A lone program after -e is handed to the user's shell when xterm cannot
+  // run it: the program never comes alone.
+  if (arguments.empty()) r.emplace_back(SEUL_DANS_LA_FENETRE);
+  return r;
 }
 
 std::string cadre_titre(const char* entete) {
@@ -389,36 +360,36 @@ void startxterm(int& argc, char** argv, const char* titre_fenetre, const char* c
     unsetenv(MARQUE_SANS_FENETRE);
     return;
   }
-  marque_le_temoin();
+  if (marque_le_temoin() && argc == 2 && std::strcmp(argv[1], SEUL_DANS_LA_FENETRE) == 0) {
+    argv[1] = nullptr;
+    argc = 1;
+  }
   if (isatty(1) && !force) return;
   // Without a display that answers there is no window to open and no
-  // desktop to show a notice on; without a working directory to give it,
-  // the window could not run the check: the check runs here, at once.
-  if (!affichage_present()) return;
-  std::string courant;
-  if (!repertoire_nomme(courant) || !affichage_repond(std::getenv("DISPLAY"))) return;
+  // desktop to show a notice on; without its own file, the window could
+  // not run the program: the check runs here, at once.
+  if (!affichage_present() || !affichage_repond(std::getenv("DISPLAY"))) return;
+  const std::string programme = executable_reel(argc > 0 ? argv[0] : nullptr);
+  if (programme.empty()) return;
 
-  const couleurs_fenetre c = couleurs_xterm(couleurs);
-  const chemin_programme chemin = decoupe_chemin_programme(argc > 0 ? argv[0] : "", courant, executable_reel());
-  const std::string complet = chemin.repertoire + chemin.nom;
   static std::string nom_programme;
-  nom_programme = chemin.nom;
+  nom_programme = programme.substr(programme.rfind('/'));
   if (argc > 0) argv[0] = nom_programme.data();
 
   const std::vector<std::string_view> arguments(argv + 1, argv + std::max(argc, 1));
-  const std::string commande = commande_relance(chemin.repertoire, chemin.nom, arguments);
   char titre_converti[255];
   linux_acc(titre_fenetre, titre_converti, sizeof titre_converti);
-
-  const char* const arguments_xterm[] = {"xterm", "-sb", "-rightbar", "-T", titre_converti, "-bg", c.fond.c_str(),
-                                         "-fg", c.texte.c_str(), "-e", commande.c_str(), nullptr};
-  const int erreur = lance_fenetre(const_cast<char* const*>(arguments_xterm));
+  const std::vector<std::string> fenetre = arguments_fenetre(titre_converti, couleurs_xterm(couleurs), programme, arguments);
+  std::vector<char*> arguments_xterm;
+  for (const std::string& a : fenetre) arguments_xterm.push_back(const_cast<char*>(a.c_str()));
+  arguments_xterm.push_back(nullptr);
+  const int erreur = lance_fenetre(arguments_xterm.data());
   if (erreur == 0) {
     putsacc("\nLa fenêtre xterm s'est fermée sans lancer la vérification : elle se fait ici.\n"_l1);
     return;
   }
   signale_echec_xterm(erreur);
-  relance_sans_fenetre(complet, argc, argv);
+  relance_sans_fenetre(programme, argc, argv);
 }
 
 void Titre(int& argc, char** argv, const char* titre_fenetre, const char* entete, const char* couleurs) {

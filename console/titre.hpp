@@ -17,18 +17,10 @@ struct couleurs_fenetre {
 };
 couleurs_fenetre couleurs_xterm(const char* code);
 
-struct chemin_programme {
-  std::string repertoire;  // where the relaunched program starts: the working directory
-  std::string nom;         // how it is reached from there, after a "."
-};
-// `programme` is the first entry of the argument vector, `courant` the
-// working directory, `executable` the program's real path when known.
-chemin_programme decoupe_chemin_programme(const std::string& programme, const std::string& courant,
-                                          const std::string& executable);
-
-// The shell command run in the window; each argument reaches the program whole.
-std::string commande_relance(std::string_view repertoire, std::string_view nom,
-                             const std::vector<std::string_view>& arguments);
+// The argument vector of the window: xterm, its options, and after "-e" the
+// program by its real path with each argument as its own argument.
+std::vector<std::string> arguments_fenetre(const char* titre_converti, const couleurs_fenetre& c,
+                                           const std::string& programme, const std::vector<std::string_view>& arguments);
 
 // The frame drawn by Titre, as text.
 std::string cadre_titre(const char* entete);

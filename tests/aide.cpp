@@ -89,6 +89,24 @@ std::string reference_avec(const std::vector<retouche>& retouches) {
   return fichier;
 }
 
+namespace {
+
+// Whether a process is blocked in a read of the terminal `terminal`: what
+// the program does at a pause, told by the system and not by a silence.
+bool attend_au_terminal(const std::string& terminal) {
+  std::error_code e;
+  for (const auto& entree : std::filesystem::directory_iterator("/proc", e)) {
+    const std::string appel = lit_fichier(entree.path().string() + "/syscall");
+    if (!appel.starts_with("0 0x")) continue;  // read(fd, ...)
+    const std::string fd = std::to_string(std::stoul(appel.substr(2), nullptr, 16));
+    char lien[256] = {};
+    if (readlink((entree.path().string() + "/fd/" + fd).c_str(), lien, sizeof lien - 1) > 0 && lien == terminal) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 execution lance(const lancement& l) {
   const std::string garde = dossier_temporaire();
   ecrit_fichier(garde + "/xterm", "#!/bin/sh\nexit 1\n", 0755);
@@ -119,6 +137,7 @@ execution lance(const lancement& l) {
     _exit(127);
   }
   if (!l.terminal) close(tube[1]);
+  const std::string terminal = l.terminal && ptsname(tube[0]) != nullptr ? ptsname(tube[0]) : "";
   execution r;
   int statut = 0;
   const auto limite = std::chrono::steady_clock::now() + std::chrono::seconds(60);
@@ -131,8 +150,8 @@ execution lance(const lancement& l) {
     } else if (std::chrono::steady_clock::now() > limite) {
       kill(pid, SIGKILL);
       break;
-    } else if (l.terminal && r.sortie.ends_with("...") && waitpid(pid, &statut, WNOHANG) == 0) {
-      // Quiet for a moment at its pause while still running: a key.
+    } else if (l.terminal && r.sortie.ends_with("...") && attend_au_terminal(terminal)) {
+      // Blocked reading its terminal after its pause's "...": a key.
       r.attendait = true;
       if (write(tube[0], "\n", 1) < 0) break;
     }

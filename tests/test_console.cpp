@@ -1,6 +1,6 @@
 // The console library at its limits: the conversion for the terminal, the
-// in-place string operations, line input, colours, the frame and the shell
-// command of the window.
+// in-place string operations, line input, colours, the frame and names as the
+// terminal shows them.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -55,10 +55,7 @@ TEST(Console, Tables) {
       {"getsdyn", [](auto& c) { return lu(c[0], c[1]); }},
       {"couleurs_xterm", [](auto& c) { const couleurs_fenetre f = couleurs_xterm(c[0].c_str()); return f.fond + "/" + f.texte; }},
       {"cadre_titre", [](auto& c) { return decoupe(cadre_titre(std::string(std::stoul(c[0]), 'x').c_str()), '\n').at(2); }},
-      {"decoupe_chemin_programme", [](auto& c) {
-         const chemin_programme r = decoupe_chemin_programme(c[0], c[1], c[2]);
-         return r.repertoire + " " + r.nom;
-       }}};
+      {"nom_visible", [](auto& c) { return nom_visible(c[0].c_str()); }}};
   for (const auto& [nom, fonction] : fonctions) {
     const auto table = cas("console.txt", nom + " :");
     EXPECT_FALSE(table.empty()) << nom;
@@ -81,25 +78,6 @@ TEST(Console, LimitesDesTampons) {
   int p[TAILLE_INDEX];
   EXPECT_EXIT((static_cast<void>(std::freopen("/dev/null", "r", stdin) != nullptr), index_ch(std::string(51, '/').c_str(), "/", p)),
               testing::ExitedWithCode(1), "");
-}
-
-TEST(Console, CommandeDeLaFenetre) {
-  EXPECT_EQ(commande_relance("/opt/outils", "/Testeur", {"/home/climats/montagne.txt", "a-b_c,d+e=f:g@h%Z9z.txt"}),
-            "cd \"/opt/outils\"; \"./Testeur\" /home/climats/montagne.txt a-b_c,d+e=f:g@h%Z9z.txt");
-  EXPECT_EQ(commande_relance("/d", "/T", {}), "cd \"/d\"; \"./T\" ");
-  // Run by a real shell, every argument reaches the program whole and the
-  // shell runs nothing of its own; a stray command would create "pirate".
-  const std::vector<std::string_view> arguments = {"mon climat.txt", "", "x;touch pirate", "$(touch pirate)",
-                                                    "`touch pirate`", "'\"\\*?[~#{}!<>|&", "a\nb", "\xE9t\xE9", "~"};
-  const std::string base = dossier_temporaire();
-  const std::string dossier = base + "/a\"$(touch pirate)`touch pirate`\\ b";
-  mkdir(dossier.c_str(), 0755);
-  ecrit_fichier(dossier + "/prog", "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\000' \"$a\"; done > ../recus\n", 0755);
-  lance({{"/bin/sh", "-c", commande_relance(dossier, "/prog", arguments)}, base, false});
-  std::string attendus;
-  for (std::string_view a : arguments) attendus.append(a).push_back('\0');
-  EXPECT_EQ(lit_fichier(base + "/recus"), attendus);
-  EXPECT_NE(access((base + "/pirate").c_str(), F_OK), 0);
 }
 
 }  // namespace

@@ -46,7 +46,8 @@ std::string affichage_qui_repond() {
 // user's, "victime". On PATH come only the folder "o",
 // with the tools the scripts use, a stand-in xdg-open that records what it
 // shows in "xdg", and a stand-in xterm that records its arguments in "args"
-// and runs the window's command without a display, its output in "fenetre".
+// and runs what follows its -e as xterm does (a lone argument that is no
+// program goes to a shell), without a display, its output in "fenetre".
 // A display answers (see affichage_qui_repond). The output, the folder
 // written <dossier>, must be the expected section, or end with it when the name
 // of the section begins with "..." (and a ":" gives the section its @D@),
@@ -56,7 +57,7 @@ TEST(Demarrage, Scripts) {
   for (int i = 0; i < 2000; ++i) fautes.push_back({'I', 15, std::to_string(6 + i) + ":g1:T"});
   const std::string grand = dossier_temporaire() + "/grand.txt";
   ecrit_fichier(grand, reference_avec(fautes));
-  const std::string outils = "sh cat tr rm rmdir ln mv cp mkdir mkfifo mknod chmod flock mount umount python3 sed cmp head iconv yes tail";
+  const std::string outils = "sh cat tr rm rmdir ln mv cp mkdir mkfifo mknod chmod flock mount umount python3 sed cmp head iconv yes tail touch";
   for (const std::vector<std::string>& c : cas("demarrage.txt", "scripts")) {
     SCOPED_TRACE(c[0]);
     const std::string d = dossier_temporaire();
@@ -64,8 +65,10 @@ TEST(Demarrage, Scripts) {
     for (const std::string& outil : decoupe(outils + " ", ' '))
       ASSERT_EQ(symlink(("/usr/bin/" + outil).c_str(), (d + "/o/" + outil).c_str()), 0);
     ecrit_fichier(d + "/o/xdg-open", "#!/bin/sh\necho \"$1\" >>" + d + "/xdg; cat \"$1\" >>" + d + "/xdg\n", 0755);
-    ecrit_fichier(d + "/o/xterm", "#!/bin/sh\nfor a; do printf '%s\\000' \"$a\"; c=$a; done >" + d +
-                  "/args\nDISPLAY= /bin/sh -c \"$c\" >" + d + "/fenetre 2>&1 </dev/null\n", 0755);
+    ecrit_fichier(d + "/o/xterm", "#!/bin/sh\nfor a; do printf '%s\\000' \"$a\"; done >" + d +
+                  "/args\nwhile [ \"$1\" != -e ]; do shift; done; shift\n"
+                  "[ $# -eq 1 ] && ! [ -x \"$1\" ] && set -- /bin/sh -c \"$1\"\n"
+                  "DISPLAY= \"$@\" >" + d + "/fenetre 2>&1 </dev/null\n", 0755);
     for (const char* f : {"/mon climat.txt", "/copie"}) ecrit_fichier(d + f, CLIMAT_FAUTIF);
     ecrit_fichier(d + "/propre", reference_avec({}));
     ecrit_fichier(d + "/journal", latin1(attendu("demarrage.txt", "journal_fautif")));
