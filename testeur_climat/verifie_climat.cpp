@@ -37,27 +37,6 @@ const char* const AIDE =
     "être lu (les autres sont vérifiés quand même). Voir man verifie_climat, et le guide de\n"
     "l'auteur, qui explique chaque message et son code :\n"_l1;
 
-// A UTF-8 text as a terminal can show it: control characters in caret
-// notation, DEL as ^?, and the C1 controls (U+0080 to U+009F) as M-^X.
-std::string visible(const std::string& texte) {
-  std::string r;
-  for (std::size_t i = 0; i < texte.size(); ++i) {
-    const auto c = static_cast<unsigned char>(texte[i]);
-    const auto suite = i + 1 < texte.size() ? static_cast<unsigned char>(texte[i + 1]) : 0;
-    if ((c < 0x20 && c != '\t') || c == 0x7F) {
-      r += '^';
-      r += static_cast<char>(c ^ 0x40);
-    } else if (c == 0xC2 && suite >= 0x80 && suite <= 0x9F) {
-      r += "M-^";
-      r += static_cast<char>((suite - 0x80) ^ 0x40);
-      ++i;
-    } else {
-      r += static_cast<char>(c);
-    }
-  }
-  return r;
-}
-
 std::string json(const std::string& texte) {
   std::string r = "\"";
   for (char c : texte) {
@@ -118,7 +97,9 @@ struct bilan {
 // Checks one file, its findings written on the way, and writes its summary.
 bilan verifie(const char* nom, bool en_json, bool premier) {
   bilan b;
-  const std::string nom_utf8 = utf8_valide(nom) ? nom : en_utf8(nom);
+  // A name that is not UTF-8 keeps its bytes, escaped: re-read as Latin-1
+  // it could look like another file's name.
+  const std::string nom_utf8 = octets_echappes(nom);
   rapport_flux rapport;
   rapport.en_json = en_json;
   rapport.nom = visible(nom_utf8);
@@ -216,7 +197,7 @@ int main(int argc, char** argv) {
     } else if (a == "--avertissements-bloquants") {
       avertissements_bloquants = true;
     } else {
-      std::fprintf(stderr, "verifie_climat: option inconnue : %s (voir --help)\n", visible(en_utf8(a.c_str())).c_str());
+      std::fprintf(stderr, "verifie_climat: option inconnue : %s (voir --help)\n", nom_visible(a.c_str()).c_str());
       return 2;
     }
   }

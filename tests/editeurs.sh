@@ -3,7 +3,7 @@
 # vim and Emacs know a climate file by its content, and nothing else: the
 # checks of tests/donnees/editeurs.txt, each run in a folder holding the
 # example as "climat.txt" and as "montagne", climat_avec_erreurs.txt as
-# "erreurs", and a plain "notes". A check whose tool is missing says so and
+# "erreurs" (and as "--lsp" and "-"), and a plain "notes". A check whose tool is missing says so and
 # is passed over.
 set -uo pipefail
 scene=$(cd "$1" && pwd)
@@ -13,6 +13,8 @@ trap 'rm -rf "$d"' EXIT
 cp "$racine/exemples/climat.txt" "$d/climat.txt"
 cp "$racine/exemples/climat.txt" "$d/montagne"
 cp "$racine/exemples/climat_avec_erreurs.txt" "$d/erreurs"
+cp "$d/erreurs" "$d/--lsp"
+cp "$d/erreurs" "$d/-"
 printf 'Liste des courses\npain\n' >"$d/notes"
 export HOME=$d PATH="$scene/usr/bin:$PATH" XDG_DATA_DIRS="$scene/usr/share:/usr/share"
 command -v update-mime-database >/dev/null && update-mime-database "$scene/usr/share/mime"

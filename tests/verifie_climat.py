@@ -111,6 +111,15 @@ with tempfile.TemporaryDirectory() as dossier:
     shutil.copy(exemples / "climat.txt", nom)
     r = subprocess.run([programme, str(nom), "/nulle\x7f"], capture_output=True)
     egal("nom avec DEL et C1", [f"/c^?M-^E\t.txt : " in r.stderr.decode(), "/nulle^?: " in r.stderr.decode()], [True, True])
+    # Two names that differ in their bytes are shown apart, in both forms.
+    for octets in (b"\xc3\xa9.txt", b"\xe9.txt"):
+        shutil.copy(exemples / "climat.txt", os.path.join(os.fsencode(dossier), octets))
+    noms = [os.path.join(os.fsencode(dossier), o) for o in (b"\xc3\xa9.txt", b"\xe9.txt")]
+    r = subprocess.run([programme, *noms], capture_output=True)
+    j = json.loads(subprocess.run([programme, "--format=json", *noms], capture_output=True).stdout)
+    egal("noms distincts", ([l.split(b" : ")[0].rsplit(b"/")[-1] for l in r.stderr.splitlines()],
+                            [f["fichier"].rsplit("/")[-1] for f in j["fichiers"]]),
+         ([b"\xc3\xa9.txt", b"\\xE9.txt"], ["\u00e9.txt", "\\xE9.txt"]))
 
 egal("--help, --version, -- --help", (verifie("--help")[0], verifie("--version")[1][:26], verifie("--", "--help")[0]),
      (0, "verifie_climat (Aubrelis) ", 2))

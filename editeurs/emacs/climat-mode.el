@@ -58,7 +58,7 @@
               t))
   (setq buffer-file-coding-system 'iso-latin-1)
   (setq-local compile-command
-              (concat "verifie_climat "
+              (concat "verifie_climat -- "
                       (if buffer-file-name (shell-quote-argument buffer-file-name) ""))))
 
 ;; verifie_climat's lines, errors and warnings apart.

@@ -7,5 +7,6 @@ let current_compiler = 'verifie_climat'
 if exists(':CompilerSet') != 2
   command -nargs=* CompilerSet setlocal <args>
 endif
-CompilerSet makeprg=verifie_climat\ %:S
+" The full path after "--": a file named "-" or "--lsp" is checked like any other.
+CompilerSet makeprg=verifie_climat\ --\ %:p:S
 CompilerSet errorformat=%E%f:%l:\ erreur:\ %m,%W%f:%l:\ avertissement:\ %m,%-G%.%#
