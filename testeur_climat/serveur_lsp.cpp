@@ -1,8 +1,19 @@
 #include "testeur_climat/serveur_lsp.hpp"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <nlohmann/json.hpp>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -23,6 +34,14 @@ namespace {
 // this is passed over unread, so that memory stays bounded by the documents.
 constexpr std::size_t ENTETE_MAX = 8192;
 constexpr std::size_t CORPS_MAX = std::size_t{256} << 20;
+// No message of the protocol nests deeper; a deeper one is refused before it
+// is parsed, so that nothing walks it recursively.
+constexpr int PROFONDEUR_MAX = 64;
+// The diagnostics published for one document, the first in file order; one
+// more says how many are left out. An editor stays responsive with them.
+constexpr std::size_t DIAGNOSTICS_MAX = 300;
+// The findings of one line shown by a hover.
+constexpr std::size_t SURVOL_MAX = 20;
 
 // JSON-RPC's error codes, and the protocol's own.
 constexpr int ILLISIBLE = -32700;
@@ -50,6 +69,10 @@ bool saut_de_ligne(std::string_view t, std::size_t i, char32_t c) {
   return c == '\n' || (c == '\r' && (i >= t.size() || t[i] != '\n'));
 }
 
+// A diagnostic that is neither an error nor a warning, as the protocol
+// numbers its severities after them.
+constexpr int INFORMATION = 3;
+
 // What the pass found, placed on the editor's lines.
 struct trouvaille {
   int ligne;  // from 0, as the protocol counts
@@ -67,10 +90,17 @@ struct symbole {
 
 // The findings and the outline that the pass reports on one document, at
 // the lines it counts (by line feeds, from 1).
+// Only the first DIAGNOSTICS_MAX findings are kept, the others counted: the
+// pass reports them in file order.
 struct collecte final : rapport_constats {
   std::vector<trouvaille> trouvailles;
+  std::size_t non_gardees = 0;
   std::vector<symbole> symboles;
   void rapporte(const constat& c) override {
+    if (trouvailles.size() >= DIAGNOSTICS_MAX) {
+      ++non_gardees;
+      return;
+    }
     trouvailles.push_back({c.ligne_editeur, -1, -1, c.type, c.code, sur_une_ligne(en_utf8(c.message))});
   }
   void paragraphe(etape_passe etape, int ligne_editeur) override { symboles.push_back({etape, ligne_editeur}); }
@@ -131,18 +161,59 @@ std::string chemin_du_fichier(const std::string& uri) {
   return chemin.find('\0') == std::string::npos ? chemin : std::string();
 }
 
+// Whether a JSON text nests arrays and objects deeper than PROFONDEUR_MAX
+// (brackets inside strings do not count).
+bool trop_profond(std::string_view corps) {
+  int profondeur = 0;
+  bool chaine = false;
+  for (std::size_t i = 0; i < corps.size(); ++i) {
+    const char c = corps[i];
+    if (chaine) {
+      if (c == '\\')
+        ++i;
+      else if (c == '"')
+        chaine = false;
+    } else if (c == '"') {
+      chaine = true;
+    } else if (c == '[' || c == '{') {
+      if (++profondeur > PROFONDEUR_MAX) return true;
+    } else if (c == ']' || c == '}') {
+      --profondeur;
+    }
+  }
+  return false;
+}
+
+// The bytes of a regular file, at most `limite` of them; empty for anything
+// else. Opened without waiting (a FIFO would block), then looked at: never a
+// device, a pipe, or one of the server's own streams.
+std::string lit_fichier_ordinaire(const std::string& chemin, std::size_t limite) {
+  if (chemin.empty()) return {};
+  const int fd = open(chemin.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return {};
+  struct stat etat {};
+  bool ordinaire = fstat(fd, &etat) == 0 && S_ISREG(etat.st_mode);
+  for (int flux = 0; flux <= 2 && ordinaire; ++flux) {
+    struct stat f {};
+    ordinaire = fstat(flux, &f) != 0 || f.st_dev != etat.st_dev || f.st_ino != etat.st_ino;
+  }
+  std::string octets;
+  char bloc[1 << 16];
+  for (ssize_t n = 0; ordinaire && octets.size() < limite && (n = read(fd, bloc, sizeof bloc)) != 0;) {
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) break;
+    octets.append(bloc, static_cast<std::size_t>(n));
+  }
+  close(fd);
+  return octets;
+}
+
 // Whether the file is saved in UTF-8: valid UTF-8 with at least one
 // character of more than one byte (a Latin-1 file with accents never is).
 // A climate file is small; a file of more than 16 MiB, or one that holds a
 // NUL byte, is no climate file an editor saved in UTF-8.
 bool enregistre_en_utf8(const std::string& chemin) {
-  std::FILE* f = chemin.empty() ? nullptr : std::fopen(chemin.c_str(), "rb");
-  if (f == nullptr) return false;
-  std::string octets;
-  char bloc[1 << 16];
-  for (std::size_t n = 0; octets.size() < (std::size_t{16} << 20) && (n = std::fread(bloc, 1, sizeof bloc, f)) > 0;)
-    octets.append(bloc, n);
-  std::fclose(f);
+  const std::string octets = lit_fichier_ordinaire(chemin, std::size_t{16} << 20);
   return octets.find('\0') == std::string::npos &&
          std::any_of(octets.begin(), octets.end(), [](char c) { return (c & 0x80) != 0; }) && utf8_valide(octets.c_str());
 }
@@ -158,17 +229,29 @@ long long entier(const json& v) {
   return d != d ? 0 : static_cast<long long>(std::clamp(d, -1e15, 1e15));
 }
 
+// Parameters the protocol does not allow, found before anything changed.
+struct refus_de_parametres {};
+
+// A document's version: an integer, or the one it had when none is given.
+std::int64_t version_de(const json& document, std::int64_t avant) {
+  const auto v = document.find("version");
+  if (v == document.end()) return avant;
+  if (!v->is_number_integer()) throw refus_de_parametres{};
+  return v->get<std::int64_t>();
+}
+
 }  // namespace
 
 // An open document: the editor's text and what its last check found.
 struct document_ouvert {
   std::string texte;  // UTF-8, as the editor holds it
-  json version = 0;
+  std::int64_t version = 0;
   std::string chemin;  // its file, for a file: URI
   bool utf8_sur_disque = false;
   std::vector<std::size_t> debuts;  // where each editor line begins, in bytes
   int derniere = 0;                  // the last line: not the empty one that a final line break opens
-  std::vector<trouvaille> trouvailles;
+  std::vector<trouvaille> trouvailles;  // the first DIAGNOSTICS_MAX in file order
+  std::size_t non_montrees = 0;         // and how many more there are
   std::vector<symbole> symboles;
 
   // The end of line `l` before its line break.
@@ -205,17 +288,55 @@ struct document_ouvert {
     return i;
   }
 
-  // Where each line begins, after a change of the text.
+  // Whether a line begins at `i`: after LF, or after a CR not followed by LF.
+  // Line breaks are ASCII, which no byte of another UTF-8 character is.
+  bool debut_de_ligne(std::size_t i) const {
+    return i > 0 && (texte[i - 1] == '\n' || (texte[i - 1] == '\r' && (i >= texte.size() || texte[i] != '\n')));
+  }
+  // Where each line begins, for a whole new text.
   void lignes() {
     debuts.assign(1, 0);
-    for (std::size_t i = 0; i < texte.size();) {
-      const auto [c, taille] = point_de_code(texte, i);
-      i += taille;
-      if (saut_de_ligne(texte, i, c)) debuts.push_back(i);
-    }
+    for (std::size_t i = 1; i <= texte.size(); ++i)
+      if (debut_de_ligne(i)) debuts.push_back(i);
+  }
+  // Replaces the bytes [a, b) by `nouveau`. Line starts before the change
+  // stay, those after it move by the difference, and only the bytes written
+  // are looked at again, with the one before them (a CR that a LF now
+  // follows): the cost is the change plus a move of what follows it.
+  void remplace(std::size_t a, std::size_t b, std::string_view nouveau) {
+    texte.replace(a, b - a, nouveau);
+    const std::size_t fin = a + nouveau.size();
+    const auto premier = std::lower_bound(debuts.begin() + 1, debuts.end(), std::max<std::size_t>(a, 1));
+    const auto suivant = std::upper_bound(premier, debuts.end(), b);
+    for (auto d = suivant; d != debuts.end(); ++d) *d = *d - b + fin;
+    std::vector<std::size_t> nouveaux;
+    for (std::size_t i = std::max<std::size_t>(a, 1); i <= fin && i <= texte.size(); ++i)
+      if (debut_de_ligne(i)) nouveaux.push_back(i);
+    const auto place = debuts.erase(premier, suivant);
+    debuts.insert(place, nouveaux.begin(), nouveaux.end());
   }
   void analyse();
+  // The editor's line of each of the pass's lines (counted by line feeds,
+  // from 1), in place; what is drawn after the end goes on the last line.
+  void lignes_de_l_editeur(std::vector<int*>& lignes) const;
 };
+
+// The finding for a run of characters that Latin-1 lacks, on one line: one
+// for the whole run, however long, naming its first character.
+trouvaille hors_latin1(std::string_view premier, char32_t c, int ligne, int debut, int fin, int nombre) {
+  char modele[200];
+  if (nombre == 1)
+    std::snprintf(modele, sizeof modele,
+                  "Le caractère « \x01 » (U+%04X) ne peut pas s'écrire en Latin-1 : un fichier de climat ne peut pas le contenir."_l1,
+                  static_cast<unsigned>(c));
+  else
+    std::snprintf(modele, sizeof modele,
+                  "Les %d caractères qui commencent par « \x01 » (U+%04X) ne peuvent pas s'écrire en Latin-1 : un fichier de climat ne peut pas les contenir."_l1,
+                  nombre, static_cast<unsigned>(c));
+  std::string message = en_utf8(modele);
+  message.replace(message.find('\x01'), 1, premier);
+  return {ligne, debut, fin, ERREUR, 801, std::move(message)};
+}
 
 void document_ouvert::analyse() {
   // The editor's text as the bytes of the file: Latin-1, with "?" for a
@@ -223,56 +344,91 @@ void document_ouvert::analyse() {
   // ends a line at LF, CR LF or a lone CR; the pass only at LF.
   std::string octets;
   octets.reserve(texte.size());
-  std::vector<int> ligne_du_saut{0};  // the editor's line of each line the pass counts
-  lignes();
+  std::vector<trouvaille> hors;      // the runs of characters Latin-1 lacks
+  std::size_t hors_non_gardes = 0;
+  int ligne = 0;
+  int colonne = 0;
+  struct {
+    std::size_t debut = 0;  // the first character's bytes
+    std::size_t taille = 0;
+    char32_t c = 0;
+    int colonne = 0;
+    int nombre = 0;
+  } course;
+  const auto finit_la_course = [&] {
+    if (course.nombre == 0) return;
+    if (hors.size() < DIAGNOSTICS_MAX)
+      hors.push_back(hors_latin1(std::string_view(texte).substr(course.debut, course.taille), course.c, ligne,
+                                 course.colonne, colonne, course.nombre));
+    else
+      ++hors_non_gardes;
+    course.nombre = 0;
+  };
+  for (std::size_t i = 0; i < texte.size();) {
+    const auto [c, taille] = point_de_code(texte, i);
+    i += taille;
+    if (c > 0xFF) {
+      if (course.nombre == 0) course = {i - taille, taille, c, colonne, 0};
+      ++course.nombre;
+      colonne += unites_utf16(c);
+      octets += '?';
+      continue;
+    }
+    finit_la_course();
+    if (saut_de_ligne(texte, i, c)) {
+      ++ligne;
+      colonne = 0;
+    } else {
+      colonne += unites_utf16(c);
+    }
+    octets += static_cast<char>(c);
+  }
+  finit_la_course();
+
+  collecte rapport;
+  verifie_octets(octets.data(), octets.size(), rapport);
+  octets = std::string();
+  // From the pass's lines to the editor's; what is drawn after the end goes
+  // on the last line.
+  derniere = static_cast<int>(debuts.size()) - (debuts.size() > 1 && debuts.back() == texte.size() ? 2 : 1);
   trouvailles.clear();
   if (utf8_sur_disque)
     trouvailles.push_back({0, -1, -1, AVERTISSEMENT, 802,
                            en_utf8("Ce fichier est enregistré en UTF-8 : la simulation lira mal chaque lettre accentuée. "
                                    "Enregistrez-le en Latin-1 (ISO-8859-1)."_l1)});
-  int ligne = 0;
-  int colonne = 0;
-  for (std::size_t i = 0; i < texte.size();) {
-    const auto [c, taille] = point_de_code(texte, i);
-    i += taille;
-    if (saut_de_ligne(texte, i, c)) {
-      ++ligne;
-      if (c == '\n') ligne_du_saut.push_back(ligne);
-      colonne = 0;
-    } else {
-      colonne += unites_utf16(c);
-    }
-    if (c <= 0xFF) {
-      octets += static_cast<char>(c);
-      continue;
-    }
-    octets += '?';
-    char modele[160];
-    std::snprintf(modele, sizeof modele,
-                  "Le caractère « \x01 » (U+%04X) ne peut pas s'écrire en Latin-1 : un fichier de climat ne peut pas le contenir."_l1,
-                  static_cast<unsigned>(c));
-    std::string message = en_utf8(modele);
-    message.replace(message.find('\x01'), 1, texte, i - taille, taille);
-    trouvailles.push_back({ligne, colonne - unites_utf16(c), colonne, ERREUR, 801, std::move(message)});
-  }
-
-  collecte rapport;
-  verifie_octets(octets.data(), octets.size(), rapport);
-  // From the pass's lines to the editor's; what is drawn after the end goes
-  // on the last line.
-  derniere = static_cast<int>(debuts.size()) - (debuts.size() > 1 && debuts.back() == texte.size() ? 2 : 1);
-  const auto place = [this, &ligne_du_saut](int& l) {
-    const auto k = static_cast<std::size_t>(std::max(l, 1) - 1);
-    l = k < ligne_du_saut.size() ? std::min(ligne_du_saut[k], derniere) : derniere;
-  };
-  for (trouvaille& t : rapport.trouvailles) {
-    place(t.ligne);
-    trouvailles.push_back(std::move(t));
-  }
+  std::vector<int*> lignes_de_la_passe;
+  for (trouvaille& t : rapport.trouvailles) lignes_de_la_passe.push_back(&t.ligne);
+  for (symbole& s : rapport.symboles) lignes_de_la_passe.push_back(&s.ligne);
+  lignes_de_l_editeur(lignes_de_la_passe);
+  // Each list holds its first findings in file order: the first of both
+  // together are among them.
+  std::move(hors.begin(), hors.end(), std::back_inserter(trouvailles));
+  std::move(rapport.trouvailles.begin(), rapport.trouvailles.end(), std::back_inserter(trouvailles));
   std::stable_sort(trouvailles.begin(), trouvailles.end(),
                    [](const trouvaille& a, const trouvaille& b) { return a.ligne < b.ligne; });
+  non_montrees = hors_non_gardes + rapport.non_gardees;
+  if (trouvailles.size() > DIAGNOSTICS_MAX) {
+    non_montrees += trouvailles.size() - DIAGNOSTICS_MAX;
+    trouvailles.resize(DIAGNOSTICS_MAX);
+  }
   symboles = std::move(rapport.symboles);
-  for (symbole& s : symboles) place(s.ligne);
+}
+
+void document_ouvert::lignes_de_l_editeur(std::vector<int*>& lignes) const {
+  std::sort(lignes.begin(), lignes.end(), [](const int* a, const int* b) { return *a < *b; });
+  std::size_t apres_le_saut = 0;
+  int sauts = 0;
+  for (int* l : lignes) {
+    const int voulus = std::max(*l, 1) - 1;
+    while (sauts < voulus) {
+      const void* saut = std::memchr(texte.data() + apres_le_saut, '\n', texte.size() - apres_le_saut);
+      if (saut == nullptr) break;
+      apres_le_saut = static_cast<std::size_t>(static_cast<const char*>(saut) - texte.data()) + 1;
+      ++sauts;
+    }
+    const auto ligne = std::upper_bound(debuts.begin(), debuts.end(), apres_le_saut) - debuts.begin() - 1;
+    *l = sauts < voulus ? derniere : std::min(static_cast<int>(ligne), derniere);
+  }
 }
 
 // One message of the client, with the means to answer it.
@@ -293,6 +449,15 @@ struct requete {
   void refuse(int code, const char* message_latin1) const {
     if (attend_reponse) envoie(erreur(id, code, message_latin1));
   }
+  // Parameters that are not the protocol's: a request is answered so; a
+  // notification, which has no answer, is said in the client's log.
+  void parametres_refuses() const {
+    constexpr const char* texte = "Les paramètres de la requête ne sont pas ceux qu'attend le protocole."_l1;
+    if (attend_reponse) return refuse(PARAMETRES_INVALIDES, texte);
+    envoie({{"jsonrpc", "2.0"},
+            {"method", "window/logMessage"},
+            {"params", {{"type", 1}, {"message", en_utf8("Notification ignorée : "_l1) + en_utf8(texte)}}}});
+  }
   static json erreur(const json& id, int code, const char* message_latin1) {
     return {{"jsonrpc", "2.0"}, {"id", id}, {"error", {{"code", code}, {"message", en_utf8(message_latin1)}}}};
   }
@@ -306,20 +471,29 @@ struct requete {
   void publie(const std::string& uri, const document_ouvert* d) const {
     const auto texte = [](const std::string& t) { return json(t).dump(-1, ' ', false, json::error_handler_t::replace); };
     std::string corps = R"({"jsonrpc":"2.0","method":"textDocument/publishDiagnostics","params":{"uri":)" + texte(uri);
-    if (d != nullptr) corps += R"(,"version":)" + d->version.dump();
+    if (d != nullptr) corps += R"(,"version":)" + std::to_string(d->version);
     corps += R"(,"diagnostics":[)";
-    if (d != nullptr)
-      for (const trouvaille& t : d->trouvailles) {
-        const int debut = t.debut < 0 ? 0 : t.debut;
-        const int fin = t.debut < 0 ? d->longueur(static_cast<std::size_t>(t.ligne)) : t.fin;
-        const std::string code = nom_du_code(t.code);
-        const std::string ligne = std::to_string(t.ligne);
-        if (corps.back() == '}') corps += ',';
-        corps += R"({"range":{"start":{"line":)" + ligne + R"(,"character":)" + std::to_string(debut) +
-                 R"(},"end":{"line":)" + ligne + R"(,"character":)" + std::to_string(fin) + R"(}},"severity":)" +
-                 (t.type == ERREUR ? "1" : "2") + R"(,"code":")" + code + R"(","codeDescription":{"href":)" +
-                 texte(adresse_du_code(t.code)) + R"(},"source":"verifie_climat","message":)" + texte(t.message) + "}";
+    const auto ecrit = [&](const trouvaille& t) {
+      const int debut = t.debut < 0 ? 0 : t.debut;
+      const int fin = t.debut < 0 ? d->longueur(static_cast<std::size_t>(t.ligne)) : t.fin;
+      const std::string ligne = std::to_string(t.ligne);
+      if (corps.back() == '}') corps += ',';
+      corps += R"({"range":{"start":{"line":)" + ligne + R"(,"character":)" + std::to_string(debut) +
+               R"(},"end":{"line":)" + ligne + R"(,"character":)" + std::to_string(fin) + R"(}},"severity":)" +
+               std::to_string(t.type) + R"(,"code":")" + nom_du_code(t.code) + R"(","codeDescription":{"href":)" +
+               texte(adresse_du_code(t.code)) + R"(},"source":"verifie_climat","message":)" + texte(t.message) + "}";
+    };
+    if (d != nullptr) {
+      for (const trouvaille& t : d->trouvailles) ecrit(t);
+      if (d->non_montrees > 0) {
+        char message[200];
+        std::snprintf(message, sizeof message,
+                      "%d autres constats ne sont pas montrés, pour que l'éditeur reste rapide : verifie_climat les donne tous."_l1,
+                      static_cast<int>(std::min<std::size_t>(d->non_montrees, INT_MAX)));
+        const int ligne = d->trouvailles.empty() ? 0 : d->trouvailles.back().ligne;
+        ecrit({ligne, 0, 0, INFORMATION, 803, en_utf8(message)});
       }
+    }
     corps += "]}}";
     serveur.envoie("Content-Length: " + std::to_string(corps.size()) + "\r\n\r\n" + corps);
   }
@@ -329,41 +503,61 @@ struct requete {
     return trouve == serveur.documents.end() ? nullptr : trouve->second.get();
   }
 
-  void ouvre(const json& p) const {
-    const json& td = p.at("textDocument");
-    auto d = std::make_unique<document_ouvert>();
+  // The editor's text is moved out of the message, never copied.
+  void ouvre(json& p) const {
+    json& td = p.at("textDocument");
     const auto uri = td.at("uri").get<std::string>();
-    d->texte = td.at("text").get<std::string>();
-    d->version = td.value("version", json(0));
+    std::string& texte = td.at("text").get_ref<std::string&>();
+    auto d = std::make_unique<document_ouvert>();
+    d->version = version_de(td, 0);
+    d->texte = std::move(texte);
     d->chemin = chemin_du_fichier(uri);
     d->utf8_sur_disque = enregistre_en_utf8(d->chemin);
+    d->lignes();
     d->analyse();
     publie(uri, d.get());
     serveur.documents[uri] = std::move(d);
   }
 
-  void change(const json& p) const {
+  // Every change is read and checked before the first is applied: a
+  // notification that cannot be applied whole changes nothing. The positions
+  // of a change are on the text the one before it left.
+  void change(json& p) const {
     document_ouvert* d = document(p);
     if (d == nullptr) return;
-    bool premier = true;
-    for (const json& changement : p.at("contentChanges")) {
-      // The positions of a change after the first are on the text the one
-      // before left; the analysis finds the lines of the last one.
-      if (!premier) d->lignes();
-      premier = false;
-      std::string texte = changement.at("text").get<std::string>();
-      if (!changement.contains("range")) {
-        d->texte = std::move(texte);
-      } else {
-        const json& r = changement.at("range");
-        std::size_t a = d->decalage(entier(r.at("start").at("line")), entier(r.at("start").at("character")));
-        std::size_t b = d->decalage(entier(r.at("end").at("line")), entier(r.at("end").at("character")));
-        if (b < a) std::swap(a, b);
-        d->texte.replace(a, b - a, texte);
+    struct modification {
+      std::string* texte;
+      bool partielle;
+      long long ligne_debut, caractere_debut, ligne_fin, caractere_fin;
+    };
+    const std::int64_t version = version_de(p.at("textDocument"), d->version);
+    json& changements = p.at("contentChanges");
+    if (!changements.is_array()) throw refus_de_parametres{};
+    std::vector<modification> modifications;
+    for (json& c : changements) {
+      modification m{&c.at("text").get_ref<std::string&>(), c.contains("range"), 0, 0, 0, 0};
+      if (m.partielle) {
+        const json& r = c.at("range");
+        m.ligne_debut = entier(r.at("start").at("line"));
+        m.caractere_debut = entier(r.at("start").at("character"));
+        m.ligne_fin = entier(r.at("end").at("line"));
+        m.caractere_fin = entier(r.at("end").at("character"));
       }
+      modifications.push_back(m);
     }
+    for (const modification& m : modifications) {
+      if (!m.partielle) {
+        d->texte = std::move(*m.texte);
+        d->lignes();
+        continue;
+      }
+      std::size_t a = d->decalage(m.ligne_debut, m.caractere_debut);
+      std::size_t b = d->decalage(m.ligne_fin, m.caractere_fin);
+      if (b < a) std::swap(a, b);
+      d->remplace(a, b, *m.texte);
+    }
+    d->version = version;
     d->analyse();
-    d->version = p.at("textDocument").value("version", d->version);
     publie(p.at("textDocument").at("uri").get<std::string>(), d);
   }
 
@@ -377,20 +571,43 @@ struct requete {
 
   void ferme(const json& p) const {
     const auto uri = p.at("textDocument").at("uri").get<std::string>();
-    if (serveur.documents.erase(uri) > 0) publie(uri, nullptr);
+    if (serveur.documents.erase(uri) == 0) return;
+    publie(uri, nullptr);
+#ifdef __GLIBC__
+    malloc_trim(0);  // a large document's memory goes back to the system
+#endif
   }
 
+  // For each finding of the line (SURVOL_MAX at most), its code and message,
+  // then the guide's section of each code, once.
   void survol(const json& p) const {
     const document_ouvert* d = document(p);
     const long long ligne = entier(p.at("position").at("line"));
     if (d == nullptr || ligne < 0 || ligne >= static_cast<long long>(d->debuts.size())) return repond(nullptr);
     std::string texte;
+    std::vector<int> expliques;
+    std::size_t montres = 0;
+    std::size_t autres = 0;
     for (const trouvaille& t : d->trouvailles) {
       if (t.ligne != ligne) continue;
+      if (montres == SURVOL_MAX) {
+        ++autres;
+        continue;
+      }
+      ++montres;
       if (!texte.empty()) texte += "\n\n---\n\n";
-      texte += "**" + nom_du_code(t.code) + "** " + t.message + "\n\n" + std::string(section_du_guide(t.code));
+      texte += "**" + nom_du_code(t.code) + "** " + t.message;
+      if (std::find(expliques.begin(), expliques.end(), t.code) != expliques.end()) continue;
+      expliques.push_back(t.code);
+      texte += "\n\n" + std::string(section_du_guide(t.code));
     }
     if (texte.empty()) return repond(nullptr);
+    if (autres > 0) {
+      char message[160];
+      std::snprintf(message, sizeof message, "Et %d autres constats sur cette ligne : verifie_climat les donne tous."_l1,
+                    static_cast<int>(autres));
+      texte += "\n\n---\n\n" + en_utf8(message);
+    }
     const auto l = static_cast<int>(ligne);
     repond({{"contents", {{"kind", "markdown"}, {"value", texte}}},
             {"range", {{"start", position(l, 0)}, {"end", position(l, d->longueur(static_cast<std::size_t>(l)))}}}});
@@ -426,7 +643,7 @@ struct requete {
             {"serverInfo", {{"name", "verifie_climat"}, {"version", VERSION_TESTEUR}}}});
   }
 
-  void execute(const std::string& methode, const json& p) const {
+  void execute(const std::string& methode, json& p) const {
     if (methode == "exit") {
       serveur.fini = true;
     } else if (!serveur.initialise) {
@@ -463,9 +680,13 @@ struct requete {
 serveur_lsp::serveur_lsp(std::function<void(const std::string&)> sortie) : envoie(std::move(sortie)) {}
 serveur_lsp::~serveur_lsp() = default;
 
-void serveur_lsp::traite(const std::string& corps) {
-  const json message = json::parse(corps, nullptr, false);
+void serveur_lsp::traite(std::string_view corps, std::string* a_liberer) {
   const json nul;
+  if (trop_profond(corps))
+    return requete::envoie_erreur(*this, nul, REQUETE_INVALIDE,
+                                  "Le message est imbriqué trop profondément : il est ignoré."_l1);
+  json message = json::parse(corps.begin(), corps.end(), nullptr, false);
+  if (a_liberer != nullptr) std::string().swap(*a_liberer);
   if (message.is_discarded())
     return requete::envoie_erreur(*this, nul, ILLISIBLE, "Le message n'est pas du JSON valide."_l1);
   if (!message.is_object())
@@ -483,10 +704,13 @@ void serveur_lsp::traite(const std::string& corps) {
   }
   const requete r{*this, identifiant, a_un_id, false};
   const auto parametres = message.find("params");
+  json vide = json::object();
   try {
-    r.execute(methode->get<std::string>(), parametres == message.end() ? json::object() : *parametres);
+    r.execute(methode->get<std::string>(), parametres == message.end() ? vide : *parametres);
   } catch (const json::exception&) {
-    r.refuse(PARAMETRES_INVALIDES, "Les paramètres de la requête ne sont pas ceux qu'attend le protocole."_l1);
+    r.parametres_refuses();
+  } catch (const refus_de_parametres&) {
+    r.parametres_refuses();
   }
   // A notification sent as a request still gets its answer.
   if (!r.repondu) r.repond(nullptr);
@@ -502,10 +726,20 @@ bool serveur_lsp::recoit(const char* octets, std::size_t taille) {
   while (!fini) {
     if (dans_un_corps) {
       if (entree.size() - lu < corps_attendu) break;
-      const std::string corps = entree.substr(lu, corps_attendu);
-      lu += corps_attendu;
       dans_un_corps = false;
-      traite(corps);
+      if (lu + corps_attendu == entree.size() && corps_attendu > (std::size_t{1} << 20)) {
+        // A large body that ends the input so far: its bytes are given back
+        // once parsed, before its document is analysed.
+        std::string tampon;
+        tampon.swap(entree);
+        const std::string_view corps(tampon.data() + lu, corps_attendu);
+        lu = 0;
+        traite(corps, &tampon);
+        continue;
+      }
+      const std::string_view corps(entree.data() + lu, corps_attendu);
+      lu += corps_attendu;
+      traite(corps, nullptr);
       continue;
     }
     const std::size_t fin = entree.find("\r\n\r\n", lu);
@@ -544,8 +778,14 @@ bool serveur_lsp::recoit(const char* octets, std::size_t taille) {
     } else {
       corps_attendu = static_cast<std::size_t>(longueur);
       dans_un_corps = true;
+      // Room for the whole body at once: grown by doubling, the buffer of a
+      // large document would take up to twice its size.
+      if (entree.capacity() < lu + corps_attendu) entree.reserve(lu + corps_attendu);
     }
   }
   entree.erase(0, lu);
+  // What a large message took is given back once it is read.
+  if (!dans_un_corps && entree.capacity() > (std::size_t{1} << 20) && entree.size() < entree.capacity() / 4)
+    entree.shrink_to_fit();
   return !fini;
 }

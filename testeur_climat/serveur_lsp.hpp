@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 
 struct document_ouvert;
 
@@ -27,7 +28,9 @@ class serveur_lsp {
   int statut() const { return arret_demande ? 0 : 1; }
 
  private:
-  void traite(const std::string& corps);
+  // Handles one message; `a_liberer`, when given, holds its bytes and is
+  // emptied as soon as they are parsed.
+  void traite(std::string_view corps, std::string* a_liberer);
   std::function<void(const std::string&)> envoie;
   std::string entree;                    // bytes received and not yet used
   std::size_t corps_attendu = 0;         // the body's length, once its header is read

@@ -56,11 +56,13 @@ while IFS= read -r ligne; do
   [ "$journal" = "$banc/${dossier%/}/Erreur.log" ] || [ "$journal" = "$banc/${dossier%/}.vrai/Erreur.log" ] ||
     echec "Erreur.log n'est pas dans le dossier de travail : ${journal:-absent}"
   LC_ALL=C grep -q '^- Erreur ligne 1\. ' "$journal" || echec "Erreur.log incomplet"
-  xdotool windowfocus --sync "$fenetre" key --clearmodifiers Return
+  xdotool windowfocus --sync "$fenetre" key --clearmodifiers Return || echec "la touche n'a pas pu être envoyée"
   attend bash -c "! kill -0 $pid 2>/dev/null" || echec "le programme ne se termine pas après la touche"
   wait "$pid" || echec "statut de fin $?"
   pirate=$(find "$banc" -name 'PWN*')
   [ -z "$pirate" ] || echec "autre chose que le testeur s'est lancé : $pirate"
+  # The next row must not find this window while the X server closes it.
+  attend bash -c "! xdotool search --name '^Testeur de fichier de climat\$' >/dev/null" || echec "la fenêtre ne se ferme pas"
   pkill -f "^$banc/" || true
   rm -rf "$banc"
   trap - EXIT

@@ -68,7 +68,7 @@ for chemin in ["console/services.cpp", "console/titre.cpp", "console/texte.cpp",
 # Every code given in the program has its section in the guide, and every
 # section a code of the program.
 donnes = {"CL" + c for p in racine.glob("testeur_climat/*.[ch]pp")
-          for c in re.findall(r"(?:\{|(?:ERREUR|AVERTISSEMENT),\s+)([1-9]\d\d),", p.read_text(encoding="utf-8"))}
+          for c in re.findall(r"(?:\{|(?:ERREUR|AVERTISSEMENT|INFORMATION),\s+)([1-9]\d\d),", p.read_text(encoding="utf-8"))}
 sections = set(re.findall(r"^#### (CL\d{3})$", (racine / "docs/guide-climat.md").read_text(encoding="utf-8"), re.M))
 fautes += [f"code sans section dans le guide : {c}" for c in sorted(donnes - sections)]
 fautes += [f"section d'un code que le programme ne donne pas : {c}" for c in sorted(sections - donnes)]
