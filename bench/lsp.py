@@ -9,6 +9,7 @@ alternately with the server's rounds: the median of the ratios is printed.
     cmake --build build && python3 bench/lsp.py [build]"""
 import json
 import os
+import random
 import pathlib
 import statistics
 import subprocess
@@ -95,3 +96,20 @@ with tempfile.TemporaryDirectory() as dossier:
     document("climat.txt", exemple, 201, dossier)
     document("100 000 lignes (règles)", grand, 21, dossier)
     document("100 000 constats", constats, 21, dossier)
+
+# Changes in one notification, all at random places of a megabyte: their
+# time should grow with their number, not with their number times the size.
+hasard = random.Random(2026)
+texte = exemple + "".join(f"remarque {k} é\n" for k in range(70_000))
+n_lignes = texte.count("\n")
+for nombre in (500, 5000):
+    changements = [{"range": {"start": {"line": (l := hasard.randrange(n_lignes)), "character": 2},
+                              "end": {"line": l, "character": 3}}, "text": hasard.choice(["x", "", "\n", "€"])}
+                   for _ in range(nombre)]
+    client = Client()
+    client.diagnostics({"jsonrpc": "2.0", "method": "textDocument/didOpen", "params": {
+        "textDocument": {"uri": "file:///bench/m", "version": 1, "text": texte}}})
+    t = client.diagnostics({"jsonrpc": "2.0", "method": "textDocument/didChange", "params": {
+        "textDocument": {"uri": "file:///bench/m", "version": 2}, "contentChanges": changements}})
+    client.ferme()
+    print(f"{nombre} changements en une notification sur {len(texte) >> 20} Mio : {t * 1000:.0f} ms")

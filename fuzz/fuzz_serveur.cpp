@@ -4,9 +4,12 @@
 // message longer than a mebibyte, however large or strange the document.
 // An input that begins with byte 1 is also sent as the parameters of a
 // message nested 64 times its length deep; one that begins with byte 2 as
-// the text of a document repeated to a quarter of a mebibyte.
+// the text of a document repeated to a quarter of a mebibyte; one that
+// begins with byte 3 as a document and the changes of one notification,
+// whose diagnostics must be those of the changed text opened afresh.
 #include <cstddef>
 #include <cstdio>
+#include <algorithm>
 #include <cstdlib>
 #include <nlohmann/json.hpp>
 #include <string>
@@ -29,6 +32,65 @@ void verifie_cadre(const std::string& message) {
   }
 }
 
+std::string cadre(const std::string& corps) { return "Content-Length: " + std::to_string(corps.size()) + "\r\n\r\n" + corps; }
+std::string chaine(const std::string& t) { return nlohmann::json(t).dump(); }
+
+// The byte offset of a protocol position in a UTF-8 text, written apart from
+// the server: lines end at LF, CR LF or a lone CR, characters count in UTF-16
+// units, and a position past a line's end or past the last line is held there.
+std::size_t decalage(const std::string& t, long ligne, long caractere) {
+  std::size_t i = 0;
+  for (; ligne > 0 && i < t.size(); ++i)
+    if (t[i] == '\n' || (t[i] == '\r' && (i + 1 == t.size() || t[i + 1] != '\n'))) --ligne;
+  if (ligne > 0) return t.size();
+  for (long unites = 0; i < t.size() && t[i] != '\n' && t[i] != '\r';) {
+    const auto c = static_cast<unsigned char>(t[i]);
+    const std::size_t n = c < 0x80 ? 1 : c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : 2;
+    if ((unites += n == 4 ? 2 : 1) > caractere) break;
+    i += n;
+  }
+  return i;
+}
+
+// The last diagnostics published, without their version.
+std::string diagnostics(const std::string& session) {
+  std::string dernier;
+  serveur_lsp serveur([&](const std::string& m) {
+    if (m.find("publishDiagnostics") != std::string::npos) dernier = m.substr(m.find("\"diagnostics\""));
+  });
+  serveur.recoit(session.data(), session.size());
+  return dernier;
+}
+
+// Byte 3: a text made of the next bytes, then changes of five bytes each
+// (two positions, the text put in), in one notification.
+void compare_les_changements(const unsigned char* octets, std::size_t taille) {
+  static const char* const MORCEAUX[] = {"a", "1", ":", "\n", "\r", "\r\n", "\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9F\x8C\xA7", ">Vent:", "", "<"};
+  constexpr std::size_t N = sizeof MORCEAUX / sizeof *MORCEAUX;
+  const std::size_t longueur = std::min<std::size_t>(taille / 2, 200);
+  std::string texte = "Latitude=1\n";
+  for (std::size_t i = 1; i < longueur; ++i) texte += MORCEAUX[octets[i] % N];
+  const std::string ouverture = R"({"jsonrpc":"2.0","method":"textDocument/didOpen","params":{"textDocument":{"uri":"file:///x/c.txt","version":1,"text":)";
+  const std::string debut = cadre(R"({"jsonrpc":"2.0","id":1,"method":"initialize"})") + cadre(ouverture + chaine(texte) + "}}}");
+  std::string changements;
+  for (std::size_t i = longueur; i + 5 <= taille; i += 5) {
+    const long l1 = octets[i] % 8, c1 = octets[i + 1] % 12, l2 = l1 + octets[i + 2] % 3, c2 = octets[i + 3] % 12;
+    std::size_t a = decalage(texte, l1, c1), b = decalage(texte, l2, c2);
+    if (b < a) std::swap(a, b);
+    texte.replace(a, b - a, MORCEAUX[octets[i + 4] % N]);
+    changements += std::string(changements.empty() ? "" : ",") + R"({"range":{"start":{"line":)" + std::to_string(l1) +
+                   R"(,"character":)" + std::to_string(c1) + R"(},"end":{"line":)" + std::to_string(l2) + R"(,"character":)" +
+                   std::to_string(c2) + R"(}},"text":)" + chaine(MORCEAUX[octets[i + 4] % N]) + "}";
+  }
+  const std::string change = R"({"jsonrpc":"2.0","method":"textDocument/didChange","params":{"textDocument":{"uri":"file:///x/c.txt","version":2},"contentChanges":[)" +
+                             changements + "]}}";
+  if (diagnostics(debut + cadre(change)) != diagnostics(cadre(R"({"jsonrpc":"2.0","id":1,"method":"initialize"})") +
+                                                         cadre(ouverture + chaine(texte) + "}}}"))) {
+    std::fprintf(stderr, "les changements ne donnent pas le texte changé : %s\n", texte.c_str());
+    std::abort();
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* octets, std::size_t taille) {
@@ -36,9 +98,9 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* octets, std::size_t t
   const char* texte = reinterpret_cast<const char*>(octets);
   const std::size_t coupure = taille / 3;
   if (serveur.recoit(texte, coupure)) serveur.recoit(texte + coupure, taille - coupure);
+  if (taille >= 2 && octets[0] == 3) compare_les_changements(octets, taille);
   if (taille < 2 || (octets[0] != 1 && octets[0] != 2)) return 0;
 
-  const auto cadre = [](const std::string& corps) { return "Content-Length: " + std::to_string(corps.size()) + "\r\n\r\n" + corps; };
   const std::string reste(texte + 1, taille - 1);
   std::string session;
   if (octets[0] == 1) {

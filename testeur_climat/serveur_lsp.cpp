@@ -740,6 +740,12 @@ bool serveur_lsp::recoit(const char* octets, std::size_t taille) {
       const std::string_view corps(entree.data() + lu, corps_attendu);
       lu += corps_attendu;
       traite(corps, nullptr);
+      if (corps_attendu > (std::size_t{1} << 20)) {
+        // Messages came after it: what it took is given back at once.
+        entree.erase(0, lu);
+        lu = 0;
+        entree.shrink_to_fit();
+      }
       continue;
     }
     const std::size_t fin = entree.find("\r\n\r\n", lu);

@@ -95,12 +95,12 @@ namespace {
 // the program does at a pause, told by the system and not by a silence.
 bool attend_au_terminal(const std::string& terminal) {
   std::error_code e;
-  for (const auto& entree : std::filesystem::directory_iterator("/proc", e)) {
-    const std::string appel = lit_fichier(entree.path().string() + "/syscall");
-    if (!appel.starts_with("0 0x")) continue;  // read(fd, ...)
-    const std::string fd = std::to_string(std::stoul(appel.substr(2), nullptr, 16));
-    char lien[256] = {};
-    if (readlink((entree.path().string() + "/fd/" + fd).c_str(), lien, sizeof lien - 1) > 0 && lien == terminal) return true;
+  for (const auto& processus : std::filesystem::directory_iterator("/proc", e)) {
+    const std::string p = processus.path().string(), appel = lit_fichier(p + "/syscall");  // "0 0xFD ..." for read(FD, ...)
+    std::error_code absent;
+    if (appel.starts_with("0 0x") &&
+        std::filesystem::read_symlink(p + "/fd/" + std::to_string(std::stoul(appel.substr(2), nullptr, 16)), absent) == terminal)
+      return true;
   }
   return false;
 }

@@ -19,11 +19,9 @@ done
 attend() { for _ in $(seq 300); do "$@" && return 0; sleep 0.1; done; return 1; }  # 30 s at most
 # The copy in the window, blocked reading its terminal: it waits for its key.
 a_la_pause() {
-  local p
   for p in $(pgrep -f "$banc/bin/testeur_climat"); do
     [[ $(cat "/proc/$p/syscall" 2>/dev/null) == "0 0x0 "* && $(readlink "/proc/$p/fd/0") == /dev/pts/* ]] && return 0
-  done
-  return 1
+  done; return 1
 }
 
 lignes=0

@@ -6,13 +6,11 @@ Neovim and Emacs (eglot), run by the real editors when they are installed."""
 import json
 import os
 import pathlib
-import random
 import re
 import shutil
 import subprocess
 import sys
 import tempfile
-import time
 import urllib.parse
 
 racine = pathlib.Path(__file__).resolve().parent.parent
@@ -116,63 +114,39 @@ for journal in journaux:
 print(f"{len(journaux)} fichiers comparés")
 
 # Hostile sessions too large for the table: output bounded whatever the
-# content, deep nesting refused, many changes in one notification applied as
-# one fresh text would be, memory given back when a document closes.
-def publication(texte, *suite):
-    messages = [{"jsonrpc": "2.0", "id": 1, "method": "initialize"},
-                {"jsonrpc": "2.0", "method": "textDocument/didOpen", "params": {"textDocument": {"uri": "file:///x/h.txt", "version": 1, "text": texte}}},
-                *suite]
-    return serveur(b"".join(cadre(json.dumps(m).encode()) for m in messages))[0]
+# content, deep nesting refused,
+# memory given back when a document closes. (That many changes in one
+# notification give the text opened afresh: the fuzz target checks it.)
+def publication(texte, *suite, uri="file:///x/h.txt"):
+    ouvre = {"method": "textDocument/didOpen", "params": {"textDocument": {"uri": uri, "version": 1, "text": texte}}}
+    return serveur(b"".join(cadre(json.dumps({"jsonrpc": "2.0", **m}).encode()) for m in ({"id": 1, "method": "initialize"}, ouvre, *suite)))[0]
 
 
-survol = {"jsonrpc": "2.0", "id": 2, "method": "textDocument/hover", "params": {"textDocument": {"uri": "file:///x/h.txt"}, "position": {"line": 6, "character": 0}}}
-reference = (racine / "tests/donnees/reference.txt").read_bytes().decode("latin-1").split("\n")
-messages = publication("\n".join(reference[:6] + ["\u20ac" * 1_000_000] + reference[6:]), survol)
 egal = lambda nom, obtenu, voulu: obtenu == voulu or fautes.append(f"{nom} : obtenu {obtenu}, attendu {voulu}")
+reference = (racine / "tests/donnees/reference.txt").read_bytes().decode("latin-1").split("\n")
+messages = publication("\n".join(reference[:6] + ["\u20ac" * 1_000_000] + reference[6:]), {"id": 2, "method": "textDocument/hover",
+                       "params": {"textDocument": {"uri": "file:///x/h.txt"}, "position": {"line": 6, "character": 0}}})
 egal("un million de caractères hors de Latin-1", ([d["code"] for d in messages[1]["params"]["diagnostics"]].count("CL801"),
      len(json.dumps(messages[1])) < 20_000, len(json.dumps(messages[2])) < 20_000), (1, True, True))
-diagnostics = publication("\n".join(reference[:14] + ["%d:g1:T" % (6 + i) for i in range(2000)] + reference[14:]))[1]["params"]["diagnostics"]
-egal("constats plafonnés", (len(diagnostics), diagnostics[-1]["code"], diagnostics[-1]["severity"], diagnostics[-1]["message"].split()[0]),
-     (301, "CL803", 3, str(2000 - 300)))
-profond = lambda n: b'{"jsonrpc": "2.0", "id": 1, "method": "initialize", "params": {"version": ' + b"[" * n + b"]" * n + b"}}"
-messages, statut = serveur(cadre(profond(300_000)) + cadre(profond(100_000)) + cadre(b'{"jsonrpc": "2.0", "id": 2, "method": "initialize"}') +
-                           cadre(b'{"jsonrpc": "2.0", "id": 3, "method": "shutdown"}') + cadre(b'{"jsonrpc": "2.0", "method": "exit"}'))
+d = publication("\n".join(reference[:14] + ["%d:g1:T" % (6 + i) for i in range(2000)] + reference[14:]))[1]["params"]["diagnostics"]
+egal("constats plafonnés", (len(d), d[-1]["code"], d[-1]["severity"], d[-1]["message"].split()[0]), (301, "CL803", 3, "1700"))
+profond = lambda n: cadre(b'{"jsonrpc": "2.0", "id": 1, "method": "initialize", "params": {"version": ' + b"[" * n + b"]" * n + b"}}")
+messages, statut = serveur(profond(300_000) + profond(100_000) + b"".join(cadre(m) for m in (
+    b'{"jsonrpc": "2.0", "id": 2, "method": "initialize"}', b'{"jsonrpc": "2.0", "id": 3, "method": "shutdown"}', b'{"jsonrpc": "2.0", "method": "exit"}')))
 egal("imbrication profonde", ([m.get("error", {}).get("code") for m in messages], statut), ([-32600, -32600, None, None], 0))
-# Five thousand changes in one notification on a megabyte, against the same text opened afresh.
-hasard = random.Random(2026)
-lignes = (racine / "exemples/climat.txt").read_bytes().decode("latin-1").split("\n")
-lignes = lignes[:-1] + [f"remarque {i} é€" for i in range(60_000)] + [""]
-changements = []
-for _ in range(5000):
-    l1 = hasard.randrange(len(lignes))
-    c1 = hasard.randrange(len(lignes[l1]) + 1)
-    l2 = min(l1 + hasard.choice([0, 0, 0, 1]), len(lignes) - 1)
-    c2 = hasard.randrange(len(lignes[l2]) + 1) if l2 > l1 else min(c1 + hasard.randrange(3), len(lignes[l1]))
-    nouveau = hasard.choice(["", "x", "\n", "é", "€", "1:t", "\n>Vent:\n"])
-    changements.append({"range": {"start": {"line": l1, "character": c1}, "end": {"line": l2, "character": c2}}, "text": nouveau})
-    lignes[l1:l2 + 1] = (lignes[l1][:c1] + nouveau + lignes[l2][c2:]).split("\n")
-debut = time.monotonic()
-change = {"jsonrpc": "2.0", "method": "textDocument/didChange", "params": {"textDocument": {"uri": "file:///x/h.txt", "version": 2}, "contentChanges": changements}}
-apres = publication("\n".join((racine / "exemples/climat.txt").read_bytes().decode("latin-1").split("\n")[:-1] + [f"remarque {i} é€" for i in range(60_000)] + [""]), change)[2]
-print(f"5000 changements sur {len(chr(10).join(lignes)) >> 20} Mo : {time.monotonic() - debut:.2f} s, ouverture et envoi compris")
-egal("5000 changements", apres["params"]["diagnostics"], publication("\n".join(lignes))[1]["params"]["diagnostics"])
 if not os.environ.get("TESTEUR_SANITIZERS"):
-    # 100 MB opened then closed: the server's peak and what it keeps after.
+    # 100 MB opened then closed: the server's peak and what it keeps after, read while it waits for "exit".
     p = subprocess.Popen([programme, "--lsp"], stdin=subprocess.PIPE, stdout=subprocess.PIPE)
-    ouvre = {"jsonrpc": "2.0", "method": "textDocument/didOpen", "params": {"textDocument": {"uri": "file:///x/g.txt", "version": 1, "text": "remarque\n" * 11_650_000}}}
-    for m in ({"jsonrpc": "2.0", "id": 1, "method": "initialize"}, ouvre,
-              {"jsonrpc": "2.0", "method": "textDocument/didClose", "params": {"textDocument": {"uri": "file:///x/g.txt"}}},
-              {"jsonrpc": "2.0", "id": 2, "method": "shutdown"}):
-        p.stdin.write(cadre(json.dumps(m).encode()))
+    p.stdin.write(b"".join(cadre(json.dumps({"jsonrpc": "2.0", **m}).encode()) for m in (
+        {"id": 1, "method": "initialize"}, {"method": "textDocument/didOpen", "params": {"textDocument": {"uri": "file:///x/g", "version": 1, "text": "remarque\n" * 11_650_000}}},
+        {"method": "textDocument/didClose", "params": {"textDocument": {"uri": "file:///x/g"}}}, {"id": 2, "method": "shutdown"})))
     p.stdin.flush()
     recu = b""
-    while b'"id":2' not in recu:
-        recu += os.read(p.stdout.fileno(), 65536)
+    while b'"id":2' not in recu:  # the answer to shutdown ends what it sends
+        recu += os.read(p.stdout.fileno(), 1 << 20)
     etat = dict(l.split(":", 1) for l in pathlib.Path(f"/proc/{p.pid}/status").read_text().splitlines())
     memoire = [int(etat[k].split()[0]) >> 10 for k in ("VmHWM", "VmRSS")]
-    p.stdin.write(cadre(b'{"jsonrpc": "2.0", "method": "exit"}'))
-    p.stdin.close()
-    p.wait()
+    p.communicate(cadre(b'{"jsonrpc": "2.0", "method": "exit"}'))
     print(f"document de 100 Mo : pointe {memoire[0]} Mio, {memoire[1]} Mio après sa fermeture")
     egal("mémoire rendue", (memoire[0] < 5 * 100, memoire[1] < 16), (True, True))
 
