@@ -57,7 +57,7 @@ TEST(Demarrage, Scripts) {
   for (int i = 0; i < 2000; ++i) fautes.push_back({'I', 15, std::to_string(6 + i) + ":g1:T"});
   const std::string grand = dossier_temporaire() + "/grand.txt";
   ecrit_fichier(grand, reference_avec(fautes));
-  const std::string outils = "sh cat tr rm rmdir ln mv cp mkdir mkfifo mknod chmod flock mount umount python3 sed cmp head iconv yes tail touch";
+  const std::string outils = "sh cat tr rm rmdir ln mv cp mkdir mkfifo mknod chmod flock mount umount python3 sed cmp head iconv yes tail touch readlink";
   for (const std::vector<std::string>& c : cas("demarrage.txt", "scripts")) {
     SCOPED_TRACE(c[0]);
     const std::string d = dossier_temporaire();
@@ -68,6 +68,7 @@ TEST(Demarrage, Scripts) {
     ecrit_fichier(d + "/o/xterm", "#!/bin/sh\nfor a; do printf '%s\\000' \"$a\"; done >" + d +
                   "/args\nwhile [ \"$1\" != -e ]; do shift; done; shift\n"
                   "[ $# -eq 1 ] && ! [ -x \"$1\" ] && set -- /bin/sh -c \"$1\"\n"
+                  "for f in /proc/$$/fd/*; do case $(readlink $f) in */aubrelis-temoin-*) : >" + d + "/herite;; esac; done\n"
                   "DISPLAY= \"$@\" >" + d + "/fenetre 2>&1 </dev/null\n", 0755);
     for (const char* f : {"/mon climat.txt", "/copie"}) ecrit_fichier(d + f, CLIMAT_FAUTIF);
     ecrit_fichier(d + "/propre", reference_avec({}));
@@ -85,6 +86,7 @@ TEST(Demarrage, Scripts) {
     EXPECT_EQ(r.statut, std::stoi(c[2]));
     EXPECT_EQ(r.attendait, c[1] == "T");
     EXPECT_EQ(lit_fichier(d + "/victime"), "précieux");
+    EXPECT_NE(access((d + "/herite").c_str(), F_OK), 0) << "xterm a hérité du fichier témoin";
     EXPECT_TRUE(access((d + "/mon climat.txt").c_str(), F_OK) != 0 || lit_fichier(d + "/mon climat.txt") == CLIMAT_FAUTIF);
     // A check that ran, here or in the window, wrote in the log every
     // finding it showed (the log is in Latin-1, the console in UTF-8).
