@@ -7,8 +7,6 @@
 namespace {
 
 constexpr const char* NON_LISTEE = "La précipitation %.0f n'est pas répertoriée dans la liste des précipitations.\n"_l1;
-constexpr message FIN_AVANT_FERMETURE = {
-    204, "Le fichier se termine avant le < qui doit terminer le paragraphe des causes de précipitation.\n"_l1};
 
 // The letter and the operand of a condition, from its letter. Returns false
 // when the letter is not a condition's; `s` is the operand's kind, and
@@ -134,9 +132,9 @@ void signale_precipitation_non_listee(etat_passe& e, int numero) {
   signale_f(e, ERREUR, 502, NON_LISTEE, static_cast<double>(static_cast<float>(numero)));
 }
 
-void verifie_causes(etat_passe& e) {
+void verifie_causes(etat_passe& e, const paragraphe& p) {
   if (!commence_paragraphe(
-          e, ">Causes des précipitations:"_l1,
+          e, p,
           {201, "Le sixième paragraphe après #Affichage: doit être celui des causes de précipitation et commencer par >Causes des précipitations:\n"_l1},
           {203, "Le fichier se termine avant le paragraphe des causes de précipitation, qui doit commencer par >Causes des précipitations:\n"_l1}))
     return;
@@ -145,9 +143,9 @@ void verifie_causes(etat_passe& e) {
   do {
     // Blank lines and remarks between the rules are passed over.
     while (!chiffre(e.ligne()[0]))
-      if (!ligne_suivante(e, FIN_AVANT_FERMETURE)) return;
+      if (!ligne_suivante(e, p.fin)) return;
     verifie_regle(e);
-    if (!ligne_suivante(e, FIN_AVANT_FERMETURE)) return;
+    if (!ligne_suivante(e, p.fin)) return;
   } while (e.ligne()[0] != '<');
   verifie_lignes_sans_condition(e);
 }

@@ -79,9 +79,9 @@ void verifie_moment(etat_passe& e, int& dernier) {
 
 }  // namespace
 
-void verifie_horloge(etat_passe& e) {
+void verifie_horloge(etat_passe& e, const paragraphe& p) {
   // A read at the end of the file does not count here.
-  while (std::strstr(e.ligne(), "#Horloge vague:") == nullptr)
+  while (std::strstr(e.ligne(), p.tete) == nullptr)
     if (!ligne_suivante(e, {701, "Impossible de trouver le paragraphe Horloge vague.\n Identifié par '#Horloge vague:'\n"_l1},
                         false))
       return;

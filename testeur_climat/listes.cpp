@@ -9,7 +9,6 @@
 namespace {
 
 struct textes_liste {
-  const char* mot_cle;
   message entete_absente;
   message fin_avant_entete;
   message probabilite_inferieure;
@@ -19,11 +18,9 @@ struct textes_liste {
   message effet_absent;
   message affichage_absent;      // the ":" before the display text
   message fermeture_absente;
-  message fin_avant_fermeture;
 };
 
 const textes_liste TEMPERATURES = {
-    ">Température:"_l1,
     {201, "Le premier paragraphe après #Affichage: doit être celui de la température et commencer par >Température:\n"_l1},
     {203, "Le fichier se termine avant le paragraphe de la température, qui doit commencer par >Température:\n"_l1},
     {301, "Pour les probabilités de variation de température, la deuxième valeur est inférieure à la première\n"_l1},
@@ -33,11 +30,9 @@ const textes_liste TEMPERATURES = {
     {313, "Impossible de trouver le numéro d'effet lié à cette température.\n"_l1},
     {314, "Impossible de trouver le deuxième : qui précède l'affichage de la température.\n"_l1},
     {315, "La liste de température devrait se terminer par <.\n"_l1},
-    {204, "Le fichier se termine avant le < qui doit terminer la liste de température.\n"_l1},
 };
 
 const textes_liste VENTS = {
-    ">Vent:",
     {201, "Le deuxième paragraphe après #Affichage: doit être celui du vent et commencer par >Vent:\n"_l1},
     {203, "Le fichier se termine avant le paragraphe du vent, qui doit commencer par >Vent:\n"_l1},
     {301, "Pour les probabilités de variation du vent, la deuxième valeur est inférieure à la première\n"_l1},
@@ -47,11 +42,9 @@ const textes_liste VENTS = {
     {313, "Impossible de trouver le numéro d'effet lié à ce vent.\n"_l1},
     {314, "Impossible de trouver le troisième :, qui précède l'affichage de ce vent.\n"_l1},
     {315, "La liste des vents devrait se terminer par <.\n"},
-    {204, "Le fichier se termine avant le < qui doit terminer la liste des vents.\n"},
 };
 
 const textes_liste PRECIPITATIONS = {
-    ">Précipitation:"_l1,
     {201, "Le troisième paragraphe après #Affichage: doit être celui des précipitation et commencer par >Précipitation:\n"_l1},
     {203, "Le fichier se termine avant le paragraphe des précipitations, qui doit commencer par >Précipitation:\n"_l1},
     {301, "Pour les probabilités de variation des précipitations, la deuxième valeur est inférieure à la première\n"_l1},
@@ -61,7 +54,6 @@ const textes_liste PRECIPITATIONS = {
     {313, "Impossible de trouver le numéro d'effet lié à cette précipitation.\n"_l1},
     {314, "Impossible de trouver le troisième :, qui précède l'affichage de cette précipitation.\n"_l1},
     {315, "La liste des précipitation devrait se terminer par <.\n"_l1},
-    {204, "Le fichier se termine avant le < qui doit terminer la liste des précipitations.\n"_l1},
 };
 
 // The second probability not below the first, not equal to it, not above 100.
@@ -83,8 +75,8 @@ void verifie_probabilites(etat_passe& e, const textes_liste& t) {
 }
 
 // Head line and probability line; false when the pass has stopped.
-bool debut_liste(etat_passe& e, const textes_liste& t) {
-  if (!commence_paragraphe(e, t.mot_cle, t.entete_absente, t.fin_avant_entete)) return false;
+bool debut_liste(etat_passe& e, const paragraphe& p, const textes_liste& t) {
+  if (!commence_paragraphe(e, p, t.entete_absente, t.fin_avant_entete)) return false;
   lit_ligne(e);
   if (e.arret) return false;
   verifie_probabilites(e, t);
@@ -120,23 +112,24 @@ void verifie_champs(etat_passe& e, const textes_liste& t) {
 // The entry lines, from the first one, which the caller has read, to the
 // line that ends the list. `numero_lu` checks each entry's number.
 template <typename F>
-void parcourt_entrees(etat_passe& e, const textes_liste& t, F&& numero_lu) {
+void parcourt_entrees(etat_passe& e, const paragraphe& p, const textes_liste& t, F&& numero_lu) {
   bool suite = false;
   do {
     numero_lu(static_cast<float>(lit_entier(e.ligne())));
     verifie_champs(e, t);
-    suite = ligne_suivante(e, t.fin_avant_fermeture);
+    suite = ligne_suivante(e, p.fin);
   } while (suite && chiffre(e.ligne()[0]));
   if (suite && e.ligne()[0] != '<') signale(e, ERREUR, t.fermeture_absente);
 }
 
 // Temperatures and winds are numbered 1, 2, 3, ...; returns the last number.
-int liste_numerotee(etat_passe& e, const textes_liste& t, message premier_absent, message pas_incorrect) {
+int liste_numerotee(etat_passe& e, const paragraphe& p, const textes_liste& t, message premier_absent,
+                    message pas_incorrect) {
   lit_ligne(e);
   if (e.arret) return 0;
   if (e.ligne()[0] != '1') signale(e, ERREUR, premier_absent);
   float precedent = 0;
-  parcourt_entrees(e, t, [&](float numero) {
+  parcourt_entrees(e, p, t, [&](float numero) {
     if (numero != precedent + 1) signale(e, ERREUR, pas_incorrect);
     precedent = numero;
   });
@@ -145,11 +138,11 @@ int liste_numerotee(etat_passe& e, const textes_liste& t, message premier_absent
 
 }  // namespace
 
-bool commence_paragraphe(etat_passe& e, const char* mot_cle, message message_absent, message message_fin) {
+bool commence_paragraphe(etat_passe& e, const paragraphe& p, message message_absent, message message_fin) {
   while (e.ligne()[0] != '>')
     if (!ligne_suivante(e, message_fin)) return false;
   e.rapport->paragraphe(e.etape, e.ligne_editeur);
-  if (std::strstr(e.ligne(), mot_cle) == nullptr) signale(e, ERREUR, message_absent);
+  if (std::strstr(e.ligne(), p.tete) == nullptr) signale(e, ERREUR, message_absent);
   return true;
 }
 
@@ -157,26 +150,26 @@ void compare_probabilites_precipitation(etat_passe& e, float premiere, float sec
   compare_probabilites(e, PRECIPITATIONS, premiere, seconde);
 }
 
-void verifie_temperatures(etat_passe& e) {
-  if (!debut_liste(e, TEMPERATURES)) return;
+void verifie_temperatures(etat_passe& e, const paragraphe& p) {
+  if (!debut_liste(e, p, TEMPERATURES)) return;
   e.nb_temperatures =
-      liste_numerotee(e, TEMPERATURES, {304, "La première température de la liste ne commence pas par 1.\n"_l1},
+      liste_numerotee(e, p, TEMPERATURES, {304, "La première température de la liste ne commence pas par 1.\n"_l1},
                       {305, "Le numéro de la température ne suit pas le précédent avec un pas de 1.\n"_l1});
 }
 
-void verifie_vents(etat_passe& e) {
-  if (!debut_liste(e, VENTS)) return;
-  e.nb_vents = liste_numerotee(e, VENTS, {304, "Le premier vent de la liste ne commence pas par 1.\n"},
+void verifie_vents(etat_passe& e, const paragraphe& p) {
+  if (!debut_liste(e, p, VENTS)) return;
+  e.nb_vents = liste_numerotee(e, p, VENTS, {304, "Le premier vent de la liste ne commence pas par 1.\n"},
                                {305, "Le numéro du vent ne suit pas le précédent avec un pas de 1.\n"_l1});
 }
 
-void verifie_liste_precipitations(etat_passe& e) {
-  if (!debut_liste(e, PRECIPITATIONS)) return;
+void verifie_liste_precipitations(etat_passe& e, const paragraphe& p) {
+  if (!debut_liste(e, p, PRECIPITATIONS)) return;
   precipitations& liste = e.precipitations_listees;
   lit_ligne(e);
   if (e.arret) return;
   bool pleine = false;
-  parcourt_entrees(e, PRECIPITATIONS, [&](float numero) {
+  parcourt_entrees(e, p, PRECIPITATIONS, [&](float numero) {
     // One warning per earlier entry of the same number, among those kept.
     for (int n = liste.entrees(numero); n > 0; --n)
       signale(e, AVERTISSEMENT,

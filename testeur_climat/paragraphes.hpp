@@ -4,19 +4,30 @@
 
 #include "testeur_climat/passe.hpp"
 
-void verifie_entete(etat_passe& e);                // entete.cpp, the line numbered num_ligne
-void verifie_temperatures(etat_passe& e);          // listes.cpp
-void verifie_vents(etat_passe& e);                 // listes.cpp
-void verifie_liste_precipitations(etat_passe& e);  // listes.cpp
-void verifie_saisons(etat_passe& e);               // saisons.cpp
-void verifie_temperatures_saison(etat_passe& e);   // saisons.cpp
-void verifie_causes(etat_passe& e);                // causes.cpp
-void verifie_horloge(etat_passe& e);               // horloge.cpp
+// One paragraph of a climate file, as the table of the file's order in
+// passe.cpp gives it to its check.
+struct paragraphe {
+  etape_passe etape;
+  const char* tete;  // the keyword of its head line, also its name in an editor's outline
+  // The end of the file inside it, before the line that ends it: reported
+  // once, and the pass stops (no later paragraph takes the line in hand again).
+  message fin;
+  void (*verifie)(etat_passe&, const paragraphe&);
+};
+
+void verifie_entete(etat_passe& e);  // entete.cpp, the line numbered num_ligne
+void verifie_temperatures(etat_passe& e, const paragraphe& p);          // listes.cpp
+void verifie_vents(etat_passe& e, const paragraphe& p);                 // listes.cpp
+void verifie_liste_precipitations(etat_passe& e, const paragraphe& p);  // listes.cpp
+void verifie_saisons(etat_passe& e, const paragraphe& p);               // saisons.cpp
+void verifie_temperatures_saison(etat_passe& e, const paragraphe& p);   // saisons.cpp
+void verifie_causes(etat_passe& e, const paragraphe& p);                // causes.cpp
+void verifie_horloge(etat_passe& e, const paragraphe& p);               // horloge.cpp
 
 // The start shared by the six headed paragraphs (listes.cpp): reads until a
-// line begins with ">" and looks for the keyword there. Returns false when
-// the pass has stopped or the file ended first.
-bool commence_paragraphe(etat_passe& e, const char* mot_cle, message message_absent, message message_fin);
+// line begins with ">" and looks for the paragraph's keyword there. Returns
+// false when the pass has stopped or the file ended first.
+bool commence_paragraphe(etat_passe& e, const paragraphe& p, message message_absent, message message_fin);
 
 // The two probabilities of variation of the precipitation list's probability
 // line, which the M4 ending of a rule line repeats (listes.cpp).

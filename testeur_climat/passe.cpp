@@ -139,18 +139,25 @@ bool lit_entete(etat_passe& e) {
   return true;
 }
 
-// The paragraphs after the header, in the order of the file.
-constexpr struct {
-  etape_passe etape;
-  void (*verifie)(etat_passe&);
-} PARAGRAPHES[] = {
-    {etape_passe::temperatures, verifie_temperatures},
-    {etape_passe::vents, verifie_vents},
-    {etape_passe::liste_precipitations, verifie_liste_precipitations},
-    {etape_passe::saisons, verifie_saisons},
-    {etape_passe::temperatures_saison, verifie_temperatures_saison},
-    {etape_passe::causes, verifie_causes},
-    {etape_passe::horloge, verifie_horloge},
+// The paragraphs after the header, in the order of the file. The moments
+// of the clock end with the file: it has no end to miss.
+constexpr paragraphe PARAGRAPHES[] = {
+    {etape_passe::temperatures, ">Température:"_l1,
+     {204, "Le fichier se termine avant le < qui doit terminer la liste de température.\n"_l1}, verifie_temperatures},
+    {etape_passe::vents, ">Vent:", {204, "Le fichier se termine avant le < qui doit terminer la liste des vents.\n"},
+     verifie_vents},
+    {etape_passe::liste_precipitations, ">Précipitation:"_l1,
+     {204, "Le fichier se termine avant le < qui doit terminer la liste des précipitations.\n"_l1},
+     verifie_liste_precipitations},
+    {etape_passe::saisons, ">Saison:", {204, "Le fichier se termine avant le < qui doit terminer la liste des saisons.\n"},
+     verifie_saisons},
+    {etape_passe::temperatures_saison, ">Température par saison:"_l1,
+     {204, "Le fichier se termine avant le < qui doit terminer la liste des températures par saison.\n"_l1},
+     verifie_temperatures_saison},
+    {etape_passe::causes, ">Causes des précipitations:"_l1,
+     {204, "Le fichier se termine avant le < qui doit terminer le paragraphe des causes de précipitation.\n"_l1},
+     verifie_causes},
+    {etape_passe::horloge, "#Horloge vague:", {}, verifie_horloge},
 };
 
 }  // namespace
@@ -163,10 +170,17 @@ void moteur_principal(std::FILE* fichier, int* erreurs, int* avertissements, rap
   e.rapport = &rapport;
   rapport.paragraphe(etape_passe::entete, 1);
   if (lit_entete(e))
-    for (const auto& paragraphe : PARAGRAPHES) {
+    for (const paragraphe& p : PARAGRAPHES) {
       if (e.arret) break;
-      e.etape = paragraphe.etape;
-      paragraphe.verifie(e);
+      e.etape = p.etape;
+      p.verifie(e, p);
+      // The file ended inside the paragraph and nothing said so yet (its
+      // reads of one line each took what the last line left): said once,
+      // and no later paragraph takes that line again.
+      if (e.fin_lue && !e.arret && p.fin.texte != nullptr) {
+        signale(e, ERREUR, p.fin);
+        e.arret = true;
+      }
     }
   e.etape = etape_passe::fin;
   while (!e.fin_du_fichier && !e.arret) lit_ligne(e);
@@ -177,6 +191,12 @@ void moteur_principal(std::FILE* fichier, int* erreurs, int* avertissements, rap
     rien_lu(e);  // a last line without its line feed has been read: the end comes after it
     signale(e, ERREUR, {202, "Le fichier se termine avant la fin des six lignes d'en-tête.\n"_l1});
   }
+}
+
+const char* nom_du_paragraphe(etape_passe etape) {
+  for (const paragraphe& p : PARAGRAPHES)
+    if (p.etape == etape) return p.tete;
+  return "En-tête"_l1;
 }
 
 compteurs verifie_octets(const char* octets, std::size_t taille, rapport_constats& rapport) {

@@ -130,6 +130,7 @@ struct etat_passe {
   bool fin_du_fichier = false;  // set, as by fgets, by a read that met the end of the file
 
   bool arret = false;      // the pass ends: end of the file inside a paragraph, or a read error
+  bool fin_lue = false;    // a read found nothing: the line in hand has been examined already
   bool illisible = false;  // a read failed with an error
   int lignes_lues = 0;     // reads that found a line, counted up to the six header lines
 
@@ -137,6 +138,10 @@ struct etat_passe {
 };
 
 void moteur_principal(std::FILE* fichier, int* erreurs, int* avertissements, rapport_constats& rapport);
+
+// The name of a part of the file in an editor's outline: its head keyword,
+// En-tête for the header, in Latin-1.
+const char* nom_du_paragraphe(etape_passe etape);
 
 // The pass on bytes in memory, for the tests and the fuzzer; returns the
 // counters as the pass left them.
@@ -197,6 +202,7 @@ inline bool lit_ligne(etat_passe& e, bool compte_la_fin = true) {
   if ((lu || compte_la_fin) && e.num_ligne < INT_MAX) ++e.num_ligne;
   if (!lu) {
     rien_lu(e);
+    e.fin_lue = true;
     return fin_de_lecture(e);
   }
   e.debut = 0;

@@ -42,8 +42,8 @@ void verifie_ligne_temperature_saison(etat_passe& e, char place) {
 
 }  // namespace
 
-void verifie_saisons(etat_passe& e) {
-  if (!commence_paragraphe(e, ">Saison:",
+void verifie_saisons(etat_passe& e, const paragraphe& p) {
+  if (!commence_paragraphe(e, p,
                            {201, "Le quatrième paragraphe après #Affichage: doit être celui des saison et commencer par >Saison:\n"_l1},
                            {203, "Le fichier se termine avant le paragraphe des saisons, qui doit commencer par >Saison:\n"}))
     return;
@@ -57,9 +57,9 @@ void verifie_saisons(etat_passe& e) {
   verifie_fermeture_saisons(e);
 }
 
-void verifie_temperatures_saison(etat_passe& e) {
+void verifie_temperatures_saison(etat_passe& e, const paragraphe& p) {
   if (!commence_paragraphe(
-          e, ">Température par saison:"_l1,
+          e, p,
           {201, "Le cinquième paragraphe après #Affichage: doit être celui des température par saison et commencer par >Température par saison:\n"_l1},
           {203, "Le fichier se termine avant le paragraphe des températures par saison, qui doit commencer par >Température par saison:\n"_l1}))
     return;

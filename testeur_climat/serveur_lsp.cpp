@@ -106,19 +106,6 @@ struct collecte final : rapport_constats {
   void paragraphe(etape_passe etape, int ligne_editeur) override { symboles.push_back({etape, ligne_editeur}); }
 };
 
-const char* nom_du_paragraphe(etape_passe etape) {
-  switch (etape) {
-    case etape_passe::temperatures: return ">Température:"_l1;
-    case etape_passe::vents: return ">Vent:";
-    case etape_passe::liste_precipitations: return ">Précipitation:"_l1;
-    case etape_passe::saisons: return ">Saison:";
-    case etape_passe::temperatures_saison: return ">Température par saison:"_l1;
-    case etape_passe::causes: return ">Causes des précipitations:"_l1;
-    case etape_passe::horloge: return "#Horloge vague:";
-    default: return "En-tête"_l1;
-  }
-}
-
 // The section of the guide that explains a code, from its heading to the
 // next one.
 std::string_view section_du_guide(int code) {
