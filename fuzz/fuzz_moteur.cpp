@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "testeur_climat/passe.hpp"
+#include "testeur_climat/constats.hpp"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "console/services.hpp"
 #include "console/texte.hpp"
 #include "console/titre.hpp"
-#include "testeur_climat/passe.hpp"
+#include "testeur_climat/constats.hpp"
 #include "testeur_climat/rapport_console.hpp"
 
 namespace {

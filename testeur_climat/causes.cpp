@@ -82,7 +82,6 @@ char* verifie_conditions(etat_passe& e, char* p) {
 
 // A rule line, from its number on.
 void verifie_regle(etat_passe& e) {
-  e.pourcentage_precedent = 0;
   const auto numero = static_cast<float>(lit_entier(e.ligne()));
   if (e.precipitations_listees.entrees(numero) == 0)
     signale_f(e, AVERTISSEMENT,

@@ -65,12 +65,9 @@ void verifie_moment(etat_passe& e, int& dernier) {
   coupe_apres(e, ':');
   verifie_expression(e);
   coupe_apres(e, ':');
-  const char* ligne = e.ligne();
-  if (ligne[0] != 't')
-    signale(e, ERREUR, {708, "Juste après le deuxième :, impossible de trouver le t qui précède la variation de température.\n"_l1});
-  const char signe = car(e, 1);
-  if (!chiffre(signe) && ((signe != '+' && signe != '-') || !chiffre(car(e, 2))))
-    signale(e, ERREUR, {709, "Impossible de trouver la variation de température lié à ce moment de la journée.\n"_l1});
+  verifie_variation_t(
+      e, {708, "Juste après le deuxième :, impossible de trouver le t qui précède la variation de température.\n"_l1},
+      {709, "Impossible de trouver la variation de température lié à ce moment de la journée.\n"_l1});
   coupe_apres(e, ':');
   Efface_n(e.ligne());
   if (std::strlen(e.ligne()) > AFFICHAGE_MAX)

@@ -100,12 +100,9 @@ void verifie_champs(etat_passe& e, const textes_liste& t) {
     return;
   }
   coupe_apres(e, ':');
-  const char* ligne = e.ligne();
-  if (ligne[0] != 't')
-    signale(e, ERREUR, {310, "Juste après le premier :, impossible de trouver le t qui précède la variation de température.\n"_l1});
-  const char signe = car(e, 1);
-  if (!chiffre(signe) && ((signe != '-' && signe != '+') || !chiffre(car(e, 2))))
-    signale(e, ERREUR, t.variation_absente);
+  verifie_variation_t(
+      e, {310, "Juste après le premier :, impossible de trouver le t qui précède la variation de température.\n"_l1},
+      t.variation_absente);
   verifie_effet(e, t, {312, "Juste après le deuxième :, impossible de trouver le f qui précède le numéro d'effet.\n"_l1});
 }
 
@@ -138,12 +135,10 @@ int liste_numerotee(etat_passe& e, const paragraphe& p, const textes_liste& t, m
 
 }  // namespace
 
-bool commence_paragraphe(etat_passe& e, const paragraphe& p, message message_absent, message message_fin) {
-  while (e.ligne()[0] != '>')
-    if (!ligne_suivante(e, message_fin)) return false;
-  e.rapport->paragraphe(e.etape, e.ligne_editeur);
-  if (std::strstr(e.ligne(), p.tete) == nullptr) signale(e, ERREUR, message_absent);
-  return true;
+void verifie_variation_t(etat_passe& e, message t_absent, message variation_absente) {
+  if (e.ligne()[0] != 't') signale(e, ERREUR, t_absent);
+  const char signe = car(e, 1);
+  if (!chiffre(signe) && ((signe != '-' && signe != '+') || !chiffre(car(e, 2)))) signale(e, ERREUR, variation_absente);
 }
 
 void compare_probabilites_precipitation(etat_passe& e, float premiere, float seconde) {

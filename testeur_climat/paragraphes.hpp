@@ -24,10 +24,14 @@ void verifie_temperatures_saison(etat_passe& e, const paragraphe& p);   // saiso
 void verifie_causes(etat_passe& e, const paragraphe& p);                // causes.cpp
 void verifie_horloge(etat_passe& e, const paragraphe& p);               // horloge.cpp
 
-// The start shared by the six headed paragraphs (listes.cpp): reads until a
+// The start shared by the six headed paragraphs (passe.cpp): reads until a
 // line begins with ">" and looks for the paragraph's keyword there. Returns
 // false when the pass has stopped or the file ended first.
 bool commence_paragraphe(etat_passe& e, const paragraphe& p, message message_absent, message message_fin);
+
+// A temperature variation where the line in hand begins: "t", then a digit,
+// or a sign and a digit (listes.cpp; the clock's moments too).
+void verifie_variation_t(etat_passe& e, message t_absent, message variation_absente);
 
 // The two probabilities of variation of the precipitation list's probability
 // line, which the M4 ending of a rule line repeats (listes.cpp).

@@ -124,12 +124,20 @@ bool precipitations::a_une_ligne_sans_condition(int entree) const {
   return sans_condition_par_entree[entree] == 1;
 }
 
+bool commence_paragraphe(etat_passe& e, const paragraphe& p, message message_absent, message message_fin) {
+  while (e.ligne()[0] != '>')
+    if (!ligne_suivante(e, message_fin)) return false;
+  e.rapport->paragraphe(e.etape, e.ligne_editeur);
+  if (std::strstr(e.ligne(), p.tete) == nullptr) signale(e, ERREUR, message_absent);
+  return true;
+}
+
 namespace {
 
 // The six header lines, recognised by their position alone. Returns whether
 // the paragraphs follow: not when the file ended before its sixth read.
 bool lit_entete(etat_passe& e) {
-  for (int ligne = 1; ligne <= 6; ++ligne) {
+  for (int ligne = 1; ligne <= LIGNES_ENTETE; ++ligne) {
     if (e.fin_du_fichier) return false;
     lit_ligne(e);
     if (e.arret) return false;
@@ -187,7 +195,7 @@ void moteur_principal(std::FILE* fichier, int* erreurs, int* avertissements, rap
   // A file cut inside its header gets the checks of its missing lines on
   // what its last line left, as for any end of file; it must still not pass
   // for a clean file.
-  if (e.lignes_lues < 6 && !e.illisible) {
+  if (e.lignes_lues < LIGNES_ENTETE && !e.illisible) {
     rien_lu(e);  // a last line without its line feed has been read: the end comes after it
     signale(e, ERREUR, {202, "Le fichier se termine avant la fin des six lignes d'en-tête.\n"_l1});
   }

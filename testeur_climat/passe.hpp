@@ -1,13 +1,13 @@
-// The single forward pass over a climate file: the state its paragraph checks
-// share, the reading rule, and the cuts that consume the line in hand.
+// The insides of the single forward pass over a climate file: the state its
+// paragraph checks share, the reading rule, and the cuts that consume the
+// line in hand.
 #pragma once
 
 #include <climits>
 #include <cstdio>
 #include <cstring>
 
-inline constexpr int ERREUR = 1;
-inline constexpr int AVERTISSEMENT = 2;
+#include "testeur_climat/constats.hpp"
 
 // A message of the pass: its code, which names the kind of mistake in
 // editors and in the authors' guide ("CL" and the number; a code is never
@@ -16,43 +16,6 @@ inline constexpr int AVERTISSEMENT = 2;
 struct message {
   int code;
   const char* texte;
-};
-
-// One finding as the pass hands it over.
-struct constat {
-  int type;           // ERREUR or AVERTISSEMENT
-  int ligne;          // num_ligne, the checker's count of reads
-  int ligne_editeur;  // the line an editor shows: line feeds counted
-  int code;
-  const char* message;
-};
-
-enum class etape_passe : int;
-
-// Where the findings go: the pass hands each one over and knows nothing of
-// where it ends up (the console and "Erreur.log", an editor, memory). It
-// also says where each part of the file begins, for the editors' outline.
-struct rapport_constats {
-  virtual void rapporte(const constat& c) = 0;
-  // The header (at line 1) or a paragraph, from the line taken as its head.
-  virtual void paragraphe(etape_passe, int /*ligne_editeur*/) {}
-
- protected:
-  ~rapport_constats() = default;
-};
-
-// Which element of the layout of a climate file the pass examines: a header
-// line (1 to 6, its number), then each paragraph in the order of the file.
-enum class etape_passe : int {
-  entete = 1,
-  temperatures = 7,
-  vents,
-  liste_precipitations,
-  saisons,
-  temperatures_saison,
-  causes,
-  horloge,
-  fin,  // everything examined: the rest is only read and counted
 };
 
 // The precipitation list as the causes use it: the numbers of its kept
@@ -91,6 +54,9 @@ struct precipitations {
   int sans_condition_par_entree[PRECIPITATIONS_MAX + 1]{};
 };
 
+// The header lines, recognised by their position alone.
+inline constexpr int LIGNES_ENTETE = 6;
+
 // What one fgets with a size of 255 can take: a line is read in pieces of at
 // most this many bytes.
 inline constexpr int LIGNE_MAX = 254;
@@ -120,7 +86,6 @@ struct etat_passe {
   precipitations precipitations_listees;
   int nb_temperatures = 0;
   int nb_vents = 0;
-  float pourcentage_precedent = 0;  // of the rule line in hand
 
   // The file is read by blocks; each read takes one line from the block as
   // fgets would (see lit_ligne).
@@ -132,26 +97,12 @@ struct etat_passe {
   bool arret = false;      // the pass ends: end of the file inside a paragraph, or a read error
   bool fin_lue = false;    // a read found nothing: the line in hand has been examined already
   bool illisible = false;  // a read failed with an error
-  int lignes_lues = 0;     // reads that found a line, counted up to the six header lines
+  int lignes_lues = 0;     // reads that found a line, counted up to LIGNES_ENTETE
 
   char* ligne() { return tampon_ligne + debut; }
 };
 
-void moteur_principal(std::FILE* fichier, int* erreurs, int* avertissements, rapport_constats& rapport);
-
-// The name of a part of the file in an editor's outline: its head keyword,
-// En-tête for the header, in Latin-1.
-const char* nom_du_paragraphe(etape_passe etape);
-
-// The pass on bytes in memory, for the tests and the fuzzer; returns the
-// counters as the pass left them.
-struct compteurs {
-  int erreurs = 0;
-  int avertissements = 0;
-};
-compteurs verifie_octets(const char* octets, std::size_t taille, rapport_constats& rapport);
-
-// Counts a finding in its counter and hands it to the report.
+// Reports one finding: counts it in its counter and hands it to the report.
 int Erreur_aff(rapport_constats& rapport, int* compteur, const constat& c);
 
 // Reports on the line in hand, through the counter of the kind.
@@ -206,7 +157,7 @@ inline bool lit_ligne(etat_passe& e, bool compte_la_fin = true) {
     return fin_de_lecture(e);
   }
   e.debut = 0;
-  if (e.lignes_lues < 6) ++e.lignes_lues;
+  if (e.lignes_lues < LIGNES_ENTETE) ++e.lignes_lues;
   return true;
 }
 

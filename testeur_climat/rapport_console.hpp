@@ -2,7 +2,7 @@
 // for the terminal, and appended to "Erreur.log" in Latin-1.
 #pragma once
 
-#include "testeur_climat/passe.hpp"
+#include "testeur_climat/constats.hpp"
 
 struct rapport_console final : rapport_constats {
   // The log, opened once for the run (see ouvre_journal).

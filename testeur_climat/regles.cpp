@@ -13,6 +13,9 @@
 
 namespace {
 
+// The three rule engines, told apart by the body's percent signs.
+enum class moteur { M4, M5, M6 };
+
 // What the engine and the two tests of the whole body need, found in one
 // look at the body; it counts everything left of the line, past the "." too.
 struct apercu {
@@ -59,22 +62,23 @@ char* qualificatifs(etat_passe& e, char* p) {
   return p;
 }
 
-// A value, from its first digit, with its qualifiers and its percentage.
-char* valeur_simple(etat_passe& e, char* p, int moteur) {
+// A value, from its first digit, with its qualifiers and its percentage;
+// `precedent` is the rule line's last percentage.
+char* valeur_simple(etat_passe& e, char* p, moteur m, float& precedent) {
   verifie_precipitation(e, lit_entier(p));
   p = qualificatifs(e, apres_chiffres(p));
   if (*p == '%' && p[1] != '%') {
-    if (moteur != 6) signale(e, ERREUR, {608, "Seul le moteur M6 accepte la présence du % après chaque valeur.\n"_l1});
+    if (m != moteur::M6) signale(e, ERREUR, {608, "Seul le moteur M6 accepte la présence du % après chaque valeur.\n"_l1});
     ++p;
     const auto pourcentage = static_cast<float>(lit_entier(p));
-    if (e.pourcentage_precedent >= pourcentage)
+    if (precedent >= pourcentage)
       signale(e, AVERTISSEMENT, {610, "Les pourcentages se chevauchent, des précipitations seront ignorées.\n"_l1});
     if (pourcentage > 100)
       signale(e, AVERTISSEMENT, {611, "Les pourcentages dépassent 100%%, ils seront ignorés.\n"_l1});
-    e.pourcentage_precedent = pourcentage;
+    precedent = pourcentage;
     return apres_chiffres(p);
   }
-  if (*p != '%' && moteur == 6) signale(e, ERREUR, {609, "Le moteur M6 nécessite la présence du % après chaque valeur.\n"_l1});
+  if (*p != '%' && m == moteur::M6) signale(e, ERREUR, {609, "Le moteur M6 nécessite la présence du % après chaque valeur.\n"_l1});
   return p;
 }
 
@@ -101,8 +105,8 @@ char* valeurs_du_groupe(etat_passe& e, char* p, long long& lues) {
 }
 
 // A "d" group: dx{v, v, ...}, with x the number of values it holds.
-char* groupe(etat_passe& e, char* p, int moteur) {
-  if (moteur == 6)
+char* groupe(etat_passe& e, char* p, moteur m) {
+  if (m == moteur::M6)
     signale(e, ERREUR,
             {612, "M6: Le moteur M6 ne prend pas en charge la syntaxe dx{}, il faut utiliser les moteurs M4 ou M5\n"});
   ++p;
@@ -119,8 +123,8 @@ char* groupe(etat_passe& e, char* p, int moteur) {
   return p;
 }
 
-void fin_m4(etat_passe& e, char* p, int moteur) {
-  if (moteur != 4) signale(e, ERREUR, {616, "Seul le moteur M4 traite le %% à la fin.\n"_l1});
+void fin_m4(etat_passe& e, char* p, moteur m) {
+  if (m != moteur::M4) signale(e, ERREUR, {616, "Seul le moteur M4 traite le %% à la fin.\n"_l1});
   p = apres(apres(p, '%'), '%');
   const auto premiere = static_cast<float>(lit_entier(p));
   p = apres(p, '/');
@@ -132,7 +136,7 @@ void fin_m4(etat_passe& e, char* p, int moteur) {
 
 // What follows an entry: a separator, the final "." or the M4 ending.
 // Returns the next entry, or null when the line is finished.
-char* apres_entree(etat_passe& e, char* p, int moteur) {
+char* apres_entree(etat_passe& e, char* p, moteur m) {
   if (*p != ',' && *p != '/' && *p != '.' && *p != '%') {
     signale(e, ERREUR, {605, "Après une valeur lue, on attend , /\\ . ou %%.\n"_l1});
     return nullptr;
@@ -146,7 +150,7 @@ char* apres_entree(etat_passe& e, char* p, int moteur) {
       ++p;
     }
   }
-  if (*p == '%') fin_m4(e, p, moteur);
+  if (*p == '%') fin_m4(e, p, m);
   return *p == '.' || *p == '%' ? nullptr : p;
 }
 
@@ -155,9 +159,10 @@ char* apres_entree(etat_passe& e, char* p, int moteur) {
 void verifie_corps_regle(etat_passe& e) {
   char* p = e.ligne();
   const apercu a = regarde(p, p + std::strlen(p));
-  const int moteur = !a.pourcent ? 5 : a.double_pourcent ? 4 : 6;
+  const moteur m = !a.pourcent ? moteur::M5 : a.double_pourcent ? moteur::M4 : moteur::M6;
+  float pourcentage_precedent = 0;
   if (!a.point) signale(e, ERREUR, {601, "Les règles de précipitations doivent impérativement se terminer par un .\n"_l1});
-  if (moteur != 6 && !a.barres) signale(e, ERREUR, {602, "/\\ est indispensable pour les moteurs M4 et M5.\n"});
+  if (m != moteur::M6 && !a.barres) signale(e, ERREUR, {602, "/\\ est indispensable pour les moteurs M4 et M5.\n"});
   if (*p != 'd' && !chiffre(*p)) {
     signale(e, ERREUR,
             {603, "Après = et les éventuelles conditions, la règle de précipitation doit commencer par un chiffre ou d{...}\n"_l1});
@@ -166,12 +171,12 @@ void verifie_corps_regle(etat_passe& e) {
   while (p != nullptr) {
     const bool fini = *p != 'd' && !chiffre(*p);
     if (*p == 'd')
-      p = groupe(e, p, moteur);
+      p = groupe(e, p, m);
     else if (!fini)
-      p = valeur_simple(e, p, moteur);
+      p = valeur_simple(e, p, m, pourcentage_precedent);
     else
       signale(e, ERREUR, {604, "Erreur de syntaxe, le programme ne trouve pas la suite des règles de précipitation.\n"_l1});
-    p = apres_entree(e, p, moteur);
+    p = apres_entree(e, p, m);
     if (fini) break;
   }
 }

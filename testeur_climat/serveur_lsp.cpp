@@ -20,7 +20,7 @@
 
 #include "console/texte.hpp"
 #include "testeur_climat/editeurs.hpp"
-#include "testeur_climat/passe.hpp"
+#include "testeur_climat/constats.hpp"
 
 // The authors' guide, embedded by the build: the hover shows its sections.
 extern const unsigned char GUIDE_CLIMAT[];

@@ -15,7 +15,7 @@
 #include "console/services.hpp"
 #include "console/texte.hpp"
 #include "testeur_climat/editeurs.hpp"
-#include "testeur_climat/passe.hpp"
+#include "testeur_climat/constats.hpp"
 #ifdef AVEC_LSP
 #include "testeur_climat/serveur_lsp.hpp"
 #endif

@@ -13,7 +13,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "testeur_climat/passe.hpp"
+#include "testeur_climat/constats.hpp"
 
 const std::string PROGRAMME = TESTEUR_CLIMAT_BIN;
 

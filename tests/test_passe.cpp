@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "aide.hpp"
-#include "testeur_climat/passe.hpp"
+#include "testeur_climat/constats.hpp"
 
 namespace {
 

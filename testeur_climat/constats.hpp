@@ -1,0 +1,63 @@
+// What the front ends of the checker need of it: a finding, the report that
+// receives the findings, and the pass's entry points. How the pass reads and
+// cuts the line in hand is its own (passe.hpp).
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+
+inline constexpr int ERREUR = 1;
+inline constexpr int AVERTISSEMENT = 2;
+
+// One finding as the pass hands it over.
+struct constat {
+  int type;           // ERREUR or AVERTISSEMENT
+  int ligne;          // num_ligne, the checker's count of reads
+  int ligne_editeur;  // the line an editor shows: line feeds counted
+  int code;
+  const char* message;
+};
+
+enum class etape_passe : int;
+
+// Where the findings go: the pass hands each one over and knows nothing of
+// where it ends up (the console and "Erreur.log", an editor, memory). It
+// also says where each part of the file begins, for the editors' outline.
+struct rapport_constats {
+  virtual void rapporte(const constat& c) = 0;
+  // The header (at line 1) or a paragraph, from the line taken as its head.
+  virtual void paragraphe(etape_passe, int /*ligne_editeur*/) {}
+
+ protected:
+  ~rapport_constats() = default;
+};
+
+// Which element of the layout of a climate file the pass examines: a header
+// line (1 to 6, its number), then each paragraph in the order of the file.
+enum class etape_passe : int {
+  entete = 1,
+  temperatures = 7,
+  vents,
+  liste_precipitations,
+  saisons,
+  temperatures_saison,
+  causes,
+  horloge,
+  fin,  // everything examined: the rest is only read and counted
+};
+
+// One forward pass over the climate file: every finding goes to the report
+// and into the counter of its kind (which only grow).
+void moteur_principal(std::FILE* fichier, int* erreurs, int* avertissements, rapport_constats& rapport);
+
+// The name of a part of the file in an editor's outline: its head keyword,
+// En-tête for the header, in Latin-1.
+const char* nom_du_paragraphe(etape_passe etape);
+
+// The pass on bytes in memory, for the tests and the fuzzer; returns the
+// counters as the pass left them.
+struct compteurs {
+  int erreurs = 0;
+  int avertissements = 0;
+};
+compteurs verifie_octets(const char* octets, std::size_t taille, rapport_constats& rapport);
