@@ -11,25 +11,25 @@ constexpr const char* NON_LISTEE = "La précipitation %.0f n'est pas répertori�
 // The letter and the operand of a condition, from its letter. Returns false
 // when the letter is not a condition's; `s` is the operand's kind, and
 // `numerique` whether it is a number (not a or b).
-bool lit_operande(etat_passe& e, const char* p, sorte& s, bool& numerique) {
+bool lit_operande(etat_passe& e, curseur p, sorte& s, bool& numerique) {
   numerique = true;
-  if (*p == 't' || *p == 'v') {
-    s = *p == 't' ? sorte::temperature : sorte::vent;
-    if (chiffre(p[1]))
-      verifie_reference(e, s, static_cast<float>(lit_entier(p + 1)));
-    else if (p[1] == 'a' || p[1] == 'b')
+  if (p.ici() == 't' || p.ici() == 'v') {
+    s = p.ici() == 't' ? sorte::temperature : sorte::vent;
+    if (chiffre(p.car(1)))
+      verifie_reference(e, s, static_cast<float>(p.plus(1).entier()));
+    else if (p.car(1) == 'a' || p.car(1) == 'b')
       numerique = false;
     else
       signale(e, ERREUR,
-              {505, *p == 't'
+              {505, p.ici() == 't'
                         ? "Après t, on peut trouver un chiffre ou a (pour augmentation) ou b (pour baisse), rien d'autre.\n"_l1
                         : "Après v, on peut trouver un chiffre ou a (pour augmentation) ou b (pour baisse), rien d'autre.\n"_l1});
     return true;
   }
-  if (*p == 'p') {
+  if (p.ici() == 'p') {
     s = sorte::precipitation;
-    if (chiffre(p[1]))
-      verifie_reference(e, s, static_cast<float>(lit_entier(p + 1)));
+    if (chiffre(p.car(1)))
+      verifie_reference(e, s, static_cast<float>(p.plus(1).entier()));
     else
       signale(e, ERREUR, {506, "Après p, on doit trouver un chiffre.\n"_l1});
     return true;
@@ -41,59 +41,61 @@ bool lit_operande(etat_passe& e, const char* p, sorte& s, bool& numerique) {
 // A range, from its operand: the upper bound after the first "-"; returns
 // what is left after the bound's digits (the character after the "-" is
 // passed over).
-char* plage(etat_passe& e, char* p, sorte s) {
-  p = apres(p, '-');
-  verifie_reference(e, s, static_cast<float>(lit_entier(p)));
-  return *p == '\0' ? p : apres_chiffres(p + 1);
+curseur plage(etat_passe& e, curseur p, sorte s) {
+  p = p.apres('-');
+  verifie_reference(e, s, static_cast<float>(p.entier()));
+  return p.ici() == '\0' ? p : p.plus(1).apres_chiffres();
 }
 
-// The condition block, from its "[", walked with a pointer into the line
-// (see regles.cpp). Returns what is left after its "]", or null when the
-// line is abandoned.
-char* verifie_conditions(etat_passe& e, char* p) {
-  ++p;
+// The condition block, from its "[". Moves `p` after its "]"; false when
+// the line is abandoned.
+bool verifie_conditions(etat_passe& e, curseur& p) {
+  p = p.plus(1);
   for (;;) {
     sorte s = sorte::temperature;
     bool numerique = true;
-    if (!lit_operande(e, p, s, numerique)) return *p == ']' ? p + 1 : nullptr;
-    p += 1;  // the letter; the operand's first character is passed over below
-    // The separator after the operand.
-    char* separateur = !numerique ? p + 1 : *p == '\0' ? p : apres_chiffres(p + 1);
-    if (*separateur != '-' && *separateur != '+' && *separateur != ']') {
-      signale(e, ERREUR, {507, "Après un chiffre ou a et b, on attend -, + ou ].\n"_l1});
-      return nullptr;
+    if (!lit_operande(e, p, s, numerique)) {
+      if (p.ici() != ']') return false;
+      p = p.plus(1);
+      return true;
     }
-    if (*separateur == '-') {
+    p = p.plus(1);  // the letter; the operand's first character is passed over below
+    // The separator after the operand.
+    curseur separateur = !numerique ? p.plus(1) : p.ici() == '\0' ? p : p.plus(1).apres_chiffres();
+    if (separateur.ici() != '-' && separateur.ici() != '+' && separateur.ici() != ']') {
+      signale(e, ERREUR, {507, "Après un chiffre ou a et b, on attend -, + ou ].\n"_l1});
+      return false;
+    }
+    if (separateur.ici() == '-') {
       if (!numerique) signale(e, ERREUR, {508, "Pas de plage de valeur après a ou b.\n"_l1});
-      if (!chiffre(separateur[1])) signale(e, ERREUR, {509, "Pour la plage de valeur, - doit être suivi d'un chiffre.\n"_l1});
+      if (!chiffre(separateur.car(1))) signale(e, ERREUR, {509, "Pour la plage de valeur, - doit être suivi d'un chiffre.\n"_l1});
       p = plage(e, p, s);
       // A condition may follow a range without "+".
       separateur = p;
-      if (*p != '+' && *p != ']') continue;
+      if (p.ici() != '+' && p.ici() != ']') continue;
     }
-    if (*separateur == '+') {
-      if (chiffre(separateur[1])) signale(e, ERREUR, {510, "Après +, on doit trouver p, v ou t.\n"_l1});
-      p = apres(p, '+');
-      if (*p != ']') continue;
+    if (separateur.ici() == '+') {
+      if (chiffre(separateur.car(1))) signale(e, ERREUR, {510, "Après +, on doit trouver p, v ou t.\n"_l1});
+      p = p.apres('+');
+      if (p.ici() != ']') continue;
     }
-    return apres(p, ']');
+    p = p.apres(']');
+    return true;
   }
 }
 
 // A rule line, from its number on.
 void verifie_regle(etat_passe& e) {
-  const auto numero = static_cast<float>(lit_entier(e.ligne()));
+  const auto numero = static_cast<float>(e.en_main.entier());
   if (e.precipitations_listees.entrees(numero) == 0)
     signale_f(e, AVERTISSEMENT,
               501, "La précipitation %.0f n'est pas répertoriée dans la liste des précipitations. Cette ligne ne sera pas utilisée par le programme.\n"_l1,
               numero);
-  coupe_apres(e, '=');
-  if (e.ligne()[0] != '[') {
+  e.en_main = e.en_main.apres('=');
+  if (e.en_main.ici() != '[') {
     e.precipitations_listees.marque_sans_condition(numero);
-  } else {
-    const char* const reste = verifie_conditions(e, e.ligne());
-    if (reste == nullptr) return;
-    e.debut = static_cast<int>(reste - e.tampon_ligne);
+  } else if (!verifie_conditions(e, e.en_main)) {
+    return;
   }
   verifie_corps_regle(e);
 }
@@ -141,10 +143,10 @@ void verifie_causes(etat_passe& e, const paragraphe& p) {
   if (e.arret) return;
   do {
     // Blank lines and remarks between the rules are passed over.
-    while (!chiffre(e.ligne()[0]))
+    while (!chiffre(e.en_main.ici()))
       if (!ligne_suivante(e, p.fin)) return;
     verifie_regle(e);
     if (!ligne_suivante(e, p.fin)) return;
-  } while (e.ligne()[0] != '<');
+  } while (e.en_main.ici() != '<');
   verifie_lignes_sans_condition(e);
 }

@@ -10,12 +10,12 @@ namespace {
 // number after the first "=".
 void verifie_coordonnee(etat_passe& e, const char* mot_cle, float limite, message absent, message nulle,
                         message hors_limites) {
-  if (std::strstr(e.ligne(), mot_cle) == nullptr) {
+  if (std::strstr(e.en_main.p, mot_cle) == nullptr) {
     signale(e, ERREUR, absent);
     return;
   }
-  coupe_apres(e, '=');
-  const float valeur = lit_reel(e.ligne());
+  e.en_main = e.en_main.apres('=');
+  const float valeur = e.en_main.reel();
   if (valeur == 0)
     signale(e, AVERTISSEMENT, nulle);
   else if (valeur < -limite || valeur > limite)
@@ -23,24 +23,24 @@ void verifie_coordonnee(etat_passe& e, const char* mot_cle, float limite, messag
 }
 
 void verifie_heure_ete(etat_passe& e) {
-  coupe_apres(e, '=');
-  const char reponse = e.ligne()[0];
+  e.en_main = e.en_main.apres('=');
+  const char reponse = e.en_main.ici();
   if (reponse != 'O' && reponse != 'o' && reponse != 'N' && reponse != 'n')
     signale(e, ERREUR, {107, "Erreur de syntaxe pour l'heure d'été. Les réponses acceptées sont O, o, N ou n.\n"_l1});
 }
 
 void verifie_decalage(etat_passe& e) {
-  coupe_apres(e, '=');
-  const auto decalage = static_cast<float>(lit_entier(e.ligne()));
+  e.en_main = e.en_main.apres('=');
+  const auto decalage = static_cast<float>(e.en_main.entier());
   if (decalage < -24 || decalage > 24)
     signale(e, AVERTISSEMENT, {108, "La valeur de décalage horaire semble anormalement élevée\n"_l1});
 }
 
 void verifie_temps_changement(etat_passe& e) {
-  coupe_apres(e, ':');
-  const auto premiere = static_cast<float>(lit_entier(e.ligne()));
-  coupe_apres(e, '-');
-  const auto seconde = static_cast<float>(lit_entier(e.ligne()));
+  e.en_main = e.en_main.apres(':');
+  const auto premiere = static_cast<float>(e.en_main.entier());
+  e.en_main = e.en_main.apres('-');
+  const auto seconde = static_cast<float>(e.en_main.entier());
   if (seconde < premiere)
     signale(e, ERREUR,
             {109, "Pour le temps avant changement de météo, la deuxième valeur est inférieure à la première\n"_l1});
@@ -50,8 +50,8 @@ void verifie_temps_changement(etat_passe& e) {
 }
 
 void verifie_changement_force(etat_passe& e) {
-  coupe_apres(e, ':');
-  if (static_cast<float>(lit_entier(e.ligne())) == 0)
+  e.en_main = e.en_main.apres(':');
+  if (static_cast<float>(e.en_main.entier()) == 0)
     signale(e, AVERTISSEMENT,
             {111, "Le nombre de fois avant changement de météo forcé est nul, vérifiez que ce n'est pas une erreur\n"_l1});
 }

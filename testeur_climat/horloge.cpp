@@ -16,7 +16,9 @@ constexpr std::size_t NOM_AFFICHE_MAX = 200;
 // What the simulation shows of a moment's display text.
 constexpr std::size_t AFFICHAGE_MAX = 33;
 
-bool fin_de_ligne(const char* p) { return *p == '\0' || *p == '\n' || (*p == '\r' && (p[1] == '\n' || p[1] == '\0')); }
+bool fin_de_ligne(curseur p) {
+  return p.ici() == '\0' || p.ici() == '\n' || (p.ici() == '\r' && (p.car(1) == '\n' || p.car(1) == '\0'));
+}
 
 void verifie_variable(etat_passe& e, const char* nom, std::size_t longueur) {
   for (const char* variable : VARIABLES)
@@ -27,50 +29,50 @@ void verifie_variable(etat_passe& e, const char* nom, std::size_t longueur) {
     signale_f(e, ERREUR, 705, "La variable '%.*s' n'est pas reconnue.", static_cast<int>(longueur), nom);
 }
 
-// The time expression, from the start of the buffer to the next ":".
+// The time expression, from the line in hand to the next ":" that stands
+// outside a variable; the line in hand is cut after the first ":" next.
 void verifie_expression(etat_passe& e) {
-  const char* p = e.ligne();
-  for (;;) {
-    if (*p == ':') return;
+  for (curseur p = e.en_main;;) {
+    if (p.ici() == ':') return;
     if (fin_de_ligne(p)) {
       signale(e, ERREUR,
               {707, "Impossible de trouver le : qui termine l'expression de l'heure de ce moment de la journée.\n"_l1});
       return;
     }
-    if (*p == '$') {
-      const char* nom = p + 1;
-      const char* fin = nom;
-      while (*fin != '$' && !fin_de_ligne(fin)) ++fin;
-      if (*fin != '$') {
+    if (p.ici() == '$') {
+      const curseur nom = p.plus(1);
+      curseur fin = nom;
+      while (fin.ici() != '$' && !fin_de_ligne(fin)) fin = fin.plus(1);
+      const auto longueur = static_cast<std::size_t>(fin.p - nom.p);
+      if (fin.ici() != '$') {
         signale_f(e, ERREUR, 706, "Le $ qui ouvre la variable '%.*s' n'est pas refermé.\n"_l1,
-                  static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(fin - nom), NOM_AFFICHE_MAX)),
-                  nom);
+                  static_cast<int>(std::min<std::size_t>(longueur, NOM_AFFICHE_MAX)), nom.p);
         return;
       }
-      verifie_variable(e, nom, static_cast<std::size_t>(fin - nom));
-      p = fin + 1;
+      verifie_variable(e, nom.p, longueur);
+      p = fin.plus(1);
       continue;
     }
-    if (!chiffre(*p) && std::strchr("$+-/*()", *p) == nullptr)
-      signale_f(e, ERREUR, 704, "Le caractère %c n'est pas reconnu comme caractère à interprèter."_l1, *p);
-    ++p;
+    if (!chiffre(p.ici()) && std::strchr("$+-/*()", p.ici()) == nullptr)
+      signale_f(e, ERREUR, 704, "Le caractère %c n'est pas reconnu comme caractère à interprèter."_l1, p.ici());
+    p = p.plus(1);
   }
 }
 
 void verifie_moment(etat_passe& e, int& dernier) {
-  const int numero = lit_entier(e.ligne());
+  const int numero = e.en_main.entier();
   if (static_cast<long long>(numero) != static_cast<long long>(dernier) + 1)
     signale(e, ERREUR, {703, "Les numéros des moments ne se suivent pas."_l1});
   dernier = numero;
-  coupe_apres(e, ':');
+  e.en_main = e.en_main.apres(':');
   verifie_expression(e);
-  coupe_apres(e, ':');
+  e.en_main = e.en_main.apres(':');
   verifie_variation_t(
       e, {708, "Juste après le deuxième :, impossible de trouver le t qui précède la variation de température.\n"_l1},
       {709, "Impossible de trouver la variation de température lié à ce moment de la journée.\n"_l1});
-  coupe_apres(e, ':');
-  Efface_n(e.ligne());
-  if (std::strlen(e.ligne()) > AFFICHAGE_MAX)
+  e.en_main = e.en_main.apres(':');
+  Efface_n(e.en_main.p);
+  if (std::strlen(e.en_main.p) > AFFICHAGE_MAX)
     signale(e, AVERTISSEMENT, {710, "Le texte à afficher est trop long, il sera tronqué à 33 caractères maximum.\n"_l1});
 }
 
@@ -78,7 +80,7 @@ void verifie_moment(etat_passe& e, int& dernier) {
 
 void verifie_horloge(etat_passe& e, const paragraphe& p) {
   // A read at the end of the file does not count here.
-  while (std::strstr(e.ligne(), p.tete) == nullptr)
+  while (std::strstr(e.en_main.p, p.tete) == nullptr)
     if (!ligne_suivante(e, {701, "Impossible de trouver le paragraphe Horloge vague.\n Identifié par '#Horloge vague:'\n"_l1},
                         false))
       return;
@@ -88,9 +90,9 @@ void verifie_horloge(etat_passe& e, const paragraphe& p) {
   if (e.arret) return;
   bool total_lu = false;
   float total = 0;
-  if (contient(e, '=')) {
-    coupe_apres(e, '=');
-    total = lit_reel(e.ligne());
+  if (e.en_main.contient('=')) {
+    e.en_main = e.en_main.apres('=');
+    total = e.en_main.reel();
     total_lu = true;
   } else {
     signale(e, ERREUR, {702, "La ligne suivant '#Horloge vague:' doit être la ligne du total, contenant '='.\n"_l1});
@@ -99,7 +101,7 @@ void verifie_horloge(etat_passe& e, const paragraphe& p) {
   int dernier = 0;
   bool lu = lit_ligne(e);
   if (e.arret) return;
-  while (lu && chiffre(e.ligne()[0])) {
+  while (lu && chiffre(e.en_main.ici())) {
     verifie_moment(e, dernier);
     lu = lit_ligne(e);
     if (e.arret) return;

@@ -67,10 +67,10 @@ void compare_probabilites(etat_passe& e, const textes_liste& t, float premiere, 
 
 // First value after the first ":", second after the next "/".
 void verifie_probabilites(etat_passe& e, const textes_liste& t) {
-  coupe_apres(e, ':');
-  const auto premiere = static_cast<float>(lit_entier(e.ligne()));
-  coupe_apres(e, '/');
-  const auto seconde = static_cast<float>(lit_entier(e.ligne()));
+  e.en_main = e.en_main.apres(':');
+  const auto premiere = static_cast<float>(e.en_main.entier());
+  e.en_main = e.en_main.apres('/');
+  const auto seconde = static_cast<float>(e.en_main.entier());
   compare_probabilites(e, t, premiere, seconde);
 }
 
@@ -85,11 +85,10 @@ bool debut_liste(etat_passe& e, const paragraphe& p, const textes_liste& t) {
 
 // ":f" and an effect number, then the ":" before the display text.
 void verifie_effet(etat_passe& e, const textes_liste& t, message f_absent) {
-  coupe_apres(e, ':');
-  const char* ligne = e.ligne();
-  if (ligne[0] != 'f') signale(e, ERREUR, f_absent);
-  if (!chiffre(car(e, 1))) signale(e, ERREUR, t.effet_absent);
-  if (!contient(e, ':')) signale(e, ERREUR, t.affichage_absent);
+  e.en_main = e.en_main.apres(':');
+  if (e.en_main.ici() != 'f') signale(e, ERREUR, f_absent);
+  if (!chiffre(e.en_main.car(1))) signale(e, ERREUR, t.effet_absent);
+  if (!e.en_main.contient(':')) signale(e, ERREUR, t.affichage_absent);
 }
 
 // The fields after the number of an entry: for winds and precipitations a
@@ -99,7 +98,7 @@ void verifie_champs(etat_passe& e, const textes_liste& t) {
     verifie_effet(e, t, {309, "Juste après le premier : impossible de trouver le f qui précède le numéro d'effet.\n"_l1});
     return;
   }
-  coupe_apres(e, ':');
+  e.en_main = e.en_main.apres(':');
   verifie_variation_t(
       e, {310, "Juste après le premier :, impossible de trouver le t qui précède la variation de température.\n"_l1},
       t.variation_absente);
@@ -112,11 +111,11 @@ template <typename F>
 void parcourt_entrees(etat_passe& e, const paragraphe& p, const textes_liste& t, F&& numero_lu) {
   bool suite = false;
   do {
-    numero_lu(static_cast<float>(lit_entier(e.ligne())));
+    numero_lu(static_cast<float>(e.en_main.entier()));
     verifie_champs(e, t);
     suite = ligne_suivante(e, p.fin);
-  } while (suite && chiffre(e.ligne()[0]));
-  if (suite && e.ligne()[0] != '<') signale(e, ERREUR, t.fermeture_absente);
+  } while (suite && chiffre(e.en_main.ici()));
+  if (suite && e.en_main.ici() != '<') signale(e, ERREUR, t.fermeture_absente);
 }
 
 // Temperatures and winds are numbered 1, 2, 3, ...; returns the last number.
@@ -124,7 +123,7 @@ int liste_numerotee(etat_passe& e, const paragraphe& p, const textes_liste& t, m
                     message pas_incorrect) {
   lit_ligne(e);
   if (e.arret) return 0;
-  if (e.ligne()[0] != '1') signale(e, ERREUR, premier_absent);
+  if (e.en_main.ici() != '1') signale(e, ERREUR, premier_absent);
   float precedent = 0;
   parcourt_entrees(e, p, t, [&](float numero) {
     if (numero != precedent + 1) signale(e, ERREUR, pas_incorrect);
@@ -136,9 +135,9 @@ int liste_numerotee(etat_passe& e, const paragraphe& p, const textes_liste& t, m
 }  // namespace
 
 void verifie_variation_t(etat_passe& e, message t_absent, message variation_absente) {
-  if (e.ligne()[0] != 't') signale(e, ERREUR, t_absent);
-  const char signe = car(e, 1);
-  if (!chiffre(signe) && ((signe != '-' && signe != '+') || !chiffre(car(e, 2)))) signale(e, ERREUR, variation_absente);
+  if (e.en_main.ici() != 't') signale(e, ERREUR, t_absent);
+  const char signe = e.en_main.car(1);
+  if (!chiffre(signe) && ((signe != '-' && signe != '+') || !chiffre(e.en_main.car(2)))) signale(e, ERREUR, variation_absente);
 }
 
 void compare_probabilites_precipitation(etat_passe& e, float premiere, float seconde) {

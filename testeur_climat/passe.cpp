@@ -125,10 +125,10 @@ bool precipitations::a_une_ligne_sans_condition(int entree) const {
 }
 
 bool commence_paragraphe(etat_passe& e, const paragraphe& p, message message_absent, message message_fin) {
-  while (e.ligne()[0] != '>')
+  while (e.en_main.ici() != '>')
     if (!ligne_suivante(e, message_fin)) return false;
   e.rapport->paragraphe(e.etape, e.ligne_editeur);
-  if (std::strstr(e.ligne(), p.tete) == nullptr) signale(e, ERREUR, message_absent);
+  if (std::strstr(e.en_main.p, p.tete) == nullptr) signale(e, ERREUR, message_absent);
   return true;
 }
 

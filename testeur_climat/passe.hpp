@@ -54,6 +54,63 @@ struct precipitations {
   int sans_condition_par_entree[PRECIPITATIONS_MAX + 1]{};
 };
 
+inline bool chiffre(char c) { return c >= '0' && c <= '9'; }
+
+// Numbers read as atoi and atof read them, without their undefined cases:
+// an integer too large for 32 bits is held at the nearest bound.
+inline int lit_entier(const char* p) {
+  if (chiffre(*p) && !chiffre(p[1])) return *p - '0';  // the usual one-digit number
+  while (*p == ' ' || (*p >= '\t' && *p <= '\r')) ++p;
+  const bool negatif = *p == '-';
+  if (*p == '-' || *p == '+') ++p;
+  long long valeur = 0;
+  for (; chiffre(*p); ++p) {
+    valeur = valeur * 10 + (*p - '0');
+    if (valeur > static_cast<long long>(INT_MAX) + 1) valeur = static_cast<long long>(INT_MAX) + 1;
+  }
+  if (negatif) return static_cast<int>(-valeur);
+  return static_cast<int>(valeur > INT_MAX ? INT_MAX : valeur);
+}
+float lit_reel(const char* texte);
+
+// A place in the line in hand, which ends at its first NUL: what the cuts
+// before it left of the line. Every paragraph walks the line with it; it
+// moves only forward and never past the end, and what lies in the buffer
+// after the end is never looked at. The pieces of a line are short: plain
+// loops cost less than calls.
+struct curseur {
+  char* p;
+
+  char ici() const { return *p; }
+  // The character `i` places further, or NUL when the line ends before it.
+  char car(int i) const {
+    for (int k = 0; k < i; ++k)
+      if (p[k] == '\0') return '\0';
+    return p[i];
+  }
+  bool contient(char c) const {
+    for (const char* q = p; *q != '\0'; ++q)
+      if (*q == c) return true;
+    return false;
+  }
+  // Just after the first `c`; the same place when there is none.
+  curseur apres(char c) const {
+    for (char* q = p; *q != '\0'; ++q)
+      if (*q == c) return {q + 1};
+    return *this;
+  }
+  curseur apres_chiffres() const {
+    char* q = p;
+    while (chiffre(*q)) ++q;
+    return {q};
+  }
+  // `n` places further, over characters known not to end the line.
+  curseur plus(int n) const { return {p + n}; }
+  // The number here, read as atoi and atof read it.
+  int entier() const { return lit_entier(p); }
+  float reel() const { return lit_reel(p); }
+};
+
 // The header lines, recognised by their position alone.
 inline constexpr int LIGNES_ENTETE = 6;
 
@@ -68,11 +125,13 @@ struct etat_passe {
   rapport_constats* rapport = nullptr;
 
   // The line as read, empty before the first read. The checks consume it
-  // from the front: a cut moves `debut` instead of the bytes, so what later
+  // from the front: a cut moves `en_main` instead of the bytes, so what later
   // checks see, the line in hand, is what the earlier cuts left. It ends at
-  // its first NUL, a NUL byte read from the file included.
+  // its first NUL, a NUL byte read from the file included. A read that finds
+  // nothing (the end of the file) leaves both as they were: the old line
+  // stays in hand.
   char tampon_ligne[LIGNE_MAX + 1]{};
-  int debut = 0;
+  curseur en_main{tampon_ligne};
   char tampon_message[255]{};
   int num_ligne = 0;  // reads made so far, the one at the end of the file included
   // The line an editor shows for the line in hand: a line of 254 bytes or
@@ -99,7 +158,9 @@ struct etat_passe {
   bool illisible = false;  // a read failed with an error
   int lignes_lues = 0;     // reads that found a line, counted up to LIGNES_ENTETE
 
-  char* ligne() { return tampon_ligne + debut; }
+  etat_passe() = default;
+  etat_passe(const etat_passe&) = delete;  // en_main points into its own buffer
+  etat_passe& operator=(const etat_passe&) = delete;
 };
 
 // Reports one finding: counts it in its counter and hands it to the report.
@@ -156,7 +217,7 @@ inline bool lit_ligne(etat_passe& e, bool compte_la_fin = true) {
     e.fin_lue = true;
     return fin_de_lecture(e);
   }
-  e.debut = 0;
+  e.en_main = {e.tampon_ligne};
   if (e.lignes_lues < LIGNES_ENTETE) ++e.lignes_lues;
   return true;
 }
@@ -165,72 +226,6 @@ inline bool lit_ligne(etat_passe& e, bool compte_la_fin = true) {
 // comes; at the end of the file, reports `message_fin` (a read error has
 // reported itself) and stops the pass. Returns whether a line was read.
 bool ligne_suivante(etat_passe& e, message message_fin, bool compte_la_fin = true);
-
-inline bool chiffre(char c) { return c >= '0' && c <= '9'; }
-
-// Character `i` of the line in hand, or NUL when the line ends before it:
-// what lies in the buffer after the end of the line is never looked at.
-inline char car(const etat_passe& e, int i) {
-  const char* l = e.tampon_ligne + e.debut;
-  for (int k = 0; k < i; ++k)
-    if (l[k] == '\0') return '\0';
-  return l[i];
-}
-
-// The pieces of a line are short: a plain loop costs less than a call.
-inline bool contient(etat_passe& e, char c) {
-  for (const char* l = e.ligne(); *l != '\0'; ++l)
-    if (*l == c) return true;
-  return false;
-}
-
-// Cuts the line in hand just after its first `c`; unchanged when there is none.
-inline void coupe_apres(etat_passe& e, char c) {
-  const char* l = e.ligne();
-  for (int i = 0; l[i] != '\0'; ++i)
-    if (l[i] == c) {
-      e.debut += i + 1;
-      return;
-    }
-}
-
-// Removes `n` characters from the front of the line in hand, at most all of it.
-inline void retire(etat_passe& e, int n) {
-  const char* l = e.ligne();
-  int i = 0;
-  while (i < n && l[i] != '\0') ++i;
-  e.debut += i;
-}
-
-// The same cuts on a pointer into the line in hand, for the checks that walk
-// it (the rule lines): what is left after the digits at `p`, and after the
-// first `c` (all of it when there is none).
-inline char* apres_chiffres(char* p) {
-  while (chiffre(*p)) ++p;
-  return p;
-}
-inline char* apres(char* p, char c) {
-  for (char* q = p; *q != '\0'; ++q)
-    if (*q == c) return q + 1;
-  return p;
-}
-
-// Numbers read as atoi and atof read them, without their undefined cases:
-// an integer too large for 32 bits is held at the nearest bound.
-inline int lit_entier(const char* p) {
-  if (chiffre(*p) && !chiffre(p[1])) return *p - '0';  // the usual one-digit number
-  while (*p == ' ' || (*p >= '\t' && *p <= '\r')) ++p;
-  const bool negatif = *p == '-';
-  if (*p == '-' || *p == '+') ++p;
-  long long valeur = 0;
-  for (; chiffre(*p); ++p) {
-    valeur = valeur * 10 + (*p - '0');
-    if (valeur > static_cast<long long>(INT_MAX) + 1) valeur = static_cast<long long>(INT_MAX) + 1;
-  }
-  if (negatif) return static_cast<int>(-valeur);
-  return static_cast<int>(valeur > INT_MAX ? INT_MAX : valeur);
-}
-float lit_reel(const char* texte);
 
 // A number read as an integer and held as a float, stored back into a count
 // or a table slot: truncated toward zero, held at the bound of a 32-bit

@@ -2,10 +2,9 @@
 // is inferred from its percent signs (M4 "%%", M5 none, M6 "%"), then every
 // entry, separator and ending is checked in that engine's syntax.
 //
-// The body is walked with a pointer into the line in hand, which ends with a
-// NUL: each step takes the pointer and returns where what is left begins,
-// as the cuts of the line would leave it. A character is looked at after
-// another only when that one is not the NUL.
+// The body is walked with a cursor over the line in hand: each step takes
+// it and returns where what is left begins, as the cuts of the line would
+// leave it.
 #include <cstring>
 
 #include "console/texte.hpp"
@@ -47,136 +46,135 @@ apercu regarde(const char* p, const char* fin) {
 // The qualifiers after a number, from the first character after its digits:
 // each ";v" or ";t" and its number. Returns the first character after them,
 // with only digits between it and the last qualifier's letter.
-char* qualificatifs(etat_passe& e, char* p) {
-  while (*p == ';') {
-    ++p;
-    if (*p == 'v' || *p == 't') {
-      verifie_reference(e, *p == 'v' ? sorte::vent : sorte::temperature, static_cast<float>(lit_entier(p + 1)));
-      ++p;
+curseur qualificatifs(etat_passe& e, curseur p) {
+  while (p.ici() == ';') {
+    p = p.plus(1);
+    if (p.ici() == 'v' || p.ici() == 't') {
+      verifie_reference(e, p.ici() == 'v' ? sorte::vent : sorte::temperature, static_cast<float>(p.plus(1).entier()));
+      p = p.plus(1);
     } else {
       // The number is not checked; a letter stays in place and is examined next.
       signale(e, ERREUR, {607, "Seul v ou t sont acceptés en plus d'une précipitation après un ;\n"_l1});
     }
-    p = apres_chiffres(p);
+    p = p.apres_chiffres();
   }
   return p;
 }
 
 // A value, from its first digit, with its qualifiers and its percentage;
 // `precedent` is the rule line's last percentage.
-char* valeur_simple(etat_passe& e, char* p, moteur m, float& precedent) {
-  verifie_precipitation(e, lit_entier(p));
-  p = qualificatifs(e, apres_chiffres(p));
-  if (*p == '%' && p[1] != '%') {
+curseur valeur_simple(etat_passe& e, curseur p, moteur m, float& precedent) {
+  verifie_precipitation(e, p.entier());
+  p = qualificatifs(e, p.apres_chiffres());
+  if (p.ici() == '%' && p.car(1) != '%') {
     if (m != moteur::M6) signale(e, ERREUR, {608, "Seul le moteur M6 accepte la présence du % après chaque valeur.\n"_l1});
-    ++p;
-    const auto pourcentage = static_cast<float>(lit_entier(p));
+    p = p.plus(1);
+    const auto pourcentage = static_cast<float>(p.entier());
     if (precedent >= pourcentage)
       signale(e, AVERTISSEMENT, {610, "Les pourcentages se chevauchent, des précipitations seront ignorées.\n"_l1});
     if (pourcentage > 100)
       signale(e, AVERTISSEMENT, {611, "Les pourcentages dépassent 100%%, ils seront ignorés.\n"_l1});
     precedent = pourcentage;
-    return apres_chiffres(p);
+    return p.apres_chiffres();
   }
-  if (*p != '%' && m == moteur::M6) signale(e, ERREUR, {609, "Le moteur M6 nécessite la présence du % après chaque valeur.\n"_l1});
+  if (p.ici() != '%' && m == moteur::M6) signale(e, ERREUR, {609, "Le moteur M6 nécessite la présence du % après chaque valeur.\n"_l1});
   return p;
 }
 
 // The values of a group, after its "{", up to and including the "}" that
 // closes it. `lues` counts them.
-char* valeurs_du_groupe(etat_passe& e, char* p, long long& lues) {
+curseur valeurs_du_groupe(etat_passe& e, curseur p, long long& lues) {
   for (;;) {
     ++lues;
-    verifie_precipitation(e, lit_entier(p));
-    char* const suite = qualificatifs(e, apres_chiffres(p));
-    if (*suite == ',') {
-      p = suite + 1;
-      if (*p == '}') return p + 1;
+    verifie_precipitation(e, p.entier());
+    const curseur suite = qualificatifs(e, p.apres_chiffres());
+    if (suite.ici() == ',') {
+      p = suite.plus(1);
+      if (p.ici() == '}') return p.plus(1);
       continue;
     }
-    if (*suite == '}') return suite + 1;
+    if (suite.ici() == '}') return suite.plus(1);
     signale(e, ERREUR, {614, "Erreur dans la syntaxe de dx{}, après une valeur on attend , ou }\n"_l1});
     // The group closes there, in place of that character; at the end of the
     // text the "}" stands after it, and the line ends with the group.
-    if (*suite == '\0') return suite;
-    *suite = '}';
-    return suite + 1;
+    if (suite.ici() == '\0') return suite;
+    *suite.p = '}';
+    return suite.plus(1);
   }
 }
 
 // A "d" group: dx{v, v, ...}, with x the number of values it holds.
-char* groupe(etat_passe& e, char* p, moteur m) {
+curseur groupe(etat_passe& e, curseur p, moteur m) {
   if (m == moteur::M6)
     signale(e, ERREUR,
             {612, "M6: Le moteur M6 ne prend pas en charge la syntaxe dx{}, il faut utiliser les moteurs M4 ou M5\n"});
-  ++p;
-  const long long annonce = lit_entier(p);
-  char* const accolade = apres_chiffres(p);
-  if (*accolade != '{') {
+  p = p.plus(1);
+  const long long annonce = p.entier();
+  const curseur accolade = p.apres_chiffres();
+  if (accolade.ici() != '{') {
     signale(e, ERREUR, {613, "Après dx, on doit trouver {\n"_l1});
     return p;
   }
   long long lues = 0;
-  p = valeurs_du_groupe(e, accolade + 1, lues);
+  p = valeurs_du_groupe(e, accolade.plus(1), lues);
   if (annonce - lues < 0) signale(e, ERREUR, {615, "Dans la commande dx{}, le programme a trouvé plus de x valeurs.\n"_l1});
   if (annonce - lues > 0) signale(e, ERREUR, {615, "Dans la commande dx{}, le programme a trouvé moins de x valeurs.\n"_l1});
   return p;
 }
 
-void fin_m4(etat_passe& e, char* p, moteur m) {
+void fin_m4(etat_passe& e, curseur p, moteur m) {
   if (m != moteur::M4) signale(e, ERREUR, {616, "Seul le moteur M4 traite le %% à la fin.\n"_l1});
-  p = apres(apres(p, '%'), '%');
-  const auto premiere = static_cast<float>(lit_entier(p));
-  p = apres(p, '/');
-  const auto seconde = static_cast<float>(lit_entier(p));
+  p = p.apres('%').apres('%');
+  const auto premiere = static_cast<float>(p.entier());
+  p = p.apres('/');
+  const auto seconde = static_cast<float>(p.entier());
   compare_probabilites_precipitation(e, premiere, seconde);
-  if (*apres_chiffres(p) != '.')
+  if (p.apres_chiffres().ici() != '.')
     signale(e, ERREUR, {617, "Après les probabilités de précipitation, on doit trouver le . qui termine la ligne.\n"_l1});
 }
 
-// What follows an entry: a separator, the final "." or the M4 ending.
-// Returns the next entry, or null when the line is finished.
-char* apres_entree(etat_passe& e, char* p, moteur m) {
-  if (*p != ',' && *p != '/' && *p != '.' && *p != '%') {
+// What follows an entry: a separator, the final "." or the M4 ending. Moves
+// `p` to the next entry; false when the line is finished.
+bool apres_entree(etat_passe& e, curseur& p, moteur m) {
+  if (p.ici() != ',' && p.ici() != '/' && p.ici() != '.' && p.ici() != '%') {
     signale(e, ERREUR, {605, "Après une valeur lue, on attend , /\\ . ou %%.\n"_l1});
-    return nullptr;
+    return false;
   }
-  if (*p == ',') ++p;
-  if (*p == '/') {
-    if (p[1] == '\\') {
-      p += 2;
+  if (p.ici() == ',') p = p.plus(1);
+  if (p.ici() == '/') {
+    if (p.car(1) == '\\') {
+      p = p.plus(2);
     } else {
       signale(e, ERREUR, {606, "/ doit être suivi de \\.\n"_l1});
-      ++p;
+      p = p.plus(1);
     }
   }
-  if (*p == '%') fin_m4(e, p, m);
-  return *p == '.' || *p == '%' ? nullptr : p;
+  if (p.ici() == '%') fin_m4(e, p, m);
+  return p.ici() != '.' && p.ici() != '%';
 }
 
 }  // namespace
 
 void verifie_corps_regle(etat_passe& e) {
-  char* p = e.ligne();
-  const apercu a = regarde(p, p + std::strlen(p));
+  curseur p = e.en_main;
+  const apercu a = regarde(p.p, p.p + std::strlen(p.p));
   const moteur m = !a.pourcent ? moteur::M5 : a.double_pourcent ? moteur::M4 : moteur::M6;
   float pourcentage_precedent = 0;
   if (!a.point) signale(e, ERREUR, {601, "Les règles de précipitations doivent impérativement se terminer par un .\n"_l1});
   if (m != moteur::M6 && !a.barres) signale(e, ERREUR, {602, "/\\ est indispensable pour les moteurs M4 et M5.\n"});
-  if (*p != 'd' && !chiffre(*p)) {
+  if (p.ici() != 'd' && !chiffre(p.ici())) {
     signale(e, ERREUR,
             {603, "Après = et les éventuelles conditions, la règle de précipitation doit commencer par un chiffre ou d{...}\n"_l1});
     return;
   }
-  while (p != nullptr) {
-    const bool fini = *p != 'd' && !chiffre(*p);
-    if (*p == 'd')
+  for (bool suite = true; suite;) {
+    const bool fini = p.ici() != 'd' && !chiffre(p.ici());
+    if (p.ici() == 'd')
       p = groupe(e, p, m);
     else if (!fini)
       p = valeur_simple(e, p, m, pourcentage_precedent);
     else
       signale(e, ERREUR, {604, "Erreur de syntaxe, le programme ne trouve pas la suite des règles de précipitation.\n"_l1});
-    p = apres_entree(e, p, m);
-    if (fini) break;
+    suite = apres_entree(e, p, m) && !fini;
   }
 }

@@ -10,7 +10,7 @@ constexpr message NUMEROTATION = {401, "La numérotation des saisons est incorre
 void verifie_fermeture_saisons(etat_passe& e) {
   lit_ligne(e);
   if (e.arret) return;
-  const char premier = e.ligne()[0];
+  const char premier = e.en_main.ici();
   if (premier == '<') return;
   if (chiffre(premier))
     signale(e, ERREUR, {403, "La liste des saisons ne doit contenir que 4 saisons.\n"});
@@ -19,20 +19,20 @@ void verifie_fermeture_saisons(etat_passe& e) {
 }
 
 void verifie_ligne_temperature_saison(etat_passe& e, char place) {
-  if (car(e, 1) != place) signale(e, ERREUR, NUMEROTATION);
-  if (car(e, 2) != '=')
+  if (e.en_main.car(1) != place) signale(e, ERREUR, NUMEROTATION);
+  if (e.en_main.car(2) != '=')
     signale(e, ERREUR, {405, "Impossible de trouver le = qui précède les températures minimale et maximale.\n"_l1});
-  coupe_apres(e, '=');
-  if (e.ligne()[0] != 't') signale(e, ERREUR, {406, "Impossible de trouver le t qui précède la température minimale.\n"_l1});
-  coupe_apres(e, 't');
-  const auto minimum = static_cast<float>(lit_entier(e.ligne()));
+  e.en_main = e.en_main.apres('=');
+  if (e.en_main.ici() != 't') signale(e, ERREUR, {406, "Impossible de trouver le t qui précède la température minimale.\n"_l1});
+  e.en_main = e.en_main.apres('t');
+  const auto minimum = static_cast<float>(e.en_main.entier());
   const auto plafond = static_cast<float>(e.nb_temperatures);
   if (minimum < 1 || minimum > plafond)
     signale(e, ERREUR, {407, "La valeur de température minimale dépasse les limites admises.\n"_l1});
-  coupe_apres(e, ',');
-  if (e.ligne()[0] != 't') signale(e, ERREUR, {406, "Impossible de trouver le t qui précède la température maximale.\n"_l1});
-  coupe_apres(e, 't');
-  const auto maximum = static_cast<float>(lit_entier(e.ligne()));
+  e.en_main = e.en_main.apres(',');
+  if (e.en_main.ici() != 't') signale(e, ERREUR, {406, "Impossible de trouver le t qui précède la température maximale.\n"_l1});
+  e.en_main = e.en_main.apres('t');
+  const auto maximum = static_cast<float>(e.en_main.entier());
   if (maximum < 1 || maximum > plafond)
     signale(e, ERREUR, {407, "La valeur de température maximale dépasse les limites admises.\n"_l1});
   if (maximum < minimum)
@@ -50,8 +50,8 @@ void verifie_saisons(etat_passe& e, const paragraphe& p) {
   for (char place = '1'; place <= '4'; ++place) {
     lit_ligne(e);
     if (e.arret) return;
-    if (e.ligne()[0] != place) signale(e, ERREUR, NUMEROTATION);
-    if (car(e, 1) != ':')
+    if (e.en_main.ici() != place) signale(e, ERREUR, NUMEROTATION);
+    if (e.en_main.car(1) != ':')
       signale(e, ERREUR, {402, "Impossible de trouver le : qui précède l'affichage de la saison.\n"_l1});
   }
   verifie_fermeture_saisons(e);
