@@ -69,7 +69,8 @@ std::string constats(const std::string& octets) {
   struct : rapport_constats {
     std::string texte;
     void rapporte(const constat& c) override {
-      texte += (texte.empty() ? "" : " ") + std::string(c.type == ERREUR ? "E" : "A") + std::to_string(c.ligne);
+      texte += (texte.empty() ? "" : " ") + std::string(c.type == ERREUR ? "E" : "A") + std::to_string(c.ligne) + "/" +
+               std::to_string(c.code);
     }
   } rapport;
   verifie_octets(octets.data(), octets.size(), rapport);
@@ -97,9 +98,8 @@ bool attend_au_terminal(const std::string& terminal) {
   std::error_code e;
   for (const auto& processus : std::filesystem::directory_iterator("/proc", e)) {
     const std::string p = processus.path().string(), appel = lit_fichier(p + "/syscall");  // "0 0xFD ..." for read(FD, ...)
-    std::error_code absent;
     if (appel.starts_with("0 0x") &&
-        std::filesystem::read_symlink(p + "/fd/" + std::to_string(std::stoul(appel.substr(2), nullptr, 16)), absent) == terminal)
+        std::filesystem::read_symlink(p + "/fd/" + std::to_string(std::stoul(appel.substr(2), nullptr, 16)), e) == terminal)
       return true;
   }
   return false;

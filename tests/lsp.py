@@ -144,8 +144,7 @@ if not os.environ.get("TESTEUR_SANITIZERS"):
     recu = b""
     while b'"id":2' not in recu:  # the answer to shutdown ends what it sends
         recu += os.read(p.stdout.fileno(), 1 << 20)
-    etat = dict(l.split(":", 1) for l in pathlib.Path(f"/proc/{p.pid}/status").read_text().splitlines())
-    memoire = [int(etat[k].split()[0]) >> 10 for k in ("VmHWM", "VmRSS")]
+    memoire = [int(re.search(rf"{k}:\s+(\d+)", pathlib.Path(f"/proc/{p.pid}/status").read_text()).group(1)) >> 10 for k in ("VmHWM", "VmRSS")]
     p.communicate(cadre(b'{"jsonrpc": "2.0", "method": "exit"}'))
     print(f"document de 100 Mo : pointe {memoire[0]} Mio, {memoire[1]} Mio après sa fermeture")
     egal("mémoire rendue", (memoire[0] < 5 * 100, memoire[1] < 16), (True, True))
