@@ -57,15 +57,20 @@ std::string json(const std::string& texte) {
 
 const char* gravite(int type) { return type == ERREUR ? "erreur" : "avertissement"; }
 
+// The one way verifie_climat refuses to go on: a message (UTF-8) on
+// standard error, then status 2.
+[[noreturn]] void refuse(const std::string& message) {
+  std::fputs(message.c_str(), stderr);
+  std::exit(2);
+}
+
 // Standard output that can no longer be written (a full disk, /dev/full)
-// would lose findings: the run stops there with status 2.
+// would lose findings: the run stops there.
 void verifie_sortie() {
   if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return;
-  const int erreur = errno;
-  std::fprintf(stderr, "%s%s, les constats sont perdus\n",
-               en_utf8("verifie_climat: écriture impossible sur la sortie standard : "_l1).c_str(),
-               en_utf8(raison_ecriture(erreur).c_str()).c_str());
-  std::exit(2);
+  const std::string raison = raison_ecriture(errno);
+  refuse(en_utf8(("verifie_climat: écriture impossible sur la sortie standard : "_l1 + raison +
+                  ", les constats sont perdus\n").c_str()));
 }
 
 // Each finding is written as soon as it is found, so that memory stays the
@@ -156,10 +161,6 @@ int serveur_de_langage() {
 }
 #endif
 
-[[noreturn]] void refuse(const char* message) {
-  std::fputs(en_utf8(message).c_str(), stderr);
-  std::exit(2);
-}
 
 }  // namespace
 
@@ -176,7 +177,7 @@ int main(int argc, char** argv) {
     const std::string a = argv[i];
     // "-" alone is standard input, a file like any other.
     if (!options || a.size() < 2 || a[0] != '-') {
-      if (a == "-" && entree_lue) refuse("verifie_climat: « - » est donné deux fois, l'entrée standard ne se lit qu'une fois\n"_l1);
+      if (a == "-" && entree_lue) refuse(en_utf8("verifie_climat: « - » est donné deux fois, l'entrée standard ne se lit qu'une fois\n"_l1));
       entree_lue = entree_lue || a == "-";
       noms.push_back(argv[i]);
     } else if (a == "--") {
@@ -197,20 +198,19 @@ int main(int argc, char** argv) {
     } else if (a == "--avertissements-bloquants") {
       avertissements_bloquants = true;
     } else {
-      std::fprintf(stderr, "verifie_climat: option inconnue : %s (voir --help)\n", nom_visible(a.c_str()).c_str());
-      return 2;
+      refuse("verifie_climat: option inconnue : " + nom_visible(a.c_str()) + " (voir --help)\n");
     }
   }
   if (lsp) {
 #ifdef AVEC_LSP
-    if (!noms.empty()) refuse("verifie_climat: --lsp ne prend pas de fichier, l'éditeur envoie ses documents\n"_l1);
+    if (!noms.empty()) refuse(en_utf8("verifie_climat: --lsp ne prend pas de fichier, l'éditeur envoie ses documents\n"_l1));
     return serveur_de_langage();
 #else
-    refuse("verifie_climat: ce programme a été construit sans le serveur de langage (--lsp)\n"_l1);
+    refuse(en_utf8("verifie_climat: ce programme a été construit sans le serveur de langage (--lsp)\n"_l1));
 #endif
   }
-  if (noms.empty()) refuse("verifie_climat: aucun fichier à vérifier (voir --help)\n"_l1);
-  if ((fermes & 2) != 0) refuse("verifie_climat: la sortie standard est fermée, les constats seraient perdus\n"_l1);
+  if (noms.empty()) refuse(en_utf8("verifie_climat: aucun fichier à vérifier (voir --help)\n"_l1));
+  if ((fermes & 2) != 0) refuse(en_utf8("verifie_climat: la sortie standard est fermée, les constats seraient perdus\n"_l1));
 
   int statut = 0;
   int erreurs = 0;
