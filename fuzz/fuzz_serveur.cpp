@@ -3,10 +3,11 @@
 // the server must neither crash nor send anything but framed JSON, and no
 // message longer than a mebibyte, however large or strange the document.
 // An input that begins with byte 1 is also sent as the parameters of a
-// message nested 64 times its length deep; one that begins with byte 2 as
-// the text of a document repeated to a quarter of a mebibyte; one that
-// begins with byte 3 as a document and the changes of one notification,
-// whose diagnostics must be those of the changed text opened afresh.
+// message nested 16 times its length deep; one that begins with byte 2 as
+// the text of a document repeated to 16 KiB (past the diagnostics
+// shown); one that begins with byte 3 as a document and the changes of one
+// notification, whose diagnostics must be those of the changed text opened
+// afresh.
 #include <cstddef>
 #include <cstdio>
 #include <algorithm>
@@ -104,12 +105,12 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* octets, std::size_t t
   const std::string reste(texte + 1, taille - 1);
   std::string session;
   if (octets[0] == 1) {
-    const std::size_t profondeur = taille * 64;
+    const std::size_t profondeur = taille * 16;
     session = cadre(R"({"jsonrpc":"2.0","id":1,"method":"initialize","params":)" + std::string(profondeur, '[') + reste +
                     std::string(profondeur, ']') + "}");
   } else {
     std::string document;
-    while (document.size() < (std::size_t{1} << 18)) document += reste;
+    while (document.size() < (std::size_t{1} << 14)) document += reste;
     session = cadre(R"({"jsonrpc":"2.0","id":1,"method":"initialize"})") +
               cadre(R"({"jsonrpc":"2.0","method":"textDocument/didOpen","params":{"textDocument":{"uri":"file:///x/c.txt","version":1,"text":)" +
                     nlohmann::json(document).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "}}}") +
