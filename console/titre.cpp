@@ -139,7 +139,8 @@ bool marque_le_temoin() {
 // reason xterm could not be started, or 0 when it ended without starting
 // the check (a display that refused it, a window closed at once).
 int lance_fenetre(char* const* arguments) {
-  char temoin[] = "/tmp/aubrelis-temoin-XXXXXX";
+  std::string nom_temoin = MODELE_TEMOIN;
+  char* const temoin = nom_temoin.data();
   // Never inherited by xterm: the copy in the window opens it by its name.
   const int fd_temoin = mkostemp(temoin, O_CLOEXEC);
   if (fd_temoin < 0) return 0;
@@ -180,19 +181,15 @@ int lance_fenetre(char* const* arguments) {
 // The program's own file, by its absolute path, or empty when it cannot be
 // named for sure (no /proc, a file deleted or replaced since it started):
 // the window then cannot run it, and the check runs here.
-std::string executable_reel(const char* programme) {
-  std::string chemin;
+std::string executable_reel() {
   char tampon[PATH_MAX];
   const ssize_t n = readlink("/proc/self/exe", tampon, sizeof tampon - 1);
-  if (n > 0) {
-    chemin.assign(tampon, static_cast<std::size_t>(n));
-  } else if (programme != nullptr && std::strchr(programme, '/') != nullptr && realpath(programme, tampon) != nullptr) {
-    chemin = tampon;
-  }
+  if (n <= 0 || tampon[0] != '/') return {};
+  const std::string chemin(tampon, static_cast<std::size_t>(n));
   struct stat par_nom {};
   struct stat lance {};
-  if (chemin.empty() || chemin[0] != '/' || stat(chemin.c_str(), &par_nom) != 0 || stat("/proc/self/exe", &lance) != 0 ||
-      par_nom.st_dev != lance.st_dev || par_nom.st_ino != lance.st_ino)
+  if (stat(chemin.c_str(), &par_nom) != 0 || stat("/proc/self/exe", &lance) != 0 || par_nom.st_dev != lance.st_dev ||
+      par_nom.st_ino != lance.st_ino)
     return {};
   return chemin;
 }
@@ -369,7 +366,7 @@ void startxterm(int& argc, char** argv, const char* titre_fenetre, const char* c
   // desktop to show a notice on; without its own file, the window could
   // not run the program: the check runs here, at once.
   if (!affichage_present() || !affichage_repond(std::getenv("DISPLAY"))) return;
-  const std::string programme = executable_reel(argc > 0 ? argv[0] : nullptr);
+  const std::string programme = executable_reel();
   if (programme.empty()) return;
 
   static std::string nom_programme;

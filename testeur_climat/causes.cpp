@@ -144,9 +144,9 @@ void verifie_causes(etat_passe& e, const paragraphe& p) {
   do {
     // Blank lines and remarks between the rules are passed over.
     while (!chiffre(e.en_main.ici()))
-      if (!ligne_suivante(e, p.fin)) return;
+      if (!lit_ligne(e)) return;
     verifie_regle(e);
-    if (!ligne_suivante(e, p.fin)) return;
+    if (!lit_ligne(e)) return;
   } while (e.en_main.ici() != '<');
   verifie_lignes_sans_condition(e);
 }

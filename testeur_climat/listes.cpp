@@ -1,7 +1,6 @@
 // The temperature, wind and precipitation lists: head line, probability line,
 // numbered entries, closing line "<".
 #include <algorithm>
-#include <cstring>
 
 #include "console/texte.hpp"
 #include "testeur_climat/paragraphes.hpp"
@@ -108,24 +107,23 @@ void verifie_champs(etat_passe& e, const textes_liste& t) {
 // The entry lines, from the first one, which the caller has read, to the
 // line that ends the list. `numero_lu` checks each entry's number.
 template <typename F>
-void parcourt_entrees(etat_passe& e, const paragraphe& p, const textes_liste& t, F&& numero_lu) {
+void parcourt_entrees(etat_passe& e, const textes_liste& t, F&& numero_lu) {
   bool suite = false;
   do {
     numero_lu(static_cast<float>(e.en_main.entier()));
     verifie_champs(e, t);
-    suite = ligne_suivante(e, p.fin);
+    suite = lit_ligne(e);
   } while (suite && chiffre(e.en_main.ici()));
   if (suite && e.en_main.ici() != '<') signale(e, ERREUR, t.fermeture_absente);
 }
 
 // Temperatures and winds are numbered 1, 2, 3, ...; returns the last number.
-int liste_numerotee(etat_passe& e, const paragraphe& p, const textes_liste& t, message premier_absent,
-                    message pas_incorrect) {
+int liste_numerotee(etat_passe& e, const textes_liste& t, message premier_absent, message pas_incorrect) {
   lit_ligne(e);
   if (e.arret) return 0;
   if (e.en_main.ici() != '1') signale(e, ERREUR, premier_absent);
   float precedent = 0;
-  parcourt_entrees(e, p, t, [&](float numero) {
+  parcourt_entrees(e, t, [&](float numero) {
     if (numero != precedent + 1) signale(e, ERREUR, pas_incorrect);
     precedent = numero;
   });
@@ -147,13 +145,13 @@ void compare_probabilites_precipitation(etat_passe& e, float premiere, float sec
 void verifie_temperatures(etat_passe& e, const paragraphe& p) {
   if (!debut_liste(e, p, TEMPERATURES)) return;
   e.nb_temperatures =
-      liste_numerotee(e, p, TEMPERATURES, {304, "La première température de la liste ne commence pas par 1.\n"_l1},
+      liste_numerotee(e, TEMPERATURES, {304, "La première température de la liste ne commence pas par 1.\n"_l1},
                       {305, "Le numéro de la température ne suit pas le précédent avec un pas de 1.\n"_l1});
 }
 
 void verifie_vents(etat_passe& e, const paragraphe& p) {
   if (!debut_liste(e, p, VENTS)) return;
-  e.nb_vents = liste_numerotee(e, p, VENTS, {304, "Le premier vent de la liste ne commence pas par 1.\n"},
+  e.nb_vents = liste_numerotee(e, VENTS, {304, "Le premier vent de la liste ne commence pas par 1.\n"},
                                {305, "Le numéro du vent ne suit pas le précédent avec un pas de 1.\n"_l1});
 }
 
@@ -163,7 +161,7 @@ void verifie_liste_precipitations(etat_passe& e, const paragraphe& p) {
   lit_ligne(e);
   if (e.arret) return;
   bool pleine = false;
-  parcourt_entrees(e, p, PRECIPITATIONS, [&](float numero) {
+  parcourt_entrees(e, PRECIPITATIONS, [&](float numero) {
     // One warning per earlier entry of the same number, among those kept.
     for (int n = liste.entrees(numero); n > 0; --n)
       signale(e, AVERTISSEMENT,

@@ -10,7 +10,8 @@ struct paragraphe {
   etape_passe etape;
   const char* tete;  // the keyword of its head line, also its name in an editor's outline
   // The end of the file inside it, before the line that ends it: reported
-  // once, and the pass stops (no later paragraph takes the line in hand again).
+  // once by the pass when the check returns, and the pass stops (no later
+  // paragraph takes the line in hand again). A check only stops reading.
   message fin;
   void (*verifie)(etat_passe&, const paragraphe&);
 };

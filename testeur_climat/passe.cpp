@@ -182,9 +182,9 @@ void moteur_principal(std::FILE* fichier, int* erreurs, int* avertissements, rap
       if (e.arret) break;
       e.etape = p.etape;
       p.verifie(e, p);
-      // The file ended inside the paragraph and nothing said so yet (its
-      // reads of one line each took what the last line left): said once,
-      // and no later paragraph takes that line again.
+      // The file ended inside the paragraph (after its head: a missing head
+      // has its own message): said once, and no later paragraph takes the
+      // line in hand again.
       if (e.fin_lue && !e.arret && p.fin.texte != nullptr) {
         signale(e, ERREUR, p.fin);
         e.arret = true;
