@@ -8,6 +8,13 @@ namespace {
 
 constexpr const char* NON_LISTEE = "La précipitation %.0f n'est pas répertoriée dans la liste des précipitations.\n"_l1;
 
+// A place on the line in hand, caused by the list that begins at the head
+// of `liste`.
+lieu liee(const etat_passe& e, lieu l, etape_passe liste) {
+  l.ligne_liee = e.tetes[static_cast<int>(liste)];
+  return l;
+}
+
 // The letter and the operand of a condition, from its letter. Returns false
 // when the letter is not a condition's; `s` is the operand's kind, and
 // `numerique` whether it is a number (not a or b).
@@ -16,25 +23,27 @@ bool lit_operande(etat_passe& e, curseur p, sorte& s, bool& numerique) {
   if (p.ici() == 't' || p.ici() == 'v') {
     s = p.ici() == 't' ? sorte::temperature : sorte::vent;
     if (chiffre(p.car(1)))
-      verifie_reference(e, s, static_cast<float>(p.plus(1).entier()));
+      verifie_reference(e, s, p.plus(1));
     else if (p.car(1) == 'a' || p.car(1) == 'b')
       numerique = false;
     else
       signale(e, ERREUR,
               {505, p.ici() == 't'
                         ? "Après t, on peut trouver un chiffre ou a (pour augmentation) ou b (pour baisse), rien d'autre.\n"_l1
-                        : "Après v, on peut trouver un chiffre ou a (pour augmentation) ou b (pour baisse), rien d'autre.\n"_l1});
+                        : "Après v, on peut trouver un chiffre ou a (pour augmentation) ou b (pour baisse), rien d'autre.\n"_l1},
+              sur(p.suivant()));
     return true;
   }
   if (p.ici() == 'p') {
     s = sorte::precipitation;
     if (chiffre(p.car(1)))
-      verifie_reference(e, s, static_cast<float>(p.plus(1).entier()));
+      verifie_reference(e, s, p.plus(1));
     else
-      signale(e, ERREUR, {506, "Après p, on doit trouver un chiffre.\n"_l1});
+      signale(e, ERREUR, {506, "Après p, on doit trouver un chiffre.\n"_l1}, sur(p.suivant()));
     return true;
   }
-  signale(e, ERREUR, {504, "Les conditions de précipitations doivent commencer par t, v ou p (en minuscule).\n"_l1});
+  signale(e, ERREUR, {504, "Les conditions de précipitations doivent commencer par t, v ou p (en minuscule).\n"_l1},
+          sur(p));
   return false;
 }
 
@@ -43,7 +52,7 @@ bool lit_operande(etat_passe& e, curseur p, sorte& s, bool& numerique) {
 // passed over).
 curseur plage(etat_passe& e, curseur p, sorte s) {
   p = p.apres('-');
-  verifie_reference(e, s, static_cast<float>(p.entier()));
+  verifie_reference(e, s, p);
   return p.ici() == '\0' ? p : p.plus(1).apres_chiffres();
 }
 
@@ -63,19 +72,21 @@ bool verifie_conditions(etat_passe& e, curseur& p) {
     // The separator after the operand.
     curseur separateur = !numerique ? p.plus(1) : p.ici() == '\0' ? p : p.plus(1).apres_chiffres();
     if (separateur.ici() != '-' && separateur.ici() != '+' && separateur.ici() != ']') {
-      signale(e, ERREUR, {507, "Après un chiffre ou a et b, on attend -, + ou ].\n"_l1});
+      signale(e, ERREUR, {507, "Après un chiffre ou a et b, on attend -, + ou ].\n"_l1}, sur(separateur));
       return false;
     }
     if (separateur.ici() == '-') {
-      if (!numerique) signale(e, ERREUR, {508, "Pas de plage de valeur après a ou b.\n"_l1});
-      if (!chiffre(separateur.car(1))) signale(e, ERREUR, {509, "Pour la plage de valeur, - doit être suivi d'un chiffre.\n"_l1});
+      if (!numerique) signale(e, ERREUR, {508, "Pas de plage de valeur après a ou b.\n"_l1}, sur(separateur));
+      if (!chiffre(separateur.car(1)))
+        signale(e, ERREUR, {509, "Pour la plage de valeur, - doit être suivi d'un chiffre.\n"_l1}, sur(separateur.suivant()));
       p = plage(e, p, s);
       // A condition may follow a range without "+".
       separateur = p;
       if (p.ici() != '+' && p.ici() != ']') continue;
     }
     if (separateur.ici() == '+') {
-      if (chiffre(separateur.car(1))) signale(e, ERREUR, {510, "Après +, on doit trouver p, v ou t.\n"_l1});
+      if (chiffre(separateur.car(1)))
+        signale(e, ERREUR, {510, "Après +, on doit trouver p, v ou t.\n"_l1}, sur(separateur.suivant()));
       p = p.apres('+');
       if (p.ici() != ']') continue;
     }
@@ -88,8 +99,8 @@ bool verifie_conditions(etat_passe& e, curseur& p) {
 void verifie_regle(etat_passe& e) {
   const auto numero = static_cast<float>(e.en_main.entier());
   if (e.precipitations_listees.entrees(numero) == 0)
-    signale_f(e, AVERTISSEMENT,
-              501, "La précipitation %.0f n'est pas répertoriée dans la liste des précipitations. Cette ligne ne sera pas utilisée par le programme.\n"_l1,
+    signale_f(e, AVERTISSEMENT, 501, liee(e, nombre(e.en_main), etape_passe::liste_precipitations),
+              "La précipitation %.0f n'est pas répertoriée dans la liste des précipitations. Cette ligne ne sera pas utilisée par le programme.\n"_l1,
               numero);
   e.en_main = e.en_main.apres('=');
   if (e.en_main.ici() != '[') {
@@ -106,31 +117,37 @@ void verifie_lignes_sans_condition(etat_passe& e) {
   const precipitations& liste = e.precipitations_listees;
   for (int i = 1; i <= liste.nombre(); ++i)
     if (liste.numero(i) != 0 && !liste.a_une_ligne_sans_condition(i))
-      signale_f(e, AVERTISSEMENT,
-                511, "La précipitation %d n'a aucune ligne sans condition. Cette précipitation risque de rester bloquée.\n"_l1,
+      signale_f(e, AVERTISSEMENT, 511, liee(e, {}, etape_passe::liste_precipitations),
+                "La précipitation %d n'a aucune ligne sans condition. Cette précipitation risque de rester bloquée.\n"_l1,
                 liste.numero(i));
 }
 
 }  // namespace
 
-void verifie_reference(etat_passe& e, sorte s, float valeur) {
+void verifie_reference(etat_passe& e, sorte s, curseur c) {
+  const auto valeur = static_cast<float>(c.entier());
   switch (s) {
     case sorte::temperature:
       if (valeur > static_cast<float>(e.nb_temperatures))
-        signale_f(e, ERREUR, 503, "La température %.0f n'existe pas.\n"_l1, static_cast<double>(valeur));
+        signale_f(e, ERREUR, 503, liee(e, nombre(c), etape_passe::temperatures), "La température %.0f n'existe pas.\n"_l1,
+                  static_cast<double>(valeur));
       break;
     case sorte::vent:
       if (valeur > static_cast<float>(e.nb_vents))
-        signale_f(e, ERREUR, 503, "Le vent %.0f n'existe pas.\n", static_cast<double>(valeur));
+        signale_f(e, ERREUR, 503, liee(e, nombre(c), etape_passe::vents), "Le vent %.0f n'existe pas.\n",
+                  static_cast<double>(valeur));
       break;
     case sorte::precipitation:
-      if (e.precipitations_listees.entrees(valeur) == 0) signale_f(e, ERREUR, 502, NON_LISTEE, static_cast<double>(valeur));
+      if (e.precipitations_listees.entrees(valeur) == 0)
+        signale_f(e, ERREUR, 502, liee(e, nombre(c), etape_passe::liste_precipitations), NON_LISTEE,
+                  static_cast<double>(valeur));
       break;
   }
 }
 
-void signale_precipitation_non_listee(etat_passe& e, int numero) {
-  signale_f(e, ERREUR, 502, NON_LISTEE, static_cast<double>(static_cast<float>(numero)));
+void signale_precipitation_non_listee(etat_passe& e, curseur c) {
+  signale_f(e, ERREUR, 502, liee(e, nombre(c), etape_passe::liste_precipitations), NON_LISTEE,
+            static_cast<double>(static_cast<float>(c.entier())));
 }
 
 void verifie_causes(etat_passe& e, const paragraphe& p) {

@@ -16,6 +16,19 @@ struct constat {
   int ligne_editeur;  // the line an editor shows: line feeds counted
   int code;
   const char* message;
+  // What the finding is about on the editor's line, in characters from 0
+  // (a byte is a character in Latin-1): [colonne, colonne_fin). The whole
+  // line without its line break when it is about the line itself; an empty
+  // span at the place of something missing.
+  int colonne = 0;
+  int colonne_fin = 0;
+  // Where the piece read began on its line: above 0 for the pieces after the
+  // first of a line longer than the reads take, which the pass took as lines
+  // of their own.
+  int colonne_morceau = 0;
+  // The line of another part of the file that causes the finding (the list
+  // a number should be in), as ligne_editeur counts; 0 when none.
+  int ligne_liee = 0;
 };
 
 enum class etape_passe : int;

@@ -17,43 +17,49 @@ void verifie_coordonnee(etat_passe& e, const char* mot_cle, float limite, messag
   e.en_main = e.en_main.apres('=');
   const float valeur = e.en_main.reel();
   if (valeur == 0)
-    signale(e, AVERTISSEMENT, nulle);
+    signale(e, AVERTISSEMENT, nulle, nombre(e.en_main, true));
   else if (valeur < -limite || valeur > limite)
-    signale(e, AVERTISSEMENT, hors_limites);
+    signale(e, AVERTISSEMENT, hors_limites, nombre(e.en_main, true));
 }
 
 void verifie_heure_ete(etat_passe& e) {
   e.en_main = e.en_main.apres('=');
   const char reponse = e.en_main.ici();
   if (reponse != 'O' && reponse != 'o' && reponse != 'N' && reponse != 'n')
-    signale(e, ERREUR, {107, "Erreur de syntaxe pour l'heure d'été. Les réponses acceptées sont O, o, N ou n.\n"_l1});
+    signale(e, ERREUR, {107, "Erreur de syntaxe pour l'heure d'été. Les réponses acceptées sont O, o, N ou n.\n"_l1},
+            sur(e.en_main));
 }
 
 void verifie_decalage(etat_passe& e) {
   e.en_main = e.en_main.apres('=');
   const auto decalage = static_cast<float>(e.en_main.entier());
   if (decalage < -24 || decalage > 24)
-    signale(e, AVERTISSEMENT, {108, "La valeur de décalage horaire semble anormalement élevée\n"_l1});
+    signale(e, AVERTISSEMENT, {108, "La valeur de décalage horaire semble anormalement élevée\n"_l1}, nombre(e.en_main));
 }
 
 void verifie_temps_changement(etat_passe& e) {
   e.en_main = e.en_main.apres(':');
+  const curseur debut = e.en_main;
   const auto premiere = static_cast<float>(e.en_main.entier());
   e.en_main = e.en_main.apres('-');
   const auto seconde = static_cast<float>(e.en_main.entier());
+  // Both values are at fault: from the first to the end of the second.
+  const lieu valeurs = de(debut, e.en_main.apres_nombre());
   if (seconde < premiere)
     signale(e, ERREUR,
-            {109, "Pour le temps avant changement de météo, la deuxième valeur est inférieure à la première\n"_l1});
+            {109, "Pour le temps avant changement de météo, la deuxième valeur est inférieure à la première\n"_l1}, valeurs);
   if (seconde == premiere)
     signale(e, AVERTISSEMENT,
-            {110, "Pour le temps avant changement de météo, les 2 valeurs sont identique, vérifiez que ce n'est pas une erreur\n"_l1});
+            {110, "Pour le temps avant changement de météo, les 2 valeurs sont identique, vérifiez que ce n'est pas une erreur\n"_l1},
+            valeurs);
 }
 
 void verifie_changement_force(etat_passe& e) {
   e.en_main = e.en_main.apres(':');
   if (static_cast<float>(e.en_main.entier()) == 0)
     signale(e, AVERTISSEMENT,
-            {111, "Le nombre de fois avant changement de météo forcé est nul, vérifiez que ce n'est pas une erreur\n"_l1});
+            {111, "Le nombre de fois avant changement de météo forcé est nul, vérifiez que ce n'est pas une erreur\n"_l1},
+            nombre(e.en_main));
 }
 
 }  // namespace

@@ -20,13 +20,17 @@ bool fin_de_ligne(curseur p) {
   return p.ici() == '\0' || p.ici() == '\n' || (p.ici() == '\r' && (p.car(1) == '\n' || p.car(1) == '\0'));
 }
 
-void verifie_variable(etat_passe& e, const char* nom, std::size_t longueur) {
+// The variable between the "$" at `ouvre` and the one at `ferme`.
+void verifie_variable(etat_passe& e, curseur ouvre, curseur ferme) {
+  const char* nom = ouvre.p + 1;
+  const auto longueur = static_cast<std::size_t>(ferme.p - nom);
   for (const char* variable : VARIABLES)
     if (std::strlen(variable) == longueur && std::strncmp(variable, nom, longueur) == 0) return;
+  const lieu l = de(ouvre, ferme.plus(1));
   if (longueur > NOM_AFFICHE_MAX)
-    signale_f(e, ERREUR, 705, "La variable '%.*s...' n'est pas reconnue.", static_cast<int>(NOM_AFFICHE_MAX), nom);
+    signale_f(e, ERREUR, 705, l, "La variable '%.*s...' n'est pas reconnue.", static_cast<int>(NOM_AFFICHE_MAX), nom);
   else
-    signale_f(e, ERREUR, 705, "La variable '%.*s' n'est pas reconnue.", static_cast<int>(longueur), nom);
+    signale_f(e, ERREUR, 705, l, "La variable '%.*s' n'est pas reconnue.", static_cast<int>(longueur), nom);
 }
 
 // The time expression, from the line in hand to the next ":" that stands
@@ -36,7 +40,8 @@ void verifie_expression(etat_passe& e) {
     if (p.ici() == ':') return;
     if (fin_de_ligne(p)) {
       signale(e, ERREUR,
-              {707, "Impossible de trouver le : qui termine l'expression de l'heure de ce moment de la journée.\n"_l1});
+              {707, "Impossible de trouver le : qui termine l'expression de l'heure de ce moment de la journée.\n"_l1},
+              avant(p));
       return;
     }
     if (p.ici() == '$') {
@@ -45,16 +50,16 @@ void verifie_expression(etat_passe& e) {
       while (fin.ici() != '$' && !fin_de_ligne(fin)) fin = fin.plus(1);
       const auto longueur = static_cast<std::size_t>(fin.p - nom.p);
       if (fin.ici() != '$') {
-        signale_f(e, ERREUR, 706, "Le $ qui ouvre la variable '%.*s' n'est pas refermé.\n"_l1,
+        signale_f(e, ERREUR, 706, de(p, fin), "Le $ qui ouvre la variable '%.*s' n'est pas refermé.\n"_l1,
                   static_cast<int>(std::min<std::size_t>(longueur, NOM_AFFICHE_MAX)), nom.p);
         return;
       }
-      verifie_variable(e, nom.p, longueur);
+      verifie_variable(e, p, fin);
       p = fin.plus(1);
       continue;
     }
     if (!chiffre(p.ici()) && std::strchr("$+-/*()", p.ici()) == nullptr)
-      signale_f(e, ERREUR, 704, "Le caractère %c n'est pas reconnu comme caractère à interprèter."_l1, p.ici());
+      signale_f(e, ERREUR, 704, sur(p), "Le caractère %c n'est pas reconnu comme caractère à interprèter."_l1, p.ici());
     p = p.plus(1);
   }
 }
@@ -62,7 +67,7 @@ void verifie_expression(etat_passe& e) {
 void verifie_moment(etat_passe& e, int& dernier) {
   const int numero = e.en_main.entier();
   if (static_cast<long long>(numero) != static_cast<long long>(dernier) + 1)
-    signale(e, ERREUR, {703, "Les numéros des moments ne se suivent pas."_l1});
+    signale(e, ERREUR, {703, "Les numéros des moments ne se suivent pas."_l1}, nombre(e.en_main));
   dernier = numero;
   e.en_main = e.en_main.apres(':');
   verifie_expression(e);
@@ -73,7 +78,8 @@ void verifie_moment(etat_passe& e, int& dernier) {
   e.en_main = e.en_main.apres(':');
   Efface_n(e.en_main.p);
   if (std::strlen(e.en_main.p) > AFFICHAGE_MAX)
-    signale(e, AVERTISSEMENT, {710, "Le texte à afficher est trop long, il sera tronqué à 33 caractères maximum.\n"_l1});
+    signale(e, AVERTISSEMENT, {710, "Le texte à afficher est trop long, il sera tronqué à 33 caractères maximum.\n"_l1},
+            de(e.en_main.plus(AFFICHAGE_MAX), e.en_main.fin_du_texte()));
 }
 
 }  // namespace

@@ -55,22 +55,25 @@ const textes_liste PRECIPITATIONS = {
     {315, "La liste des précipitation devrait se terminer par <.\n"_l1},
 };
 
-// The second probability not below the first, not equal to it, not above 100.
-void compare_probabilites(etat_passe& e, const textes_liste& t, float premiere, float seconde) {
-  if (seconde < premiere)
-    signale(e, ERREUR, t.probabilite_inferieure);
-  else if (seconde == premiere)
-    signale(e, AVERTISSEMENT, t.probabilites_identiques);
-  if (seconde > 100) signale(e, AVERTISSEMENT, t.probabilite_sup_100);
+// The second probability not below the first, not equal to it, not above
+// 100; `premiere` and `seconde` are where the two values begin.
+void compare_probabilites(etat_passe& e, const textes_liste& t, curseur premiere, curseur seconde) {
+  const auto a = static_cast<float>(premiere.entier());
+  const auto b = static_cast<float>(seconde.entier());
+  const lieu les_deux = de(premiere, seconde.apres_nombre());
+  if (b < a)
+    signale(e, ERREUR, t.probabilite_inferieure, les_deux);
+  else if (b == a)
+    signale(e, AVERTISSEMENT, t.probabilites_identiques, les_deux);
+  if (b > 100) signale(e, AVERTISSEMENT, t.probabilite_sup_100, nombre(seconde));
 }
 
 // First value after the first ":", second after the next "/".
 void verifie_probabilites(etat_passe& e, const textes_liste& t) {
   e.en_main = e.en_main.apres(':');
-  const auto premiere = static_cast<float>(e.en_main.entier());
+  const curseur premiere = e.en_main;
   e.en_main = e.en_main.apres('/');
-  const auto seconde = static_cast<float>(e.en_main.entier());
-  compare_probabilites(e, t, premiere, seconde);
+  compare_probabilites(e, t, premiere, e.en_main);
 }
 
 // Head line and probability line; false when the pass has stopped.
@@ -85,9 +88,9 @@ bool debut_liste(etat_passe& e, const paragraphe& p, const textes_liste& t) {
 // ":f" and an effect number, then the ":" before the display text.
 void verifie_effet(etat_passe& e, const textes_liste& t, message f_absent) {
   e.en_main = e.en_main.apres(':');
-  if (e.en_main.ici() != 'f') signale(e, ERREUR, f_absent);
-  if (!chiffre(e.en_main.car(1))) signale(e, ERREUR, t.effet_absent);
-  if (!e.en_main.contient(':')) signale(e, ERREUR, t.affichage_absent);
+  if (e.en_main.ici() != 'f') signale(e, ERREUR, f_absent, sur(e.en_main));
+  if (!chiffre(e.en_main.car(1))) signale(e, ERREUR, t.effet_absent, sur(e.en_main.suivant()));
+  if (!e.en_main.contient(':')) signale(e, ERREUR, t.affichage_absent, avant(e.en_main.fin_du_texte()));
 }
 
 // The fields after the number of an entry: for winds and precipitations a
@@ -110,21 +113,21 @@ template <typename F>
 void parcourt_entrees(etat_passe& e, const textes_liste& t, F&& numero_lu) {
   bool suite = false;
   do {
-    numero_lu(static_cast<float>(e.en_main.entier()));
+    numero_lu(static_cast<float>(e.en_main.entier()), nombre(e.en_main));
     verifie_champs(e, t);
     suite = lit_ligne(e);
   } while (suite && chiffre(e.en_main.ici()));
-  if (suite && e.en_main.ici() != '<') signale(e, ERREUR, t.fermeture_absente);
+  if (suite && e.en_main.ici() != '<') signale(e, ERREUR, t.fermeture_absente, sur(e.en_main));
 }
 
 // Temperatures and winds are numbered 1, 2, 3, ...; returns the last number.
 int liste_numerotee(etat_passe& e, const textes_liste& t, message premier_absent, message pas_incorrect) {
   lit_ligne(e);
   if (e.arret) return 0;
-  if (e.en_main.ici() != '1') signale(e, ERREUR, premier_absent);
+  if (e.en_main.ici() != '1') signale(e, ERREUR, premier_absent, nombre(e.en_main));
   float precedent = 0;
-  parcourt_entrees(e, t, [&](float numero) {
-    if (numero != precedent + 1) signale(e, ERREUR, pas_incorrect);
+  parcourt_entrees(e, t, [&](float numero, lieu l) {
+    if (numero != precedent + 1) signale(e, ERREUR, pas_incorrect, l);
     precedent = numero;
   });
   return tronque(precedent);
@@ -133,12 +136,13 @@ int liste_numerotee(etat_passe& e, const textes_liste& t, message premier_absent
 }  // namespace
 
 void verifie_variation_t(etat_passe& e, message t_absent, message variation_absente) {
-  if (e.en_main.ici() != 't') signale(e, ERREUR, t_absent);
+  if (e.en_main.ici() != 't') signale(e, ERREUR, t_absent, sur(e.en_main));
   const char signe = e.en_main.car(1);
-  if (!chiffre(signe) && ((signe != '-' && signe != '+') || !chiffre(e.en_main.car(2)))) signale(e, ERREUR, variation_absente);
+  if (!chiffre(signe) && ((signe != '-' && signe != '+') || !chiffre(e.en_main.car(2))))
+    signale(e, ERREUR, variation_absente, sur(e.en_main.suivant()));
 }
 
-void compare_probabilites_precipitation(etat_passe& e, float premiere, float seconde) {
+void compare_probabilites_precipitation(etat_passe& e, curseur premiere, curseur seconde) {
   compare_probabilites(e, PRECIPITATIONS, premiere, seconde);
 }
 
@@ -161,18 +165,20 @@ void verifie_liste_precipitations(etat_passe& e, const paragraphe& p) {
   lit_ligne(e);
   if (e.arret) return;
   bool pleine = false;
-  parcourt_entrees(e, PRECIPITATIONS, [&](float numero) {
+  parcourt_entrees(e, PRECIPITATIONS, [&](float numero, lieu l) {
     // One warning per earlier entry of the same number, among those kept.
     for (int n = liste.entrees(numero); n > 0; --n)
       signale(e, AVERTISSEMENT,
-              {306, "Cette précipitation utilise un numéro déjà utilisé dans la liste de précipitation.\n"_l1});
+              {306, "Cette précipitation utilise un numéro déjà utilisé dans la liste de précipitation.\n"_l1}, l);
     if (!liste.ajoute(tronque(numero)) && !pleine) {
       pleine = true;
       signale(e, ERREUR,
-              {308, "La liste de précipitation ne peut pas contenir plus de 99 précipitations, celle-ci et les suivantes ne seront pas prises en compte dans les causes des précipitations.\n"_l1});
+              {308, "La liste de précipitation ne peut pas contenir plus de 99 précipitations, celle-ci et les suivantes ne seront pas prises en compte dans les causes des précipitations.\n"_l1},
+              l);
     }
     if (numero == 0)
       signale(e, AVERTISSEMENT,
-              {307, "Le numéro 0 est déconseillé pour une précipitation : le testeur ne peut pas vérifier qu'elle a une ligne sans condition.\n"_l1});
+              {307, "Le numéro 0 est déconseillé pour une précipitation : le testeur ne peut pas vérifier qu'elle a une ligne sans condition.\n"_l1},
+              l);
   });
 }

@@ -35,19 +35,20 @@ bool commence_paragraphe(etat_passe& e, const paragraphe& p, message message_abs
 void verifie_variation_t(etat_passe& e, message t_absent, message variation_absente);
 
 // The two probabilities of variation of the precipitation list's probability
-// line, which the M4 ending of a rule line repeats (listes.cpp).
-void compare_probabilites_precipitation(etat_passe& e, float premiere, float seconde);
+// line, which the M4 ending of a rule line repeats, from where each begins
+// (listes.cpp).
+void compare_probabilites_precipitation(etat_passe& e, curseur premiere, curseur seconde);
 
-// A number of a rule line checked against the list of its kind: a
+// A number of a rule line, where it begins, checked against the list of its kind: a
 // temperature or a wind above the last one, a precipitation not listed
 // (causes.cpp).
 enum class sorte { temperature, vent, precipitation };
-void verifie_reference(etat_passe& e, sorte s, float valeur);
+void verifie_reference(etat_passe& e, sorte s, curseur nombre);
 // The same for a precipitation read as an integer, looked up as one (on the
 // path of every value of every rule line).
-void signale_precipitation_non_listee(etat_passe& e, int numero);
-inline void verifie_precipitation(etat_passe& e, int numero) {
-  if (!e.precipitations_listees.listee(numero)) signale_precipitation_non_listee(e, numero);
+void signale_precipitation_non_listee(etat_passe& e, curseur nombre);
+inline void verifie_precipitation(etat_passe& e, curseur nombre) {
+  if (!e.precipitations_listees.listee(nombre.entier())) signale_precipitation_non_listee(e, nombre);
 }
 
 // The body of a rule line, after its "=" and its condition block (regles.cpp).

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdarg>
 #include <cstdlib>
+#include <algorithm>
 
 #include "console/texte.hpp"
 #include "testeur_climat/paragraphes.hpp"
@@ -14,17 +15,32 @@ int Erreur_aff(rapport_constats& rapport, int* compteur, const constat& c) {
   return 0;
 }
 
-void signale(etat_passe& e, int type, message m) {
-  Erreur_aff(*e.rapport, type == ERREUR ? e.erreurs : e.avertissements,
-             {type, e.num_ligne, e.ligne_editeur, m.code, m.texte});
+void signale(etat_passe& e, int type, message m, lieu l) {
+  constat c{type, e.num_ligne, e.ligne_editeur, m.code, m.texte};
+  if (e.fin_lue) {
+    // The line after the last one: nothing on it to point at.
+  } else if (l.debut == nullptr) {
+    c.colonne = e.colonne_morceau;
+    c.colonne_fin = e.colonne_morceau + e.longueur_texte;
+  } else {
+    // A span past the text (a line feed the cuts passed over) ends with it.
+    const auto place = [&](const char* q) {
+      return e.colonne_morceau + static_cast<int>(std::min<std::ptrdiff_t>(q - e.tampon_ligne, e.longueur_texte));
+    };
+    c.colonne = place(l.debut);
+    c.colonne_fin = std::max(c.colonne, place(l.fin));
+  }
+  c.colonne_morceau = e.colonne_morceau;
+  c.ligne_liee = l.ligne_liee;
+  Erreur_aff(*e.rapport, type == ERREUR ? e.erreurs : e.avertissements, c);
 }
 
-void signale_f(etat_passe& e, int type, int code, const char* format, ...) {
+void signale_f(etat_passe& e, int type, int code, lieu l, const char* format, ...) {
   std::va_list arguments;
   va_start(arguments, format);
   std::vsnprintf(e.tampon_message, sizeof e.tampon_message, format, arguments);
   va_end(arguments);
-  signale(e, type, {code, e.tampon_message});
+  signale(e, type, {code, e.tampon_message}, l);
 }
 
 bool fin_de_lecture(etat_passe& e) {
@@ -60,9 +76,9 @@ bool lit_ligne_lente(etat_passe& e) {
     if (c == '\n') break;
   }
   if (n == 0) return false;
-  ligne_lue(e, ligne[n - 1] == '\n');
   std::memcpy(e.tampon_ligne, ligne, static_cast<std::size_t>(n));
   e.tampon_ligne[n] = '\0';
+  ligne_lue(e, ligne[n - 1] == '\n', n);
   return true;
 }
 
@@ -128,6 +144,7 @@ bool commence_paragraphe(etat_passe& e, const paragraphe& p, message message_abs
   while (e.en_main.ici() != '>')
     if (!ligne_suivante(e, message_fin)) return false;
   e.rapport->paragraphe(e.etape, e.ligne_editeur);
+  e.tetes[static_cast<int>(e.etape)] = e.ligne_editeur;
   if (std::strstr(e.en_main.p, p.tete) == nullptr) signale(e, ERREUR, message_absent);
   return true;
 }

@@ -106,10 +106,52 @@ struct curseur {
   }
   // `n` places further, over characters known not to end the line.
   curseur plus(int n) const { return {p + n}; }
+  // One place further, unless the line ends here.
+  curseur suivant() const { return {p + (*p != '\0')}; }
+  // Just after the number that begins here as atoi reads it (blanks, a
+  // sign, digits) or, with its decimals, as atof does; the same place when
+  // no digit is there.
+  curseur apres_nombre(bool decimales = false) const {
+    char* q = p;
+    while (*q == ' ' || (*q >= '\t' && *q <= '\r')) ++q;
+    if (*q == '-' || *q == '+') ++q;
+    bool vu = false;
+    for (; chiffre(*q); ++q) vu = true;
+    if (decimales && *q == '.')
+      for (++q; chiffre(*q); ++q) vu = true;
+    return {vu ? q : p};
+  }
+  // Where the line's text ends: its line feed, a CR before it, or its end.
+  curseur fin_du_texte() const {
+    char* q = p;
+    while (*q != '\0' && *q != '\n') ++q;
+    if (q > p && q[-1] == '\r') --q;
+    return {q};
+  }
   // The number here, read as atoi and atof read it.
   int entier() const { return lit_entier(p); }
   float reel() const { return lit_reel(p); }
 };
+
+// Where a finding lies on the line in hand: [debut, fin) in the line buffer,
+// the whole line when `debut` is null; and the line of another part of the
+// file that causes it, 0 when none.
+struct lieu {
+  const char* debut = nullptr;
+  const char* fin = nullptr;
+  int ligne_liee = 0;
+};
+// The character here: one character, or an empty span where the line ends.
+inline lieu sur(curseur c) { return {c.p, c.p + (*c.p == '\0' || *c.p == '\n' ? 0 : 1)}; }
+// From one place to another.
+inline lieu de(curseur debut, curseur fin) { return {debut.p, fin.p > debut.p ? fin.p : debut.p}; }
+// The number that begins here; where none does, the character here.
+inline lieu nombre(curseur c, bool decimales = false) {
+  const curseur fin = c.apres_nombre(decimales);
+  return fin.p == c.p ? sur(c) : de(c, fin);
+}
+// The place of something missing: an empty span.
+inline lieu avant(curseur c) { return {c.p, c.p}; }
 
 // The header lines, recognised by their position alone.
 inline constexpr int LIGNES_ENTETE = 6;
@@ -140,6 +182,14 @@ struct etat_passe {
   int ligne_editeur = 1;
   int sauts_lus = 0;            // line feeds read so far
   bool ligne_ouverte = false;   // the last read ended inside a line
+  // Where the line in hand began on its editor's line (above 0 for the
+  // pieces after the first of a long line), and how many of its bytes are
+  // text, its line break aside.
+  int colonne_morceau = 0;
+  int longueur_morceau = 0;
+  int longueur_texte = 0;
+  // The editor's line of each paragraph's head, by step, once read.
+  int tetes[static_cast<int>(etape_passe::fin) + 1]{};
   etape_passe etape = etape_passe::entete;
 
   precipitations precipitations_listees;
@@ -166,18 +216,22 @@ struct etat_passe {
 // Reports one finding: counts it in its counter and hands it to the report.
 int Erreur_aff(rapport_constats& rapport, int* compteur, const constat& c);
 
-// Reports on the line in hand, through the counter of the kind.
-void signale(etat_passe& e, int type, message m);
+// Reports on the line in hand, through the counter of the kind, at the
+// place given (the whole line by default).
+void signale(etat_passe& e, int type, message m, lieu l = {});
 // The same with a message composed in tampon_message from the format.
-[[gnu::format(printf, 4, 5)]] void signale_f(etat_passe& e, int type, int code, const char* format, ...);
+[[gnu::format(printf, 5, 6)]] void signale_f(etat_passe& e, int type, int code, lieu l, const char* format, ...);
 
 // A read that the block in hand cannot finish: refills the block.
 bool lit_ligne_lente(etat_passe& e);
 // Where the line in hand lies for an editor, after a read that found a line
 // (ending with a line feed or not) or found nothing.
-inline void ligne_lue(etat_passe& e, bool saut) {
+inline void ligne_lue(etat_passe& e, bool saut, int longueur) {
   e.ligne_editeur = e.sauts_lus + 1;
   if (saut && e.sauts_lus < INT_MAX - 2) ++e.sauts_lus;
+  e.colonne_morceau = e.ligne_ouverte && e.colonne_morceau < INT_MAX - 2 * LIGNE_MAX ? e.colonne_morceau + e.longueur_morceau : 0;
+  e.longueur_morceau = longueur;
+  e.longueur_texte = longueur - (saut ? 1 + (longueur > 1 && e.tampon_ligne[longueur - 2] == '\r') : 0);
   e.ligne_ouverte = !saut;
 }
 inline void rien_lu(etat_passe& e) { e.ligne_editeur = e.sauts_lus + (e.ligne_ouverte ? 2 : 1); }
@@ -202,12 +256,12 @@ inline bool lit_ligne(etat_passe& e, bool compte_la_fin = true) {
     std::memcpy(e.tampon_ligne, debut, static_cast<std::size_t>(longueur));
     e.tampon_ligne[longueur] = '\0';
     e.bloc_debut += longueur;
-    ligne_lue(e, true);
+    ligne_lue(e, true, longueur);
   } else if (disponible >= LIGNE_MAX) {
     std::memcpy(e.tampon_ligne, debut, LIGNE_MAX);
     e.tampon_ligne[LIGNE_MAX] = '\0';
     e.bloc_debut += LIGNE_MAX;
-    ligne_lue(e, false);
+    ligne_lue(e, false, LIGNE_MAX);
   } else {
     lu = lit_ligne_lente(e);
   }

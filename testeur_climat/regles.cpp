@@ -50,11 +50,11 @@ curseur qualificatifs(etat_passe& e, curseur p) {
   while (p.ici() == ';') {
     p = p.plus(1);
     if (p.ici() == 'v' || p.ici() == 't') {
-      verifie_reference(e, p.ici() == 'v' ? sorte::vent : sorte::temperature, static_cast<float>(p.plus(1).entier()));
+      verifie_reference(e, p.ici() == 'v' ? sorte::vent : sorte::temperature, p.plus(1));
       p = p.plus(1);
     } else {
       // The number is not checked; a letter stays in place and is examined next.
-      signale(e, ERREUR, {607, "Seul v ou t sont acceptés en plus d'une précipitation après un ;\n"_l1});
+      signale(e, ERREUR, {607, "Seul v ou t sont acceptés en plus d'une précipitation après un ;\n"_l1}, sur(p));
     }
     p = p.apres_chiffres();
   }
@@ -64,20 +64,23 @@ curseur qualificatifs(etat_passe& e, curseur p) {
 // A value, from its first digit, with its qualifiers and its percentage;
 // `precedent` is the rule line's last percentage.
 curseur valeur_simple(etat_passe& e, curseur p, moteur m, float& precedent) {
-  verifie_precipitation(e, p.entier());
+  verifie_precipitation(e, p);
   p = qualificatifs(e, p.apres_chiffres());
   if (p.ici() == '%' && p.car(1) != '%') {
-    if (m != moteur::M6) signale(e, ERREUR, {608, "Seul le moteur M6 accepte la présence du % après chaque valeur.\n"_l1});
+    if (m != moteur::M6)
+      signale(e, ERREUR, {608, "Seul le moteur M6 accepte la présence du % après chaque valeur.\n"_l1}, sur(p));
     p = p.plus(1);
     const auto pourcentage = static_cast<float>(p.entier());
     if (precedent >= pourcentage)
-      signale(e, AVERTISSEMENT, {610, "Les pourcentages se chevauchent, des précipitations seront ignorées.\n"_l1});
+      signale(e, AVERTISSEMENT, {610, "Les pourcentages se chevauchent, des précipitations seront ignorées.\n"_l1},
+              nombre(p));
     if (pourcentage > 100)
-      signale(e, AVERTISSEMENT, {611, "Les pourcentages dépassent 100%%, ils seront ignorés.\n"_l1});
+      signale(e, AVERTISSEMENT, {611, "Les pourcentages dépassent 100%%, ils seront ignorés.\n"_l1}, nombre(p));
     precedent = pourcentage;
     return p.apres_chiffres();
   }
-  if (p.ici() != '%' && m == moteur::M6) signale(e, ERREUR, {609, "Le moteur M6 nécessite la présence du % après chaque valeur.\n"_l1});
+  if (p.ici() != '%' && m == moteur::M6)
+    signale(e, ERREUR, {609, "Le moteur M6 nécessite la présence du % après chaque valeur.\n"_l1}, avant(p));
   return p;
 }
 
@@ -86,7 +89,7 @@ curseur valeur_simple(etat_passe& e, curseur p, moteur m, float& precedent) {
 curseur valeurs_du_groupe(etat_passe& e, curseur p, long long& lues) {
   for (;;) {
     ++lues;
-    verifie_precipitation(e, p.entier());
+    verifie_precipitation(e, p);
     const curseur suite = qualificatifs(e, p.apres_chiffres());
     if (suite.ici() == ',') {
       p = suite.plus(1);
@@ -94,7 +97,7 @@ curseur valeurs_du_groupe(etat_passe& e, curseur p, long long& lues) {
       continue;
     }
     if (suite.ici() == '}') return suite.plus(1);
-    signale(e, ERREUR, {614, "Erreur dans la syntaxe de dx{}, après une valeur on attend , ou }\n"_l1});
+    signale(e, ERREUR, {614, "Erreur dans la syntaxe de dx{}, après une valeur on attend , ou }\n"_l1}, sur(suite));
     // The group closes there, in place of that character; at the end of the
     // text the "}" stands after it, and the line ends with the group.
     if (suite.ici() == '\0') return suite;
@@ -105,39 +108,43 @@ curseur valeurs_du_groupe(etat_passe& e, curseur p, long long& lues) {
 
 // A "d" group: dx{v, v, ...}, with x the number of values it holds.
 curseur groupe(etat_passe& e, curseur p, moteur m) {
+  const curseur d = p;
+  const curseur accolade = p.plus(1).apres_chiffres();
   if (m == moteur::M6)
     signale(e, ERREUR,
-            {612, "M6: Le moteur M6 ne prend pas en charge la syntaxe dx{}, il faut utiliser les moteurs M4 ou M5\n"});
+            {612, "M6: Le moteur M6 ne prend pas en charge la syntaxe dx{}, il faut utiliser les moteurs M4 ou M5\n"},
+            de(d, accolade));
   p = p.plus(1);
   const long long annonce = p.entier();
-  const curseur accolade = p.apres_chiffres();
   if (accolade.ici() != '{') {
-    signale(e, ERREUR, {613, "Après dx, on doit trouver {\n"_l1});
+    signale(e, ERREUR, {613, "Après dx, on doit trouver {\n"_l1}, sur(accolade));
     return p;
   }
   long long lues = 0;
   p = valeurs_du_groupe(e, accolade.plus(1), lues);
-  if (annonce - lues < 0) signale(e, ERREUR, {615, "Dans la commande dx{}, le programme a trouvé plus de x valeurs.\n"_l1});
-  if (annonce - lues > 0) signale(e, ERREUR, {615, "Dans la commande dx{}, le programme a trouvé moins de x valeurs.\n"_l1});
+  if (annonce - lues < 0)
+    signale(e, ERREUR, {615, "Dans la commande dx{}, le programme a trouvé plus de x valeurs.\n"_l1}, de(d, p));
+  if (annonce - lues > 0)
+    signale(e, ERREUR, {615, "Dans la commande dx{}, le programme a trouvé moins de x valeurs.\n"_l1}, de(d, p));
   return p;
 }
 
 void fin_m4(etat_passe& e, curseur p, moteur m) {
-  if (m != moteur::M4) signale(e, ERREUR, {616, "Seul le moteur M4 traite le %% à la fin.\n"_l1});
+  if (m != moteur::M4) signale(e, ERREUR, {616, "Seul le moteur M4 traite le %% à la fin.\n"_l1}, sur(p));
   p = p.apres('%').apres('%');
-  const auto premiere = static_cast<float>(p.entier());
+  const curseur premiere = p;
   p = p.apres('/');
-  const auto seconde = static_cast<float>(p.entier());
-  compare_probabilites_precipitation(e, premiere, seconde);
+  compare_probabilites_precipitation(e, premiere, p);
   if (p.apres_chiffres().ici() != '.')
-    signale(e, ERREUR, {617, "Après les probabilités de précipitation, on doit trouver le . qui termine la ligne.\n"_l1});
+    signale(e, ERREUR, {617, "Après les probabilités de précipitation, on doit trouver le . qui termine la ligne.\n"_l1},
+            sur(p.apres_chiffres()));
 }
 
 // What follows an entry: a separator, the final "." or the M4 ending. Moves
 // `p` to the next entry; false when the line is finished.
 bool apres_entree(etat_passe& e, curseur& p, moteur m) {
   if (p.ici() != ',' && p.ici() != '/' && p.ici() != '.' && p.ici() != '%') {
-    signale(e, ERREUR, {605, "Après une valeur lue, on attend , /\\ . ou %%.\n"_l1});
+    signale(e, ERREUR, {605, "Après une valeur lue, on attend , /\\ . ou %%.\n"_l1}, sur(p));
     return false;
   }
   if (p.ici() == ',') p = p.plus(1);
@@ -145,7 +152,7 @@ bool apres_entree(etat_passe& e, curseur& p, moteur m) {
     if (p.car(1) == '\\') {
       p = p.plus(2);
     } else {
-      signale(e, ERREUR, {606, "/ doit être suivi de \\.\n"_l1});
+      signale(e, ERREUR, {606, "/ doit être suivi de \\.\n"_l1}, sur(p));
       p = p.plus(1);
     }
   }
@@ -160,11 +167,15 @@ void verifie_corps_regle(etat_passe& e) {
   const apercu a = regarde(p.p, p.p + std::strlen(p.p));
   const moteur m = !a.pourcent ? moteur::M5 : a.double_pourcent ? moteur::M4 : moteur::M6;
   float pourcentage_precedent = 0;
-  if (!a.point) signale(e, ERREUR, {601, "Les règles de précipitations doivent impérativement se terminer par un .\n"_l1});
-  if (m != moteur::M6 && !a.barres) signale(e, ERREUR, {602, "/\\ est indispensable pour les moteurs M4 et M5.\n"});
+  if (!a.point)
+    signale(e, ERREUR, {601, "Les règles de précipitations doivent impérativement se terminer par un .\n"_l1},
+            avant(p.fin_du_texte()));
+  if (m != moteur::M6 && !a.barres)
+    signale(e, ERREUR, {602, "/\\ est indispensable pour les moteurs M4 et M5.\n"}, de(p, p.fin_du_texte()));
   if (p.ici() != 'd' && !chiffre(p.ici())) {
     signale(e, ERREUR,
-            {603, "Après = et les éventuelles conditions, la règle de précipitation doit commencer par un chiffre ou d{...}\n"_l1});
+            {603, "Après = et les éventuelles conditions, la règle de précipitation doit commencer par un chiffre ou d{...}\n"_l1},
+            sur(p));
     return;
   }
   for (bool suite = true; suite;) {
@@ -174,7 +185,8 @@ void verifie_corps_regle(etat_passe& e) {
     else if (!fini)
       p = valeur_simple(e, p, m, pourcentage_precedent);
     else
-      signale(e, ERREUR, {604, "Erreur de syntaxe, le programme ne trouve pas la suite des règles de précipitation.\n"_l1});
+      signale(e, ERREUR, {604, "Erreur de syntaxe, le programme ne trouve pas la suite des règles de précipitation.\n"_l1},
+              sur(p));
     suite = apres_entree(e, p, m) && !fini;
   }
 }
