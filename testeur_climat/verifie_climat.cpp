@@ -1,6 +1,6 @@
 // verifie_climat: the checker for editors, scripts and many files. The same
 // pass as testeur_climat, without window, pause or "Erreur.log": one line per
-// finding in the form editors read, "FICHIER:LIGNE: erreur: MESSAGE", or one
+// finding in the form editors read, "FICHIER:LIGNE:COLONNE: erreur: MESSAGE", or one
 // JSON document, and an exit status that says what was found.
 #include <cerrno>
 #include <csignal>
@@ -16,6 +16,7 @@
 #include "console/texte.hpp"
 #include "testeur_climat/editeurs.hpp"
 #include "testeur_climat/constats.hpp"
+#include "testeur_climat/ecrit_json.hpp"
 #ifdef AVEC_LSP
 #include "testeur_climat/serveur_lsp.hpp"
 #endif
@@ -25,7 +26,7 @@ namespace {
 const char* const AIDE =
     "Usage : verifie_climat [OPTION]... FICHIER...\n"
     "Vérifie des fichiers de climat d'Aubrelis, dans l'ordre, et écrit un constat par ligne :\n"
-    "  FICHIER:LIGNE: erreur: MESSAGE   ou   FICHIER:LIGNE: avertissement: MESSAGE\n"
+    "  FICHIER:LIGNE:COLONNE: erreur: MESSAGE [CODE]   ou   ...: avertissement: MESSAGE [CODE]\n"
     "puis, sur la sortie d'erreur, le bilan de chaque fichier. « - » lit l'entrée standard.\n"
     "\n"
     "  --format=json               un seul document JSON pour toute la vérification\n"
@@ -36,24 +37,6 @@ const char* const AIDE =
     "Code de retour : 0 sans erreur, 1 si un fichier a une erreur, 2 si un fichier n'a pas pu\n"
     "être lu (les autres sont vérifiés quand même). Voir man verifie_climat, et le guide de\n"
     "l'auteur, qui explique chaque message et son code :\n"_l1;
-
-std::string json(const std::string& texte) {
-  std::string r = "\"";
-  for (char c : texte) {
-    const auto u = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      r += '\\';
-      r += c;
-    } else if (u < 0x20) {
-      char echappe[8];
-      std::snprintf(echappe, sizeof echappe, "\\u%04x", u);
-      r += echappe;
-    } else {
-      r += c;
-    }
-  }
-  return r + "\"";
-}
 
 const char* gravite(int type) { return type == ERREUR ? "erreur" : "avertissement"; }
 
@@ -73,21 +56,32 @@ void verifie_sortie() {
                   ", les constats sont perdus\n").c_str()));
 }
 
-// Each finding is written as soon as it is found, so that memory stays the
-// same whatever their number.
+// The JSON report, written as it goes: what is written is sent at once, so
+// that memory stays the same whatever the number of findings.
+std::string json_en_cours;
+ecrit_json json(json_en_cours, ecrit_json::forme::lisible);
+void envoie_json() {
+  std::fputs(json_en_cours.c_str(), stdout);
+  json_en_cours.clear();
+}
+
+// Each finding is written as soon as it is found. Its column counts
+// characters from 1, as editors do.
 struct rapport_flux final : rapport_constats {
   bool en_json = false;
   std::string nom;  // as shown
   long constats = 0;
   void rapporte(const constat& c) override {
     const std::string texte = sur_une_ligne(en_utf8(c.message));
-    if (en_json)
-      std::printf("%s{\"ligne\": %d, \"gravite\": \"%s\", \"code\": \"%s\", \"message\": %s}",
-                  constats > 0 ? ", " : "", c.ligne_editeur, gravite(c.type), nom_du_code(c.code).c_str(),
-                  json(texte).c_str());
-    else
-      std::printf("%s:%d: %s: %s [%s]\n", nom.c_str(), c.ligne_editeur, gravite(c.type), visible(texte).c_str(),
-                  nom_du_code(c.code).c_str());
+    if (en_json) {
+      json.objet().cle("ligne").entier(c.ligne_editeur).cle("colonne").entier(c.colonne + 1);
+      json.cle("colonne_fin").entier(c.colonne_fin + 1).cle("gravite").chaine(gravite(c.type));
+      json.cle("code").chaine(nom_du_code(c.code)).cle("message").chaine(texte).fin_objet();
+      envoie_json();
+    } else {
+      std::printf("%s:%d:%d: %s: %s [%s]\n", nom.c_str(), c.ligne_editeur, c.colonne + 1, gravite(c.type),
+                  visible(texte).c_str(), nom_du_code(c.code).c_str());
+    }
     ++constats;
     if (std::ferror(stdout)) verifie_sortie();
   }
@@ -100,7 +94,7 @@ struct bilan {
 };
 
 // Checks one file, its findings written on the way, and writes its summary.
-bilan verifie(const char* nom, bool en_json, bool premier) {
+bilan verifie(const char* nom, bool en_json) {
   bilan b;
   // A name that is not UTF-8 keeps its bytes, escaped: re-read as Latin-1
   // it could look like another file's name.
@@ -108,7 +102,10 @@ bilan verifie(const char* nom, bool en_json, bool premier) {
   rapport_flux rapport;
   rapport.en_json = en_json;
   rapport.nom = visible(nom_utf8);
-  if (en_json) std::printf("%s{\"fichier\": %s, \"constats\": [", premier ? "" : ", ", json(nom_utf8).c_str());
+  if (en_json) {
+    json.objet().cle("fichier").chaine(nom_utf8).cle("constats").tableau();
+    envoie_json();
+  }
   const bool entree = std::strcmp(nom, "-") == 0;
   std::FILE* f = entree ? stdin : std::fopen(nom, "r");
   std::string raison;
@@ -125,9 +122,10 @@ bilan verifie(const char* nom, bool en_json, bool premier) {
     if (!entree) std::fclose(f);
   }
   if (en_json) {
-    std::printf("], \"lisible\": %s", b.lisible ? "true" : "false");
-    if (!b.lisible) std::printf(", \"raison\": %s", json(raison).c_str());
-    std::printf(", \"erreurs\": %d, \"avertissements\": %d}", b.erreurs, b.avertissements);
+    json.fin_tableau().cle("lisible").booleen(b.lisible);
+    if (!b.lisible) json.cle("raison").chaine(raison);
+    json.cle("erreurs").entier(b.erreurs).cle("avertissements").entier(b.avertissements).fin_objet();
+    envoie_json();
     return b;
   }
   // Everything written so far reaches the output before the summary, so
@@ -215,9 +213,12 @@ int main(int argc, char** argv) {
   int statut = 0;
   int erreurs = 0;
   int avertissements = 0;
-  if (en_json) std::fputs("{\"fichiers\": [", stdout);
+  if (en_json) {
+    json.objet().cle("fichiers").tableau();
+    envoie_json();
+  }
   for (std::size_t i = 0; i < noms.size(); ++i) {
-    const bilan b = verifie(noms[i], en_json, i == 0);
+    const bilan b = verifie(noms[i], en_json);
     erreurs += b.erreurs;
     avertissements += b.avertissements;
     if (!b.lisible)
@@ -225,7 +226,11 @@ int main(int argc, char** argv) {
     else if ((b.erreurs > 0 || (avertissements_bloquants && b.avertissements > 0)) && statut == 0)
       statut = 1;
   }
-  if (en_json) std::printf("], \"erreurs\": %d, \"avertissements\": %d}\n", erreurs, avertissements);
+  if (en_json) {
+    json.fin_tableau().cle("erreurs").entier(erreurs).cle("avertissements").entier(avertissements).fin_objet();
+    envoie_json();
+    std::putchar('\n');
+  }
   verifie_sortie();
   return statut;
 }

@@ -63,13 +63,19 @@ for journal in journaux:
     egal(climat + " (une ligne)", [m for m in (c["message"] for c in constats) if "\n" in m or m != m.strip()
                                    or "  " in m.replace("caractère   n'est", "X")], [])
     egal(climat + " (statut)", statut, 1 if any(k == "erreur" for k, _, _ in voulu) else 0)
-    # The same findings, one a line (a message with a control character is shown escaped).
-    lignes = [f"{climat}:{c['ligne']}: {c['gravite']}: " + (f"{c['message']} [{c['code']}]" if c["message"].isprintable() else "")
+    # The same findings, one a line (a message with a control character is shown escaped), as the golden file has them.
+    lignes = [f"{climat}:{c['ligne']}:{c['colonne']}: {c['gravite']}: " + (f"{c['message']} [{c['code']}]" if c["message"].isprintable() else "")
               for c in constats]
     gnu = verifie(climat)[1].splitlines()
     egal(climat + " (GNU)", [l if a[-1] != " " else l[:len(a)] for l, a in zip(gnu, lignes)] + gnu[len(lignes):], lignes)
+    egal(climat + " (GNU attendu)", [l.replace(climat, pathlib.Path(climat).name, 1) for l in gnu],
+         pathlib.Path(climat).with_suffix(".gnu").read_text(encoding="utf-8").splitlines())
+    # A span stays on its line: from its column to at most the end of the line's text.
+    textes = pathlib.Path(climat).read_bytes().split(b"\n")
+    longueur = lambda n: len(textes[n - 1].removesuffix(b"\r")) if n <= len(textes) else 0
+    egal(climat + " (étendues)", [c for c in constats if not 1 <= c["colonne"] <= c["colonne_fin"] <= longueur(c["ligne"]) + 1], [])
 print(f"{len(journaux)} rapports attendus comparés")
-# One golden file fixes the editor's lines after lines read in several pieces, and the codes.
+# One golden file fixes the editor's lines and columns after lines read in several pieces, and the codes.
 longues = racine / "tests/donnees/lignes_longues.txt"
 egal("lignes longues", verifie(str(longues))[1].replace(str(longues), longues.name),
      longues.with_suffix(".gnu").read_text(encoding="utf-8"))
@@ -111,7 +117,7 @@ for options, essai, voulus in essais:
     avant = sum(paragraphes[:k], []) if k is not None else climat[:fermeture]
     apres = [] if "fin" in options else sum(paragraphes[k + 1:], []) if k is not None else climat[fermeture:]
     texte = "\n".join(avant + essai.splitlines() + apres) + ("" if "sans-saut" in options else "\n")
-    obtenus = re.findall(r"^-:(\d+): (.*)$", verifie("-", entree=texte.encode("latin-1"))[1], re.M)
+    obtenus = re.findall(r"^-:(\d+):\d+: (.*)$", verifie("-", entree=texte.encode("latin-1"))[1], re.M)
     egal(f"essai du guide ({nom}) {essai.splitlines()[:2]}", [f"{int(n) - len(avant)}: {r}" for n, r in obtenus],
          [] if voulus.strip() == "aucun constat" else voulus.splitlines())
 egal("essais du guide", len(paragraphes) == len(NOMS) and len(essais) >= 10, True)
@@ -125,16 +131,16 @@ with tempfile.TemporaryDirectory() as dossier:
         for exemple in sorted(exemples.glob("*.txt")):
             shutil.copy(exemple, d / "mon climat.txt")
             subprocess.run(["vim", "-es", "-u", "NONE", "-i", "NONE", "-S", "climat.vim", "-c", "silent make", "-c",
-                            "call writefile(map(getqflist(), 'v:val.lnum . \"|\" . v:val.type . \"|\" . v:val.text'), 'qf')",
+                            "call writefile(map(getqflist(), 'v:val.lnum . \"|\" . v:val.col . \"|\" . v:val.type . \"|\" . v:val.text'), 'qf')",
                             "-c", "qa!", "mon climat.txt"], cwd=d, env={"PATH": chemin, "HOME": dossier, "SHELL": "/bin/sh"},
                            capture_output=True)
-            gnu = re.findall(r"^.*/mon climat\.txt:(\d+): (.)\w+: (.*)$", verifie(str(d / "mon climat.txt"))[1], re.M)
-            egal("vim " + exemple.name, (d / "qf").read_text().splitlines(), [f"{n}|{k.upper().replace('A', 'W')}|{m}" for n, k, m in gnu])
+            gnu = re.findall(r"^.*/mon climat\.txt:(\d+):(\d+): (.)\w+: (.*)$", verifie(str(d / "mon climat.txt"))[1], re.M)
+            egal("vim " + exemple.name, (d / "qf").read_text().splitlines(), [f"{n}|{c}|{k.upper().replace('A', 'W')}|{m}" for n, c, k, m in gnu])
     # VS Code's tasks: their patterns take every finding, its message and its code.
     taches = json.loads(re.search(r"```json\n(.*?)```", guide, re.S).group(1))["tasks"][0]["problemMatcher"]
     lignes = verifie(str(exemples / "climat_avec_erreurs.txt"))[1].splitlines()
     prises = [(l, m) for t in taches for l in lignes if (m := re.match(t["pattern"]["regexp"], l))]
-    egal("tâches de VS Code", (len(prises), all(l.endswith(f": {m[3]} [{m[4]}]") for l, m in prises)), (44, True))
+    egal("tâches de VS Code", (len(prises), all(m[3].isdigit() and l.endswith(f": {m[4]} [{m[5]}]") for l, m in prises)), (44, True))
     crochet = re.search(r"```sh\n(#!/bin/sh\n# Refuse le commit.*?)```", guide, re.S).group(1)
     d = d / "depot"
     d.mkdir()
@@ -149,7 +155,7 @@ with tempfile.TemporaryDirectory() as dossier:
     shutil.copy(exemples / "cascade_oublis.txt", d / "oublis.txt")
     git("add", ".")
     refus = git("commit", "-q", "-m", "mauvais")
-    egal("crochet, climat en erreur", (refus.returncode, "oublis.txt:15: erreur:" in refus.stderr), (1, True))
+    egal("crochet, climat en erreur", (refus.returncode, "oublis.txt:15:1: erreur:" in refus.stderr), (1, True))
 
 print("\n".join(fautes) or "verifie_climat conforme")
 sys.exit(1 if fautes else 0)

@@ -63,7 +63,7 @@
 
 ;; verifie_climat's lines, errors and warnings apart.
 (add-to-list 'compilation-error-regexp-alist-alist
-             '(verifie-climat "^\\([^:\n]+\\):\\([0-9]+\\): \\(?:erreur\\|\\(avertissement\\)\\): " 1 2 nil (3)))
+             '(verifie-climat "^\\([^:\n]+\\):\\([0-9]+\\):\\([0-9]+\\): \\(?:erreur\\|\\(avertissement\\)\\): " 1 2 3 (4)))
 (add-to-list 'compilation-error-regexp-alist 'verifie-climat)
 
 ;; Known by content: read in Latin-1, then the mode.

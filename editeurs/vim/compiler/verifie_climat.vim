@@ -9,4 +9,4 @@ if exists(':CompilerSet') != 2
 endif
 " The full path after "--": a file named "-" or "--lsp" is checked like any other.
 CompilerSet makeprg=verifie_climat\ --\ %:p:S
-CompilerSet errorformat=%E%f:%l:\ erreur:\ %m,%W%f:%l:\ avertissement:\ %m,%-G%.%#
+CompilerSet errorformat=%E%f:%l:%v:\ erreur:\ %m,%W%f:%l:%v:\ avertissement:\ %m,%-G%.%#

@@ -1,0 +1,8 @@
+cascade_ligne_longue.txt:11:255: erreur: La liste de température devrait se terminer par <. [CL315]
+cascade_ligne_longue.txt:39:8: erreur: La valeur de température maximale dépasse les limites admises. [CL407]
+cascade_ligne_longue.txt:40:5: erreur: La valeur de température minimale dépasse les limites admises. [CL407]
+cascade_ligne_longue.txt:40:8: erreur: La valeur de température maximale dépasse les limites admises. [CL407]
+cascade_ligne_longue.txt:41:8: erreur: La valeur de température maximale dépasse les limites admises. [CL407]
+cascade_ligne_longue.txt:42:8: erreur: La valeur de température maximale dépasse les limites admises. [CL407]
+cascade_ligne_longue.txt:47:7: erreur: La température 4 n'existe pas. [CL503]
+cascade_ligne_longue.txt:47:12: erreur: La température 3 n'existe pas. [CL503]

@@ -1,0 +1,8 @@
+cascade_numerotation.txt:13:1: erreur: Le numéro de la température ne suit pas le précédent avec un pas de 1. [CL305]
+cascade_numerotation.txt:14:1: erreur: Le numéro de la température ne suit pas le précédent avec un pas de 1. [CL305]
+cascade_numerotation.txt:17:1: erreur: Pour les probabilités de variation du vent, la deuxième valeur est inférieure à la première [CL301]
+cascade_numerotation.txt:18:1: erreur: Le premier vent de la liste ne commence pas par 1. [CL304]
+cascade_numerotation.txt:18:1: erreur: Le numéro du vent ne suit pas le précédent avec un pas de 1. [CL305]
+cascade_numerotation.txt:19:1: erreur: Le numéro du vent ne suit pas le précédent avec un pas de 1. [CL305]
+cascade_numerotation.txt:35:1: erreur: La numérotation des saisons est incorrecte. [CL401]
+cascade_numerotation.txt:36:1: erreur: La numérotation des saisons est incorrecte. [CL401]

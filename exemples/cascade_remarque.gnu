@@ -1,0 +1,7 @@
+cascade_remarque.txt:8:1: erreur: Le premier paragraphe après #Affichage: doit être celui de la température et commencer par >Température: [CL201]
+cascade_remarque.txt:9:14: avertissement: Pour les probabilités de variation de température, les 2 valeurs sont identique, vérifiez que ce n'est pas une erreur [CL302]
+cascade_remarque.txt:10:1: erreur: La première température de la liste ne commence pas par 1. [CL304]
+cascade_remarque.txt:10:1: erreur: Le numéro de la température ne suit pas le précédent avec un pas de 1. [CL305]
+cascade_remarque.txt:10:1: erreur: Juste après le premier : impossible de trouver le f qui précède le numéro d'effet. [CL309]
+cascade_remarque.txt:10:6: erreur: Impossible de trouver le deuxième : qui précède l'affichage de la température. [CL314]
+cascade_remarque.txt:11:1: erreur: Le numéro de la température ne suit pas le précédent avec un pas de 1. [CL305]

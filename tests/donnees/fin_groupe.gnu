@@ -1,0 +1,6 @@
+fin_groupe.txt:52:6: erreur: La précipitation 55 n'est pas répertoriée dans la liste des précipitations. [CL502]
+fin_groupe.txt:53:7: erreur: Les règles de précipitations doivent impérativement se terminer par un . [CL601]
+fin_groupe.txt:53:3: erreur: /\ est indispensable pour les moteurs M4 et M5. [CL602]
+fin_groupe.txt:53:7: erreur: Erreur dans la syntaxe de dx{}, après une valeur on attend , ou } [CL614]
+fin_groupe.txt:53:7: erreur: Après une valeur lue, on attend , /\ . ou %%. [CL605]
+fin_groupe.txt:54:1: erreur: Le fichier se termine avant le < qui doit terminer le paragraphe des causes de précipitation. [CL204]
