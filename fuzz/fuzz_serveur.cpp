@@ -33,7 +33,6 @@ void verifie_cadre(const std::string& message) {
   }
 }
 
-std::string cadre(const std::string& corps) { return "Content-Length: " + std::to_string(corps.size()) + "\r\n\r\n" + corps; }
 std::string chaine(const std::string& t) { return nlohmann::json(t).dump(); }
 
 // The byte offset of a protocol position in a UTF-8 text, written apart from

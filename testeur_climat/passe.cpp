@@ -30,7 +30,7 @@ void signale(etat_passe& e, int type, message m, lieu l) {
     c.colonne = place(l.debut);
     c.colonne_fin = std::max(c.colonne, place(l.fin));
   }
-  c.colonne_morceau = e.colonne_morceau;
+  c.colonne_morceau = e.fin_lue ? 0 : e.colonne_morceau;
   c.ligne_liee = l.ligne_liee;
   Erreur_aff(*e.rapport, type == ERREUR ? e.erreurs : e.avertissements, c);
 }

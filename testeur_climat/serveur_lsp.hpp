@@ -11,7 +11,9 @@
 #include <string>
 #include <string_view>
 
-struct document_ouvert;
+#include "testeur_climat/lsp_cadrage.hpp"
+
+class document_ouvert;
 
 class serveur_lsp {
  public:
@@ -23,19 +25,16 @@ class serveur_lsp {
 
   // Takes the next bytes of the input, as they come. Returns false once the
   // client has said "exit": nothing more is read.
-  bool recoit(const char* octets, std::size_t taille);
+  bool recoit(const char* octets, std::size_t taille) { return entree.recoit(octets, taille); }
   // The exit status: 0 when "shutdown" came before the end, 1 otherwise.
   int statut() const { return arret_demande ? 0 : 1; }
 
  private:
   // Handles one message; `a_liberer`, when given, holds its bytes and is
-  // emptied as soon as they are parsed.
-  void traite(std::string_view corps, std::string* a_liberer);
+  // emptied as soon as they are parsed. Returns false after "exit".
+  bool traite(std::string_view corps, std::string* a_liberer);
   std::function<void(const std::string&)> envoie;
-  std::string entree;                    // bytes received and not yet used
-  std::size_t corps_attendu = 0;         // the body's length, once its header is read
-  bool dans_un_corps = false;
-  std::size_t a_ignorer = 0;             // bytes of a body too large to be kept
+  cadrage entree;
   bool initialise = false;
   bool arret_demande = false;
   bool fini = false;

@@ -85,15 +85,15 @@ for cas in re.split(r"^== ", (racine / "tests/donnees/lsp.txt").read_text(encodi
 
 
 def attendu(chemin):
-    """verifie_climat's findings of a file, as (editor line from 0, severity, code, message), after the end on the last line."""
+    """verifie_climat's findings of a file as the server places them: (line, character, end line, end character)
+    from 0, severity, code, message. The lines and columns are the same (a Latin-1 character is one UTF-16 unit);
+    what lies after the last line with text covers that line."""
     constats = json.loads(subprocess.run([programme, "--format=json", str(chemin)], capture_output=True).stdout)["fichiers"][0]["constats"]
-    texte = chemin.read_bytes().decode("latin-1")
-    # The editor ends a line at LF, CR LF or a lone CR; the checker at LF only.
-    debuts = [0] + [m.end() for m in re.finditer(r"\r\n|\r|\n", texte)]
-    sauts = [0] + [m.end() for m in re.finditer(r"\n", texte)]
-    derniere = len(debuts) - 1 - (len(debuts) > 1 and debuts[-1] == len(texte))
-    ligne = lambda n: len([d for d in debuts if d <= sauts[n - 1]]) - 1 if n <= len(sauts) else derniere
-    return [(min(ligne(c["ligne"]), derniere), 1 if c["gravite"] == "erreur" else 2, c["code"], c["message"]) for c in constats]
+    lignes = chemin.read_bytes().decode("latin-1").removesuffix("\n").split("\n")
+    derniere = len(lignes) - 1
+    place = lambda c: ((c["ligne"] - 1, c["colonne"] - 1, c["ligne"] - 1, c["colonne_fin"] - 1) if c["ligne"] - 1 <= derniere
+                       else (derniere, 0, derniere, len(lignes[derniere].removesuffix("\r"))))
+    return [(*place(c), 1 if c["gravite"] == "erreur" else 2, c["code"], c["message"]) for c in constats]
 
 
 # The same findings as verifie_climat, file by file.
@@ -103,12 +103,13 @@ for journal in journaux:
     ouverture = {"textDocument": {"uri": chemin.as_uri(), "version": 1, "text": chemin.read_bytes().decode("latin-1")}}
     messages = [{"jsonrpc": "2.0", "id": 1, "method": "initialize"}, {"jsonrpc": "2.0", "method": "textDocument/didOpen", "params": ouverture}]
     diagnostics = serveur(b"".join(cadre(json.dumps(m).encode()) for m in messages))[0][-1]["params"]["diagnostics"]
-    obtenu = [(d["range"]["start"]["line"], d["severity"], d["code"], d["message"]) for d in diagnostics]
+    obtenu = [(d["range"]["start"]["line"], d["range"]["start"]["character"], d["range"]["end"]["line"], d["range"]["end"]["character"],
+               d["severity"], d["code"], d["message"]) for d in diagnostics]
     voulu = attendu(chemin)
     # A file saved in UTF-8 also draws the warning that says so, on its first line.
     octets = chemin.read_bytes()
     if max(octets, default=0) >= 0x80 and octets.decode("utf-8", "ignore").encode() == octets:
-        voulu += [o for o in obtenu if o[:3] == (0, 2, "CL802")][:1] or [(0, 2, "CL802", "?")]
+        voulu += [o for o in obtenu if o[4:6] == (2, "CL802")][:1] or [(0, 0, 0, 0, 2, "CL802", "?")]
     if sorted(obtenu) != sorted(voulu):
         fautes.append(f"{chemin.name} : {sorted(set(obtenu) ^ set(voulu))[:4]}")
 print(f"{len(journaux)} fichiers comparés")
@@ -154,7 +155,7 @@ guide = (racine / "docs/guide-climat.md").read_text(encoding="utf-8")
 recette = lambda sorte: re.search(rf"```{sorte}\n((?:;;|--) Fichiers de climat.*?)```", guide, re.S).group(1)
 exemple = dossier / "mon climat.txt"
 shutil.copy(racine / "exemples/climat_avec_erreurs.txt", exemple)
-voulu = {(l + 1, m) for l, _, _, m in attendu(exemple)}
+voulu = {(l + 1, m) for l, *_, m in attendu(exemple)}
 environnement = {"PATH": f"{pathlib.Path(programme).parent}:/usr/bin:/bin", "HOME": str(dossier)}
 editeurs = {
     "nvim": ("recette.lua", "lua", ["nvim", "--headless", "-u", "NONE", "-c", "luafile recette.lua", "-c", "edit mon\\ climat.txt",

@@ -17,7 +17,8 @@ FORMATS = r"%\.0f|%\.d|%d|%c|%\.\*s"
 
 def messages():
     for chemin in sorted(racine.glob("testeur_climat/*.cpp")):
-        if chemin.name in ("Testeur_climat.cpp", "rapport_console.cpp", "verifie_climat.cpp", "serveur_lsp.cpp"):
+        if chemin.name in ("Testeur_climat.cpp", "rapport_console.cpp", "verifie_climat.cpp", "serveur_lsp.cpp",
+                           "lsp_cadrage.cpp", "lsp_document.cpp"):
             continue  # the front ends, not the checker
         source = chemin.read_text(encoding="utf-8")
         # Adjacent literals are one text, as the compiler joins them.
@@ -54,7 +55,8 @@ for texte in sorted(set(messages())):
 # (its prose, code blocks apart), their variable parts as "…".
 prose = " ".join(re.sub(r"^```.*?^```", "", (racine / "docs/guide-climat.md").read_text(encoding="utf-8"), flags=re.S | re.M).split())
 for chemin in ["console/services.cpp", "console/titre.cpp", "console/texte.cpp", "testeur_climat/Testeur_climat.cpp",
-               "testeur_climat/verifie_climat.cpp", "testeur_climat/serveur_lsp.cpp"]:
+               "testeur_climat/verifie_climat.cpp", "testeur_climat/serveur_lsp.cpp", "testeur_climat/lsp_cadrage.cpp",
+               "testeur_climat/lsp_document.cpp"]:
     source = re.sub(r"^\s*//.*$", "", (racine / chemin).read_text(encoding="utf-8"), flags=re.M)
     source = re.sub(r'R"\(.*?\)"', "", source)  # raw strings: the JSON written by hand
     for m in re.finditer(r'(?:"(?:[^"\\\n]|\\.)*"(?:_l1)?\s*)+', source):

@@ -1,0 +1,342 @@
+#include "testeur_climat/lsp_document.hpp"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <utility>
+
+#include "console/texte.hpp"
+#include "testeur_climat/editeurs.hpp"
+
+namespace {
+
+// One code point of a UTF-8 text at `i`: its value and its length. The JSON
+// library only hands over valid UTF-8; a stray byte counts as one character.
+std::pair<char32_t, std::size_t> point_de_code(std::string_view t, std::size_t i) {
+  const auto c = static_cast<unsigned char>(t[i]);
+  const std::size_t n = c < 0x80 ? 1 : c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+  if (n == 1 || i + n > t.size()) return {c, 1};
+  char32_t v = c & (0x7F >> n);
+  for (std::size_t k = 1; k < n; ++k) v = (v << 6) | (static_cast<unsigned char>(t[i + k]) & 0x3F);
+  return {v, n};
+}
+
+int unites_utf16(char32_t c) { return c >= 0x10000 ? 2 : 1; }
+
+// The finding for a run of characters that Latin-1 lacks, on one line: one
+// for the whole run, however long, naming its first character.
+trouvaille hors_latin1(std::string_view premier, char32_t c, position_lsp debut, position_lsp fin, int nombre) {
+  char modele[200];
+  if (nombre == 1)
+    std::snprintf(modele, sizeof modele,
+                  "Le caractère « \x01 » (U+%04X) ne peut pas s'écrire en Latin-1 : un fichier de climat ne peut pas le contenir."_l1,
+                  static_cast<unsigned>(c));
+  else
+    std::snprintf(modele, sizeof modele,
+                  "Les %d caractères qui commencent par « \x01 » (U+%04X) ne peuvent pas s'écrire en Latin-1 : un fichier de climat ne peut pas les contenir."_l1,
+                  nombre, static_cast<unsigned>(c));
+  std::string message = en_utf8(modele);
+  message.replace(message.find('\x01'), 1, premier);
+  return {debut, fin, ERREUR, 801, std::move(message), {-1, 0}, {}};
+}
+
+// What the pass reports on one document, in its own lines and columns: only
+// the first DIAGNOSTICS_MAX findings are kept, the others counted (the pass
+// reports them in file order).
+struct collecte final : rapport_constats {
+  struct trouve {
+    constat c;
+    std::string message;
+  };
+  std::vector<trouve> constats;
+  std::size_t non_gardes = 0;
+  std::vector<symbole> symboles;
+  void rapporte(const constat& c) override {
+    if (constats.size() >= DIAGNOSTICS_MAX) {
+      ++non_gardes;
+      return;
+    }
+    constats.push_back({c, sur_une_ligne(en_utf8(c.message))});
+  }
+  void paragraphe(etape_passe etape, int ligne_editeur) override { symboles.push_back({etape, ligne_editeur}); }
+};
+
+// The bytes of a regular file, at most `limite` of them; empty for anything
+// else. Opened without waiting (a FIFO would block), then looked at: never a
+// device, a pipe, or one of the server's own streams.
+std::string lit_fichier_ordinaire(const std::string& chemin, std::size_t limite) {
+  if (chemin.empty()) return {};
+  const int fd = open(chemin.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return {};
+  struct stat etat {};
+  bool ordinaire = fstat(fd, &etat) == 0 && S_ISREG(etat.st_mode);
+  for (int flux = 0; flux <= 2 && ordinaire; ++flux) {
+    struct stat f {};
+    ordinaire = fstat(flux, &f) != 0 || f.st_dev != etat.st_dev || f.st_ino != etat.st_ino;
+  }
+  std::string octets;
+  char bloc[1 << 16];
+  for (ssize_t n = 0; ordinaire && octets.size() < limite && (n = read(fd, bloc, sizeof bloc)) != 0;) {
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) break;
+    octets.append(bloc, static_cast<std::size_t>(n));
+  }
+  close(fd);
+  return octets;
+}
+
+}  // namespace
+
+// Whether a line begins at `i`: after LF, or after a CR not followed by LF.
+// Line breaks are ASCII, which no byte of another UTF-8 character is.
+bool document_ouvert::debut_de_ligne(std::size_t i) const {
+  return i > 0 && (texte[i - 1] == '\n' || (texte[i - 1] == '\r' && (i >= texte.size() || texte[i] != '\n')));
+}
+
+void document_ouvert::indexe_les_lignes() {
+  debuts.assign(1, 0);
+  for (std::size_t i = 1; i <= texte.size(); ++i)
+    if (debut_de_ligne(i)) debuts.push_back(i);
+}
+
+void document_ouvert::remplace_tout(std::string nouveau) {
+  texte = std::move(nouveau);
+  indexe_les_lignes();
+}
+
+void document_ouvert::remplace(std::size_t a, std::size_t b, std::string_view nouveau) {
+  // Line starts before the change stay, those after it move by the
+  // difference, and only the bytes written are looked at again, with the one
+  // before them (a CR that a LF now follows).
+  texte.replace(a, b - a, nouveau);
+  const std::size_t fin = a + nouveau.size();
+  const auto premier = std::lower_bound(debuts.begin() + 1, debuts.end(), std::max<std::size_t>(a, 1));
+  const auto suivant = std::upper_bound(premier, debuts.end(), b);
+  for (auto d = suivant; d != debuts.end(); ++d) *d = *d - b + fin;
+  std::vector<std::size_t> nouveaux;
+  for (std::size_t i = std::max<std::size_t>(a, 1); i <= fin && i <= texte.size(); ++i)
+    if (debut_de_ligne(i)) nouveaux.push_back(i);
+  const auto place = debuts.erase(premier, suivant);
+  debuts.insert(place, nouveaux.begin(), nouveaux.end());
+}
+
+std::size_t document_ouvert::fin_de_ligne(std::size_t l) const {
+  if (l + 1 >= debuts.size()) return texte.size();
+  std::size_t fin = debuts[l + 1];
+  if (fin > debuts[l] && texte[fin - 1] == '\n') --fin;
+  if (fin > debuts[l] && texte[fin - 1] == '\r') --fin;
+  return fin;
+}
+
+int document_ouvert::longueur(std::size_t l) const {
+  int n = 0;
+  for (std::size_t i = debuts[l], fin = fin_de_ligne(l); i < fin;) {
+    const auto [c, taille] = point_de_code(texte, i);
+    n += unites_utf16(c);
+    i += taille;
+  }
+  return n;
+}
+
+std::size_t document_ouvert::decalage(long long ligne, long long caractere) const {
+  if (ligne < 0) return 0;
+  if (static_cast<std::size_t>(ligne) >= debuts.size()) return texte.size();
+  const auto l = static_cast<std::size_t>(ligne);
+  std::size_t i = debuts[l];
+  const std::size_t fin = fin_de_ligne(l);
+  for (long long unites = 0; i < fin;) {
+    const auto [c, taille] = point_de_code(texte, i);
+    if (unites + unites_utf16(c) > caractere) break;
+    unites += unites_utf16(c);
+    i += taille;
+  }
+  return i;
+}
+
+void document_ouvert::place(std::vector<demande>& demandes) const {
+  std::sort(demandes.begin(), demandes.end(), [](const demande& a, const demande& b) {
+    return a.ligne_passe != b.ligne_passe ? a.ligne_passe < b.ligne_passe : a.colonne < b.colonne;
+  });
+  // The walk: a byte of the text, the pass's line and character there, and
+  // the editor's line and UTF-16 unit.
+  std::size_t i = 0;
+  int ligne_passe = 1;
+  int colonne = 0;
+  position_lsp ici;
+  for (demande& d : demandes) {
+    while (ligne_passe < d.ligne_passe) {
+      const void* saut = std::memchr(texte.data() + i, '\n', texte.size() - i);
+      if (saut == nullptr) break;
+      i = static_cast<std::size_t>(static_cast<const char*>(saut) - texte.data()) + 1;
+      ++ligne_passe;
+      colonne = 0;
+      // After a line feed an editor's line begins.
+      ici = {static_cast<int>(std::lower_bound(debuts.begin(), debuts.end(), i) - debuts.begin()), 0};
+    }
+    if (ligne_passe < d.ligne_passe) {
+      *d.sortie = {derniere, -1};
+      continue;
+    }
+    while (colonne < d.colonne && i < texte.size() && texte[i] != '\n') {
+      const auto [c, taille] = point_de_code(texte, i);
+      i += taille;
+      ++colonne;
+      if (debut_de_ligne(i))
+        ici = {ici.ligne + 1, 0};  // a lone CR
+      else
+        ici.caractere += unites_utf16(c);
+    }
+    *d.sortie = ici.ligne > derniere ? position_lsp{derniere, -1} : ici;
+  }
+}
+
+void document_ouvert::analyse() {
+  // The editor's text as the bytes of the file: Latin-1, with "?" for a
+  // character that Latin-1 lacks, which draws its own finding. Each character
+  // is one byte for the pass, so that its columns count the editor's
+  // characters. The editor ends a line at LF, CR LF or a lone CR; the pass
+  // only at LF.
+  std::string octets;
+  octets.reserve(texte.size());
+  std::vector<trouvaille> hors;  // the runs of characters Latin-1 lacks
+  std::size_t hors_non_gardes = 0;
+  position_lsp ici;
+  struct {
+    std::size_t debut = 0;  // the first character's bytes
+    std::size_t taille = 0;
+    char32_t c = 0;
+    position_lsp debut_course;
+    int nombre = 0;
+  } course;
+  const auto finit_la_course = [&] {
+    if (course.nombre == 0) return;
+    if (hors.size() < DIAGNOSTICS_MAX)
+      hors.push_back(hors_latin1(std::string_view(texte).substr(course.debut, course.taille), course.c,
+                                 course.debut_course, ici, course.nombre));
+    else
+      ++hors_non_gardes;
+    course.nombre = 0;
+  };
+  for (std::size_t i = 0; i < texte.size();) {
+    const auto [c, taille] = point_de_code(texte, i);
+    i += taille;
+    if (c > 0xFF) {
+      if (course.nombre == 0) course = {i - taille, taille, c, ici, 0};
+      ++course.nombre;
+      ici.caractere += unites_utf16(c);
+      octets += '?';
+      continue;
+    }
+    finit_la_course();
+    if (debut_de_ligne(i))
+      ici = {ici.ligne + 1, 0};
+    else
+      ici.caractere += unites_utf16(c);
+    octets += static_cast<char>(c);
+  }
+  finit_la_course();
+
+  collecte rapport;
+  verifie_octets(octets.data(), octets.size(), rapport);
+  octets = std::string();
+  derniere = static_cast<int>(debuts.size()) - (debuts.size() > 1 && debuts.back() == texte.size() ? 2 : 1);
+
+  // From the pass's lines and characters to the editor's, with the line
+  // behind a finding: the list its number should be in, or the start of a
+  // line too long to be read at once.
+  std::vector<trouvaille> trouvees;
+  trouvees.reserve(rapport.constats.size());
+  std::vector<demande> demandes;
+  std::vector<position_lsp> lignes_des_symboles(rapport.symboles.size());
+  for (const collecte::trouve& t : rapport.constats) {
+    trouvaille& n = trouvees.emplace_back(trouvaille{{}, {}, t.c.type, t.c.code, t.message, {-1, 0}, {}});
+    if (t.c.ligne_liee > 0) {
+      for (const symbole& s : rapport.symboles)
+        if (s.ligne == t.c.ligne_liee)
+          n.message_lien = en_utf8(("Le paragraphe "_l1 + std::string(nom_du_paragraphe(s.etape)) + " commence ici.").c_str());
+      n.lien.ligne = 0;
+    } else if (t.c.colonne_morceau > 0) {
+      char message[200];
+      std::snprintf(message, sizeof message,
+                    "Cette ligne a plus de 254 caractères : à partir de sa colonne %d, elle est lue comme une ligne de plus."_l1,
+                    t.c.colonne_morceau + 1);
+      n.message_lien = en_utf8(message);
+      n.lien.ligne = 0;
+    }
+  }
+  for (std::size_t k = 0; k < trouvees.size(); ++k) {
+    const constat& c = rapport.constats[k].c;
+    demandes.push_back({c.ligne_editeur, c.colonne, &trouvees[k].debut});
+    demandes.push_back({c.ligne_editeur, c.colonne_fin, &trouvees[k].fin});
+    if (trouvees[k].lien.ligne == 0)
+      demandes.push_back({c.ligne_liee > 0 ? c.ligne_liee : c.ligne_editeur, 0, &trouvees[k].lien});
+  }
+  for (std::size_t k = 0; k < rapport.symboles.size(); ++k)
+    demandes.push_back({rapport.symboles[k].ligne, 0, &lignes_des_symboles[k]});
+  place(demandes);
+  for (std::size_t k = 0; k < rapport.symboles.size(); ++k) rapport.symboles[k].ligne = lignes_des_symboles[k].ligne;
+  // What lies after the end covers the last line.
+  for (trouvaille& t : trouvees) {
+    if (t.lien.caractere < 0) t.lien.caractere = 0;
+    if (t.debut.caractere < 0 || t.fin.caractere < 0) {
+      if (t.debut.caractere < 0) t.debut = {derniere, 0};
+      t.fin = {derniere, longueur(static_cast<std::size_t>(derniere))};
+    }
+  }
+  rapport.constats.clear();
+
+  trouvailles.clear();
+  if (utf8_sur_disque)
+    trouvailles.push_back({{0, 0}, {0, longueur(0)}, AVERTISSEMENT, 802,
+                           en_utf8("Ce fichier est enregistré en UTF-8 : la simulation lira mal chaque lettre accentuée. "
+                                   "Enregistrez-le en Latin-1 (ISO-8859-1)."_l1),
+                           {-1, 0},
+                           {}});
+  // Each list holds its first findings in file order: the first of both
+  // together are among them.
+  std::move(hors.begin(), hors.end(), std::back_inserter(trouvailles));
+  std::move(trouvees.begin(), trouvees.end(), std::back_inserter(trouvailles));
+  std::stable_sort(trouvailles.begin(), trouvailles.end(),
+                   [](const trouvaille& a, const trouvaille& b) { return a.debut.ligne < b.debut.ligne; });
+  non_montrees = hors_non_gardes + rapport.non_gardes;
+  if (trouvailles.size() > DIAGNOSTICS_MAX) {
+    non_montrees += trouvailles.size() - DIAGNOSTICS_MAX;
+    trouvailles.resize(DIAGNOSTICS_MAX);
+  }
+  symboles = std::move(rapport.symboles);
+}
+
+bool enregistre_en_utf8(const std::string& chemin) {
+  // A climate file is small; a file of more than 16 MiB, or one that holds a
+  // NUL byte, is no climate file an editor saved in UTF-8. A Latin-1 file
+  // with accents is never valid UTF-8.
+  const std::string octets = lit_fichier_ordinaire(chemin, std::size_t{16} << 20);
+  return octets.find('\0') == std::string::npos &&
+         std::any_of(octets.begin(), octets.end(), [](char c) { return (c & 0x80) != 0; }) && utf8_valide(octets.c_str());
+}
+
+std::string chemin_du_fichier(const std::string& uri) {
+  std::string_view u = uri;
+  if (u.substr(0, 7) != "file://") return {};
+  u.remove_prefix(7);
+  if (u.substr(0, 9) == "localhost") u.remove_prefix(9);
+  if (u.empty() || u[0] != '/') return {};
+  std::string chemin;
+  auto chiffre_hexa = [](char c) {
+    return c >= '0' && c <= '9' ? c - '0' : (c | 0x20) >= 'a' && (c | 0x20) <= 'f' ? (c | 0x20) - 'a' + 10 : -1;
+  };
+  for (std::size_t i = 0; i < u.size(); ++i) {
+    if (u[i] == '%' && i + 2 < u.size() && chiffre_hexa(u[i + 1]) >= 0 && chiffre_hexa(u[i + 2]) >= 0) {
+      chemin += static_cast<char>(chiffre_hexa(u[i + 1]) * 16 + chiffre_hexa(u[i + 2]));
+      i += 2;
+    } else {
+      chemin += u[i];
+    }
+  }
+  return chemin.find('\0') == std::string::npos ? chemin : std::string();
+}

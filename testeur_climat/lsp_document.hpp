@@ -1,0 +1,99 @@
+// A document an editor holds open: its text as the editor sends it (UTF-8,
+// lines ended by LF, CR LF or a lone CR), where its lines begin, how the
+// protocol's positions (lines, UTF-16 units) fall in it, and what the pass
+// found in it, placed on the editor's lines and columns.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "testeur_climat/constats.hpp"
+
+// A place as the protocol counts it: line and UTF-16 unit, from 0.
+struct position_lsp {
+  int ligne = 0;
+  int caractere = 0;
+};
+
+// A finding placed on the editor's text, its message in UTF-8 on one line.
+struct trouvaille {
+  position_lsp debut;
+  position_lsp fin;
+  int type;
+  int code;
+  std::string message;
+  // Another line that explains it (ligne -1: none), and what it is.
+  position_lsp lien{-1, 0};
+  std::string message_lien;
+};
+
+// Where a part of the file begins: the header, or a paragraph's head line.
+struct symbole {
+  etape_passe etape;
+  int ligne;
+};
+
+// The diagnostics published for one document, the first in file order; one
+// more says how many are left out. An editor stays responsive with them.
+inline constexpr std::size_t DIAGNOSTICS_MAX = 300;
+
+class document_ouvert {
+ public:
+  std::string texte;  // UTF-8, as the editor holds it
+  std::int64_t version = 0;
+  std::string chemin;  // its file, for a file: URI
+  bool utf8_sur_disque = false;
+
+  // What the last analysis found: the first DIAGNOSTICS_MAX findings in file
+  // order, how many more there are, and where each part begins.
+  std::vector<trouvaille> trouvailles;
+  std::size_t non_montrees = 0;
+  std::vector<symbole> symboles;
+
+  // A whole new text.
+  void remplace_tout(std::string nouveau);
+  // Replaces the bytes [a, b) by `nouveau`, the line index kept up to date
+  // at the cost of the change and a move of what follows it.
+  void remplace(std::size_t a, std::size_t b, std::string_view nouveau);
+  // Runs the pass on the text and places its findings.
+  void analyse();
+
+  std::size_t nombre_de_lignes() const { return debuts.size(); }
+  // The last line: not the empty one that a final line break opens.
+  int derniere_ligne() const { return derniere; }
+  // The length of line `l` in UTF-16 units, its line break aside.
+  int longueur(std::size_t l) const;
+  // A protocol position as a byte offset: a line past the end is the end of
+  // the text, a character past the end of its line the end of that line.
+  std::size_t decalage(long long ligne, long long caractere) const;
+
+ private:
+  std::size_t fin_de_ligne(std::size_t l) const;
+  bool debut_de_ligne(std::size_t i) const;
+  void indexe_les_lignes();
+
+  // A place the pass gives (its line, counted by line feeds from 1, and a
+  // character of it from 0) to be found on the editor's lines.
+  struct demande {
+    int ligne_passe;
+    int colonne;
+    position_lsp* sortie;
+  };
+  // Places them all, in one walk over the text; what lies after the end goes
+  // on the last line, with caractere -1.
+  void place(std::vector<demande>& demandes) const;
+
+  std::vector<std::size_t> debuts{0};  // where each editor line begins, in bytes
+  int derniere = 0;
+};
+
+// Whether the file at `chemin` is saved in UTF-8 (with at least one
+// character of more than one byte): a climate file must be in Latin-1.
+bool enregistre_en_utf8(const std::string& chemin);
+
+// A file: URI as a path: "file://" and an empty or "localhost" host, then the
+// path with its %XX escapes decoded. Empty for any other URI.
+std::string chemin_du_fichier(const std::string& uri);

@@ -1,0 +1,19 @@
+// The numbers the Language Server Protocol gives meaning to.
+#pragma once
+
+// JSON-RPC's error codes, and the protocol's own.
+inline constexpr int ILLISIBLE = -32700;
+inline constexpr int REQUETE_INVALIDE = -32600;
+inline constexpr int METHODE_INCONNUE = -32601;
+inline constexpr int PARAMETRES_INVALIDES = -32602;
+inline constexpr int PAS_INITIALISE = -32002;
+
+// A diagnostic's severity: errors and warnings are the pass's ERREUR and
+// AVERTISSEMENT; this one is neither.
+inline constexpr int INFORMATION = 3;
+// How the document's text is sent: whole at open, then by changed ranges.
+inline constexpr int SYNCHRONISATION_INCREMENTALE = 2;
+// The kind of symbol a paragraph is shown as in an outline.
+inline constexpr int SYMBOLE_ESPACE_DE_NOMS = 3;
+// The type of a window/logMessage that reports an error.
+inline constexpr int JOURNAL_ERREUR = 1;
