@@ -1,16 +1,22 @@
 #!/usr/bin/env python3
 """Two builds of the checker give the same bytes: the console output and
 "Erreur.log" of testeur_climat, the output and status of verifie_climat in
-both forms, on every climate file of the repository and on N files made
+both forms and the messages of its language server for the file opened,
+hovered and outlined, on every climate file of the repository and on N files made
 from them by random mutations (lines removed, repeated, swapped, cut or
 lengthened, bytes changed, inserted or removed). For a change that must not
 change what the programs say: build the previous commit beside the new one,
 
     git worktree add /tmp/avant HEAD~1 && cmake -S /tmp/avant -B /tmp/avant/b && cmake --build /tmp/avant/b
-    python3 bench/equivalence.py /tmp/avant/b build 20000
+    python3 bench/equivalence.py /tmp/avant/b build 20000 [SEED] [--sans-colonnes]
 
 and every difference is printed with the file that shows it (kept in a
-folder named on the last line)."""
+folder named on the last line). --sans-colonnes compares a build that
+places findings on their columns with one that did not: the columns and the
+spans are taken out of both before comparing, so that everything else must
+still be the same byte for byte."""
+import json
+import re
 import os
 import pathlib
 import random
@@ -19,9 +25,11 @@ import sys
 import tempfile
 
 racine = pathlib.Path(__file__).resolve().parent.parent
-avant, apres = (pathlib.Path(a).resolve() for a in sys.argv[1:3])
-nombre = int(sys.argv[3]) if len(sys.argv) > 3 else 20000
-hasard = random.Random(int(sys.argv[4]) if len(sys.argv) > 4 else 2026)
+sans_colonnes = "--sans-colonnes" in sys.argv
+arguments = [a for a in sys.argv[1:] if a != "--sans-colonnes"]
+avant, apres = (pathlib.Path(a).resolve() for a in arguments[:2])
+nombre = int(arguments[2]) if len(arguments) > 2 else 20000
+hasard = random.Random(int(arguments[3]) if len(arguments) > 3 else 2026)
 sources = sorted([*racine.glob("exemples/*.txt"), *racine.glob("tests/donnees/*.txt"), *racine.glob("fuzz/regressions/*")])
 textes = [s.read_bytes() for s in sources]
 MORCEAUX = [b">", b"<", b":", b"=", b"%", b"%%", b"/\\", b"/", b".", b",", b";", b"[", b"]", b"(", b")", b"{", b"}", b"$",
@@ -52,6 +60,35 @@ def mute(octets):
     return texte[:-1] if hasard.random() < 0.1 and texte.endswith(b"\n") else texte
 
 
+def cadre(message):
+    corps = json.dumps(message).encode()
+    return b"Content-Length: %d\r\n\r\n" % len(corps) + corps
+
+
+def session(fichier):
+    """The language server's input: the file opened, its first line hovered, its outline asked, then the end."""
+    uri = {"uri": "file:///x/climat.txt"}
+    return b"".join(cadre({"jsonrpc": "2.0", **m}) for m in (
+        {"id": 1, "method": "initialize", "params": {}},
+        {"method": "textDocument/didOpen", "params": {"textDocument": {**uri, "version": 1, "text": fichier.read_bytes().decode("latin-1")}}},
+        {"id": 2, "method": "textDocument/hover", "params": {"textDocument": uri, "position": {"line": 0, "character": 0}}},
+        {"id": 3, "method": "textDocument/documentSymbol", "params": {"textDocument": uri}},
+        {"id": 4, "method": "shutdown"}, {"method": "exit"}))
+
+
+def sans_etendues(sortie, lignes):
+    """The server's messages with the diagnostics' columns and related lines taken out; their lines too when
+    `lignes` is false (where a lone CR splits a line, a span after it now lies on the editor's next line)."""
+    messages = []
+    for corps in re.split(rb"Content-Length: \d+\r\n\r\n", sortie)[1:]:
+        m = json.loads(corps)
+        for d in m.get("params", {}).get("diagnostics", []):
+            d["range"] = d["range"]["start"]["line"] if lignes else None
+            d.pop("relatedInformation", None)
+        messages.append(m)
+    return messages
+
+
 def sorties(build, fichier, dossier):
     """What the two programs say of one file, run from a folder of their own."""
     journal = dossier / "Erreur.log"
@@ -62,7 +99,15 @@ def sorties(build, fichier, dossier):
     r = [console.stdout, console.returncode, journal.read_bytes() if journal.exists() else None]
     for forme in ("--format=gnu", "--format=json"):
         v = subprocess.run([str(build / "verifie_climat"), forme, str(fichier)], capture_output=True)
-        r += [v.stdout, v.stderr, v.returncode]
+        sortie = v.stdout
+        if sans_colonnes and forme == "--format=gnu":
+            sortie = re.sub(rb"(?m)^(.*?:\d+):\d+(: (?:erreur|avertissement): )", rb"\1\2", sortie)
+        elif sans_colonnes:
+            sortie = re.sub(rb'"colonne": \d+, "colonne_fin": \d+, ', b"", sortie)
+        r += [sortie, v.stderr, v.returncode]
+    serveur = subprocess.run([str(build / "verifie_climat"), "--lsp"], input=session(fichier), capture_output=True)
+    cr_seul = re.search(rb"\r(?!\n)", fichier.read_bytes()) is not None
+    r += [sans_etendues(serveur.stdout, not cr_seul) if sans_colonnes else serveur.stdout, serveur.returncode]
     return r
 
 
