@@ -7,23 +7,21 @@ void ecrit_json::separe() {
     apres_cle = false;
     return;
   }
-  if (profondeur == 0) return;
-  const std::uint64_t bit = std::uint64_t{1} << ((profondeur - 1) % 64);
-  if ((pleins & bit) != 0) sortie += lisible ? ", " : ",";
-  pleins |= bit;
+  if (pleins.empty()) return;
+  if (pleins.back()) sortie += lisible ? ", " : ",";
+  pleins.back() = true;
 }
 
 ecrit_json& ecrit_json::ouvre(char c) {
   separe();
   sortie += c;
-  ++profondeur;
-  pleins &= ~(std::uint64_t{1} << ((profondeur - 1) % 64));
+  pleins.push_back(false);
   return *this;
 }
 
 ecrit_json& ecrit_json::ferme(char c) {
   sortie += c;
-  --profondeur;
+  if (!pleins.empty()) pleins.pop_back();
   return *this;
 }
 

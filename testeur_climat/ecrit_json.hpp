@@ -3,9 +3,9 @@
 // take ten times the memory of the text. The commas come by themselves.
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class ecrit_json {
  public:
@@ -34,8 +34,7 @@ class ecrit_json {
 
   std::string& sortie;
   bool lisible;
-  // One bit by level of nesting: whether the container already holds a value.
-  std::uint64_t pleins = 0;
-  int profondeur = 0;
+  // For each container open, whether it already holds a value.
+  std::vector<bool> pleins;
   bool apres_cle = false;
 };
