@@ -78,13 +78,16 @@ def session(fichier):
 
 def sans_etendues(sortie, lignes):
     """The server's messages with the diagnostics' columns and related lines taken out; their lines too when
-    `lignes` is false (where a lone CR splits a line, a span after it now lies on the editor's next line)."""
+    `lignes` is false (where a lone CR splits a line, a span after it now lies on the editor's next line, and
+    the diagnostics, in the order of their lines, come in another order)."""
     messages = []
     for corps in re.split(rb"Content-Length: \d+\r\n\r\n", sortie)[1:]:
         m = json.loads(corps)
         for d in m.get("params", {}).get("diagnostics", []):
             d["range"] = d["range"]["start"]["line"] if lignes else None
             d.pop("relatedInformation", None)
+        if not lignes and "diagnostics" in m.get("params", {}):  # their order is by line: compared as a set
+            m["params"]["diagnostics"].sort(key=lambda d: json.dumps(d, sort_keys=True))
         messages.append(m)
     return messages
 
