@@ -158,6 +158,32 @@ std::size_t document_ouvert::decalage(long long ligne, long long caractere) cons
   return i;
 }
 
+std::string document_ouvert::octets_latin1(std::vector<std::size_t>& hors_latin1) const {
+  std::string octets;
+  octets.reserve(texte.size());
+  for (std::size_t i = 0; i < texte.size();) {
+    const auto [c, taille] = point_de_code(texte, i);
+    i += taille;
+    if (c > 0xFF) hors_latin1.push_back(octets.size());
+    octets += c > 0xFF ? '?' : static_cast<char>(c);
+  }
+  return octets;
+}
+
+position_lsp document_ouvert::position_du_caractere(std::size_t n) const {
+  position_lsp ici;
+  std::size_t i = 0;
+  for (std::size_t k = 0; k < n && i < texte.size(); ++k) {
+    const auto [c, taille] = point_de_code(texte, i);
+    i += taille;
+    if (debut_de_ligne(i))
+      ici = {ici.ligne + 1, 0};
+    else
+      ici.caractere += unites_utf16(c);
+  }
+  return ici;
+}
+
 void document_ouvert::place(std::vector<demande>& demandes) const {
   std::sort(demandes.begin(), demandes.end(), [](const demande& a, const demande& b) {
     return a.ligne_passe != b.ligne_passe ? a.ligne_passe < b.ligne_passe : a.colonne < b.colonne;

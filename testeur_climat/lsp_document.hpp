@@ -70,6 +70,13 @@ class document_ouvert {
   // the text, a character past the end of its line the end of that line.
   std::size_t decalage(long long ligne, long long caractere) const;
 
+  // The text as the file's bytes: Latin-1, "?" for a character Latin-1
+  // lacks; `hors_latin1` receives where those are (by character, from 0).
+  // A byte of it is a character of the text.
+  std::string octets_latin1(std::vector<std::size_t>& hors_latin1) const;
+  // Where the character `n` of the text (from 0) lies; the end past the end.
+  position_lsp position_du_caractere(std::size_t n) const;
+
  private:
   std::size_t fin_de_ligne(std::size_t l) const;
   bool debut_de_ligne(std::size_t i) const;

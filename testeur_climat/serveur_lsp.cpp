@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "console/texte.hpp"
+#include "testeur_climat/corrections.hpp"
 #include "testeur_climat/ecrit_json.hpp"
 #include "testeur_climat/editeurs.hpp"
 #include "testeur_climat/lsp_document.hpp"
@@ -77,6 +78,7 @@ bool trop_profond(std::string_view corps) {
 }
 
 json position(int ligne, int colonne) { return {{"line", ligne}, {"character", colonne}}; }
+json position_json(position_lsp p) { return position(p.ligne, p.caractere); }
 
 // A line or a character of a position: an integer, or a number held within
 // the bounds of one (a fraction from a careless client, 1e300, NaN); any
@@ -316,8 +318,89 @@ struct requete {
              {{"positionEncoding", "utf-16"},
               {"textDocumentSync", {{"openClose", true}, {"change", SYNCHRONISATION_INCREMENTALE}, {"save", {{"includeText", false}}}}},
               {"hoverProvider", true},
+              {"codeActionProvider", {{"codeActionKinds", {"quickfix", "source.fixAll"}}}},
               {"documentSymbolProvider", true}}},
             {"serverInfo", {{"name", "verifie_climat"}, {"version", VERSION_TESTEUR}}}});
+  }
+
+  // The sure fixes of the lines asked (kind "quickfix", each with the
+  // diagnostics it removes), and one action for every fix of the document
+  // (kind "source.fixAll"). An edit never touches a character that Latin-1
+  // lacks: the fix would have replaced it by "?".
+  void actions(json& p) const {
+    const document_ouvert* d = document(p);
+    json liste = json::array();
+    if (d == nullptr) return repond(liste);
+    const std::string uri = p.at("textDocument").at("uri").get<std::string>();
+    const json& contexte = p.at("context");
+    const auto seules = contexte.find("only");
+    const auto voulue = [&](std::string_view sorte) {
+      if (seules == contexte.end()) return true;
+      for (const json& o : *seules) {
+        const std::string s = o.get<std::string>();
+        if (sorte == s || (sorte.size() > s.size() && sorte.substr(0, s.size()) == s && sorte[s.size()] == '.')) return true;
+      }
+      return false;
+    };
+    std::vector<std::size_t> hors;
+    const std::string octets = d->octets_latin1(hors);
+    const auto touche_hors = [&](std::size_t a, std::size_t b) {
+      const auto h = std::lower_bound(hors.begin(), hors.end(), a);
+      return h != hors.end() && *h < b;
+    };
+    const auto modification = [&](std::size_t a, std::size_t b, const std::string& texte) {
+      return json{{"changes", {{uri, json::array({{{"range", {{"start", position_json(d->position_du_caractere(a))},
+                                                              {"end", position_json(d->position_du_caractere(b))}}},
+                                                    {"newText", en_utf8(texte.c_str())}}})}}}};
+    };
+    if (voulue("quickfix")) {
+      // The lines asked, as the pass counts them (by line feeds).
+      const auto ligne_de_la_passe = [&](long long ligne) {
+        const std::size_t fin = d->decalage(ligne, 0);
+        return 1 + static_cast<int>(std::count(d->texte.begin(), d->texte.begin() + static_cast<std::ptrdiff_t>(fin), '\n'));
+      };
+      const json& etendue = p.at("range");
+      const int premiere = ligne_de_la_passe(entier(etendue.at("start").at("line")));
+      const int derniere = ligne_de_la_passe(entier(etendue.at("end").at("line")));
+      for (const correction& c : corrections_sures(octets, 64, premiere, derniere)) {
+        if (touche_hors(c.debut, c.fin)) continue;
+        // The diagnostics it removes: its code, where its finding begins
+        // (after the end of the text: on the last line).
+        std::size_t debut_de_ligne = 0;
+        bool apres_la_fin = false;
+        for (int n = 1; n < c.ligne && !apres_la_fin; ++n) {
+          const std::size_t saut = octets.find('\n', debut_de_ligne);
+          apres_la_fin = saut == std::string::npos;
+          debut_de_ligne = saut + 1;
+        }
+        apres_la_fin = apres_la_fin || (c.ligne > 1 && debut_de_ligne >= octets.size());
+        const long long ligne = apres_la_fin ? d->derniere_ligne()
+                                             : std::min(d->position_du_caractere(debut_de_ligne).ligne, d->derniere_ligne());
+        json retires = json::array();
+        for (const json& diag : contexte.value("diagnostics", json::array()))
+          if (diag.value("code", json()) == nom_du_code(c.code) && entier(diag.at("range").at("start").at("line")) == ligne)
+            retires.push_back(diag);
+        liste.push_back({{"title", en_utf8(c.titre.c_str())},
+                         {"kind", "quickfix"},
+                         {"diagnostics", retires},
+                         {"isPreferred", true},
+                         {"edit", modification(c.debut, c.fin, c.texte)}});
+      }
+    }
+    if (voulue("source.fixAll")) {
+      const std::string corrige_ = corrige(octets, false);
+      // One edit: from the first byte that changed to the last.
+      std::size_t a = 0;
+      while (a < octets.size() && a < corrige_.size() && octets[a] == corrige_[a]) ++a;
+      std::size_t fin_ancien = octets.size();
+      std::size_t fin_nouveau = corrige_.size();
+      while (fin_ancien > a && fin_nouveau > a && octets[fin_ancien - 1] == corrige_[fin_nouveau - 1]) --fin_ancien, --fin_nouveau;
+      if (corrige_ != octets && !touche_hors(a, fin_ancien))
+        liste.push_back({{"title", en_utf8("Appliquer toutes les corrections sûres"_l1)},
+                         {"kind", "source.fixAll"},
+                         {"edit", modification(a, fin_ancien, corrige_.substr(a, fin_nouveau - a))}});
+    }
+    repond(liste);
   }
 
   void arrete(json&) const {
@@ -345,6 +428,7 @@ constexpr gestionnaire GESTIONNAIRES[] = {
     {"textDocument/didClose", &requete::ferme},
     {"textDocument/hover", &requete::survol},
     {"textDocument/documentSymbol", &requete::symboles},
+    {"textDocument/codeAction", &requete::actions},
 };
 
 void requete::execute(std::string_view methode, json& p) const {

@@ -2,6 +2,7 @@
 // pass as testeur_climat, without window, pause or "Erreur.log": one line per
 // finding in the form editors read, "FICHIER:LIGNE:COLONNE: erreur: MESSAGE", or one
 // JSON document, and an exit status that says what was found.
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -16,6 +17,7 @@
 #include "console/texte.hpp"
 #include "testeur_climat/editeurs.hpp"
 #include "testeur_climat/constats.hpp"
+#include "testeur_climat/corrige_fichier.hpp"
 #include "testeur_climat/ecrit_json.hpp"
 #ifdef AVEC_LSP
 #include "testeur_climat/serveur_lsp.hpp"
@@ -30,6 +32,8 @@ const char* const AIDE =
     "puis, sur la sortie d'erreur, le bilan de chaque fichier. « - » lit l'entrée standard.\n"
     "\n"
     "  --format=json               un seul document JSON pour toute la vérification\n"
+    "  --format=diff               les corrections sûres, en diff unifié (patch -p1, git apply)\n"
+    "  --corrige                   applique les corrections sûres aux fichiers, en place\n"
     "  --avertissements-bloquants  les avertissements comptent comme des erreurs\n"
     "  --lsp                       serveur de langage pour les éditeurs, sur l'entrée et la sortie standard\n"
     "  --help, --version           cet usage, la version\n"
@@ -166,6 +170,8 @@ int main(int argc, char** argv) {
   const int fermes = ouvre_descripteurs_standard();
   std::signal(SIGXFSZ, SIG_IGN);  // a file size limit is a failed write, reported as such
   bool en_json = false;
+  bool en_diff = false;
+  bool en_place = false;
   bool avertissements_bloquants = false;
   std::vector<const char*> noms;
   bool options = true;
@@ -188,8 +194,11 @@ int main(int argc, char** argv) {
       std::printf("verifie_climat (Aubrelis) %s\n", VERSION_TESTEUR);
       verifie_sortie();
       return 0;
-    } else if (a == "--format=json" || a == "--format=gnu") {
+    } else if (a == "--format=json" || a == "--format=gnu" || a == "--format=diff") {
       en_json = a == "--format=json";
+      en_diff = a == "--format=diff";
+    } else if (a == "--corrige") {
+      en_place = true;
     } else if (a == "--lsp" || (a == "--stdio" && lsp)) {
       // Clients of the protocol add "--stdio" to say how they talk.
       lsp = true;
@@ -211,6 +220,11 @@ int main(int argc, char** argv) {
   if ((fermes & 2) != 0) refuse(en_utf8("verifie_climat: la sortie standard est fermée, les constats seraient perdus\n"_l1));
 
   int statut = 0;
+  if (en_diff || en_place) {
+    // Each file on its own: the worst status wins.
+    for (const char* nom : noms) statut = std::max(statut, corrige_fichier(nom, en_place, avertissements_bloquants));
+    return statut;
+  }
   int erreurs = 0;
   int avertissements = 0;
   if (en_json) {

@@ -1,0 +1,39 @@
+// Sure fixes: for the usual slips, the edit that makes the text what the
+// author meant. A fix is offered only when the pass, run again on the text
+// with that edit, no longer draws the finding and draws nothing it did not
+// draw before. Beside the pass, not in it: the fixes read the findings and
+// the text, and ask the pass to confirm.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// One edit of a climate file's bytes (Latin-1).
+struct correction {
+  std::size_t debut;  // the bytes [debut, fin) of the text are replaced
+  std::size_t fin;
+  std::string texte;   // by these
+  std::string titre;   // what it does, in a few words (Latin-1)
+  int code;            // the finding it removes
+  int ligne;           // that finding's line (line feeds counted, from 1)
+};
+
+// The fixes the pass confirms on this text, in the order of the file, for
+// the findings on lines [premiere, derniere] (as the pass counts them), at
+// most `nombre_max` of them. Each edit is the least that does the fix: the
+// bytes it leaves as they were are not in it.
+std::vector<correction> corrections_sures(std::string_view texte, std::size_t nombre_max = 64, int premiere = 1,
+                                          int derniere = 1 << 30);
+
+// The bytes of a file saved in UTF-8 whose every character exists in
+// Latin-1, in Latin-1; empty when the bytes are not such a file.
+std::string reencode_en_latin1(std::string_view octets);
+
+// Every fix applied, one at a time and each confirmed again on the text the
+// ones before it left, until none is left or a bound is reached. With
+// `depuis_le_disque`, bytes saved in UTF-8 are first written in Latin-1.
+// `appliquees` receives the fixes in the order they were applied (their
+// places in the text as it was then).
+std::string corrige(std::string_view texte, bool depuis_le_disque, std::vector<correction>* appliquees = nullptr);
