@@ -91,8 +91,8 @@ struct lignes_du_texte {
 
 bool chiffre_(char c) { return c >= '0' && c <= '9'; }
 
-// A head line as it would read without accents, case or trailing blanks:
-// ">Temperature:" and ">température :" are both ">température:" misspelt.
+// A head line without its accents, case or blanks: >Temperature: and
+// >température : then read as the head >Température: does.
 std::string sans_accents(std::string_view ligne) {
   static constexpr std::string_view AVEC = "àâäéèêëîïôöùûüçÀÂÄÉÈÊËÎÏÔÖÙÛÜÇ"_l1;
   static constexpr std::string_view SANS = "aaaeeeeiioouuucaaaeeeeiioouuuc";
@@ -159,7 +159,7 @@ std::vector<correction> renumerotation_des_saisons(const lignes_du_texte& l, con
   if (apres == 2) return {};
   for (int k = tete + 1; k <= tete + 4; ++k) {
     const std::string_view c = l.contenu(k);
-    if (c.size() <= apres || !chiffre_(c[apres]) || (apres == 1 && c[0] != 'S')) return {};
+    if (c.size() <= apres || !chiffre_(c[apres])) return {};
   }
   return {renumerote(l, tete + 1, tete + 4, apres, "Renuméroter les saisons"_l1, f)};
 }

@@ -82,7 +82,7 @@ int remplace(const std::string& nom, const char* cible, const struct stat& lu, c
   const int fd = mkostemp(temporaire.data(), O_CLOEXEC);
   if (fd < 0)
     return fin(refuse(nom, "le fichier corrigé ne peut pas être écrit à côté de lui ("_l1 + raison_ecriture(errno) +
-                               ") : il est laissé tel quel"));
+                               ") : il est laissé tel quel"_l1));
   const bool ecrit = ecrit_tout(fd, nouveau) && fchmod(fd, lu.st_mode & 07777) == 0 &&
                      (fchown(fd, lu.st_uid, lu.st_gid) == 0 || geteuid() != 0) && fsync(fd) == 0;
   const int erreur = errno;
@@ -90,7 +90,7 @@ int remplace(const std::string& nom, const char* cible, const struct stat& lu, c
   if (!ecrit) {
     unlink(temporaire.c_str());
     return fin(refuse(nom, "le fichier corrigé ne peut pas être écrit ("_l1 + raison_ecriture(erreur) +
-                               ") : il est laissé tel quel"));
+                               ") : il est laissé tel quel"_l1));
   }
   if (!inchange(cible, lu)) {
     unlink(temporaire.c_str());
@@ -100,7 +100,7 @@ int remplace(const std::string& nom, const char* cible, const struct stat& lu, c
     const int e = errno;
     unlink(temporaire.c_str());
     return fin(refuse(nom, "le fichier corrigé ne peut pas prendre sa place ("_l1 + raison_ecriture(e) +
-                               ") : il est laissé tel quel"));
+                               ") : il est laissé tel quel"_l1));
   }
   // The rename itself reaches the disk with the folder.
   const int d = open(dossier.empty() ? "." : dossier.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

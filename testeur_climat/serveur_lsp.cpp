@@ -41,7 +41,12 @@ std::string_view section_du_guide(int code) {
   const std::size_t debut = guide.find(titre);
   if (debut == std::string_view::npos) return {};
   const std::size_t corps = debut + titre.size();
-  const std::size_t fin = std::min(guide.find("\n#", corps), guide.size());
+  // The next heading; a line of a climate file in an example ("#Affichage:")
+  // is none.
+  std::size_t fin = corps;
+  do fin = guide.find("\n#", fin + 1);
+  while (fin != std::string_view::npos && fin + 2 < guide.size() && guide[fin + 2] != '#' && guide[fin + 2] != ' ');
+  fin = std::min(fin, guide.size());
   std::string_view s = guide.substr(corps, fin - corps);
   while (!s.empty() && (s.front() == '\n')) s.remove_prefix(1);
   while (!s.empty() && (s.back() == '\n')) s.remove_suffix(1);

@@ -156,6 +156,9 @@ recette = lambda sorte: re.search(rf"```{sorte}\n((?:;;|--) Fichiers de climat.*
 exemple = dossier / "mon climat.txt"
 shutil.copy(racine / "exemples/climat_avec_erreurs.txt", exemple)
 voulu = {(l + 1, m) for l, *_, m in attendu(exemple)}
+shutil.copy(exemple, dossier / "corrige.txt")
+subprocess.run([programme, "--corrige", str(dossier / "corrige.txt")], capture_output=True)
+voulu_corrige = (dossier / "corrige.txt").read_bytes()
 environnement = {"PATH": f"{pathlib.Path(programme).parent}:/usr/bin:/bin", "HOME": str(dossier)}
 editeurs = {
     "nvim": ("recette.lua", "lua", ["nvim", "--headless", "-u", "NONE", "-c", "luafile recette.lua", "-c", "edit mon\\ climat.txt",
@@ -168,12 +171,17 @@ for editeur, (fichier, sorte, commande) in editeurs.items():
         continue
     (dossier / fichier).write_text(recette(sorte))
     (dossier / "diagnostics.txt").unlink(missing_ok=True)
+    (dossier / "corrige.txt").unlink(missing_ok=True)
     subprocess.run(commande, cwd=dossier, env=environnement, capture_output=True, timeout=120)
     lignes = (dossier / "diagnostics.txt").read_text().splitlines() if (dossier / "diagnostics.txt").exists() else []
     # Emacs shows two equal findings on one line once, prefixed with the source and the code.
     obtenu = {(int(n), re.sub(r"^verifie_climat \[CL\d+\]: ", "", m)) for n, _, m in (l.split(":", 2) for l in lignes)}
     if obtenu != voulu:
         fautes.append(f"{editeur} : {sorted(obtenu ^ voulu)[:4]}")
+    # Every sure fix, from the editor's menu: the file --corrige makes.
+    corrige = (dossier / "corrige.txt").read_bytes() if (dossier / "corrige.txt").exists() else b""
+    if corrige != voulu_corrige:
+        fautes.append(f"{editeur}, corrections : {corrige[:200]!r}")
 
 shutil.rmtree(dossier)
 print("\n".join(fautes) or "serveur de langage conforme")

@@ -6,6 +6,7 @@ unreadable file among good ones; standard input; the examples of the guide
 (its "climat" blocks, end to end, form a file with no finding, also with any
 one of its "climat-regle" lines added to the causes); and the vim settings
 and git hook of the guide, run for real."""
+import functools
 import json
 import os
 import pathlib
@@ -95,6 +96,59 @@ with tempfile.TemporaryDirectory() as dossier:
             if r.returncode != 77:
                 egal(nom, (r.returncode, bool(re.search(motif, sortie, re.S))), (int(statut), True))
 
+# The sure fixes, one row of tests/donnees/corrections.txt a slip: the file the author meant, through
+# the diff and patch -p1, through --corrige, and through the server's "source.fixAll" action.
+def retouche(lignes, champ):
+    sorte, n, texte = champ[0], int(re.match(r".(\d+)", champ).group(1)), champ.partition(" ")[2]
+    texte = re.sub(r"\{\{(\d+) (.)\}\}", lambda m: m.group(2) * int(m.group(1)), texte).replace("\\r", "\r")
+    if sorte == "S":
+        del lignes[n - 1]
+    else:
+        lignes[n - 1:n - (sorte == "I")] = [texte.encode("latin-1")]
+    return lignes
+
+
+def serveur_corrige(texte):
+    cadre = lambda m: b"Content-Length: %d\r\n\r\n" % len(json.dumps(m).encode()) + json.dumps(m).encode()
+    doc = {"uri": "file:///x/c.txt"}
+    messages = [{"id": 1, "method": "initialize"}, {"method": "textDocument/didOpen", "params": {"textDocument": {**doc, "version": 1, "text": texte}}},
+                {"id": 2, "method": "textDocument/codeAction", "params": {"textDocument": doc, "range": {"start": {"line": 0, "character": 0},
+                 "end": {"line": 0, "character": 0}}, "context": {"diagnostics": [], "only": ["source.fixAll"]}}}]
+    sortie = subprocess.run([programme, "--lsp"], input=b"".join(cadre({"jsonrpc": "2.0", **m}) for m in messages), capture_output=True).stdout
+    actions = json.loads(sortie[sortie.rindex(b"\r\n\r\n") + 4:])["result"]
+    for action in actions:
+        (modif,) = action["edit"]["changes"]["file:///x/c.txt"]
+        lignes = texte.split("\n")
+        a, b = ([modif["range"][k]["line"], modif["range"][k]["character"]] for k in ("start", "end"))
+        debut = sum(len(l) + 1 for l in lignes[:a[0]]) + a[1]
+        texte = texte[:debut] + modif["newText"] + texte[sum(len(l) + 1 for l in lignes[:b[0]]) + b[1]:]
+    return texte
+
+
+reference = (racine / "tests/donnees/reference.txt").read_bytes()
+with tempfile.TemporaryDirectory() as dossier:
+    d = pathlib.Path(dossier)
+    for ligne in (racine / "tests/donnees/corrections.txt").read_text(encoding="utf-8").splitlines():
+        if not ligne or ligne[0] in "#=":
+            continue
+        gauche, _, droite = ligne.partition(" =>")
+        nom, *fautes_ = gauche.split(" ; ")
+        faute = b"\n".join(functools.reduce(retouche, fautes_, reference.split(b"\n")))
+        voulu = b"\n".join(functools.reduce(retouche, [c for c in droite.strip().split(" ; ") if c], reference.split(b"\n")))
+        (d / "climat.txt").write_bytes(faute)
+        subprocess.run(f"'{programme}' --format=diff climat.txt 2>/dev/null | patch -s -p1", shell=True, cwd=d)
+        egal(f"correction {nom} (diff)", (d / "climat.txt").read_bytes(), voulu)
+        (d / "climat.txt").write_bytes(faute)
+        statut = subprocess.run([programme, "--corrige", "climat.txt"], cwd=d, capture_output=True).returncode
+        egal(f"correction {nom} (--corrige)", ((d / "climat.txt").read_bytes(), statut), (voulu, verifie("-", entree=voulu)[0]))
+        egal(f"correction {nom} (serveur)", serveur_corrige(faute.decode("latin-1")), voulu.decode("latin-1"))
+    # Each example: what its fixes are, in the golden file beside it.
+    for exemple in sorted(exemples.glob("*.txt")):
+        shutil.copy(exemple, d / exemple.name)
+        sortie = subprocess.run([programme, "--format=diff", exemple.name], cwd=d, capture_output=True)
+        egal(f"corrections de {exemple.name}", (sortie.stdout + sortie.stderr).decode("latin-1"),
+             exemple.with_suffix(".corrections").read_bytes().decode("latin-1"))
+
 guide = (racine / "docs/guide-climat.md").read_text(encoding="utf-8")
 blocs = lambda sorte: [l for b in re.findall(rf"^```{sorte}\n(.*?)^```", guide, re.S | re.M) for l in b.splitlines()]
 climat = blocs("climat")
@@ -121,6 +175,19 @@ for options, essai, voulus in essais:
     egal(f"essai du guide ({nom}) {essai.splitlines()[:2]}", [f"{int(n) - len(avant)}: {r}" for n, r in obtenus],
          [] if voulus.strip() == "aucun constat" else voulus.splitlines())
 egal("essais du guide", len(paragraphes) == len(NOMS) and len(essais) >= 10, True)
+# The guide's fixes: the complete example with a paragraph (or, for "regle", the rules added) as in the
+# "correction" block becomes, by --corrige, the same with the "corrigé" block.
+corrections = re.findall(r"^```correction ([\w-]+)\n(.*?)^```\n+```corrigé\n(.*?)^```", guide, re.S | re.M)
+with tempfile.TemporaryDirectory() as dossier:
+    for nom, avant, apres in corrections:
+        k = NOMS.index(nom) if nom != "regle" else None
+        fichier = lambda lignes: "\n".join((sum(paragraphes[:k], []) if k is not None else climat[:fermeture]) + lignes.splitlines()
+                                            + (sum(paragraphes[k + 1:], []) if k is not None else climat[fermeture:])) + "\n"
+        chemin = pathlib.Path(dossier) / "climat.txt"
+        chemin.write_bytes(fichier(avant).encode("latin-1"))
+        subprocess.run([programme, "--corrige", str(chemin)], capture_output=True)
+        egal(f"correction du guide ({nom}) {avant.splitlines()[:2]}", chemin.read_bytes().decode("latin-1"), fichier(apres))
+egal("corrections du guide", len(corrections) >= 15, True)
 with tempfile.TemporaryDirectory() as dossier:
     d = pathlib.Path(dossier)
     chemin = f"{pathlib.Path(programme).parent}:/usr/bin:/bin"
