@@ -1,13 +1,20 @@
 // libFuzzer target: any bytes as a climate file. After each input the
 // counters must count exactly the findings reported, every finding must
-// carry a message, and the line numbers must never go back (one forward
-// pass).
+// carry a message and a span on its line, and the line numbers must never
+// go back (one forward pass). Every sure fix offered, applied, must remove a
+// finding and add none.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
+#include <map>
+#include <string>
+#include <string_view>
+#include <utility>
+
 #include "testeur_climat/constats.hpp"
+#include "testeur_climat/corrections.hpp"
 
 namespace {
 
@@ -17,6 +24,7 @@ struct rapport_memoire final : rapport_constats {
   int derniere_ligne = 0;
   int derniere_ligne_editeur = 1;
   bool en_ordre = true;
+  std::map<std::pair<int, std::string>, int> par_sorte;
   // Left out of the coverage: its branches are the harness's, not the pass's.
 #if defined(__clang__)
   __attribute__((no_sanitize("coverage")))
@@ -27,7 +35,8 @@ struct rapport_memoire final : rapport_constats {
     // and the end of the file comes at most one line after the last read.
     en_ordre = en_ordre && c.ligne >= derniere_ligne && c.ligne > 0 && c.message[0] != '\0' &&
                c.ligne_editeur >= derniere_ligne_editeur && c.ligne_editeur <= c.ligne + 1 && c.code >= 101 &&
-               c.code <= 999;
+               c.code <= 999 && c.colonne >= 0 && c.colonne <= c.colonne_fin;
+    ++par_sorte[{c.code, c.message}];
     derniere_ligne = c.ligne;
     derniere_ligne_editeur = c.ligne_editeur;
   }
@@ -42,6 +51,22 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* octets, std::size_t t
     std::fprintf(stderr, "constats incohérents : %d/%d erreurs, %d/%d avertissements, ordre %d\n", c.erreurs,
                  rapport.erreurs, c.avertissements, rapport.avertissements, rapport.en_ordre);
     std::abort();
+  }
+  // Each fix costs a pass per candidate: only on inputs of a climate file's size.
+  if (taille > 2048) return 0;
+  const std::string_view texte(reinterpret_cast<const char*>(octets), taille);
+  for (const correction& k : corrections_sures(texte)) {
+    std::string corrige(texte.substr(0, k.debut));
+    corrige += k.texte;
+    corrige += texte.substr(k.fin);
+    rapport_memoire apres;
+    const compteurs n = verifie_octets(corrige.data(), corrige.size(), apres);
+    bool ajoute = n.erreurs + n.avertissements >= c.erreurs + c.avertissements;
+    for (const auto& [sorte, nombre] : apres.par_sorte) ajoute = ajoute || nombre > rapport.par_sorte[sorte];
+    if (ajoute) {
+      std::fprintf(stderr, "la correction CL%03d de la ligne %d ajoute un constat\n", k.code, k.ligne);
+      std::abort();
+    }
   }
   return 0;
 }
