@@ -67,18 +67,19 @@ std::size_t caractere_utf8(const unsigned char* p) {
   std::size_t suite = 0;
   unsigned char min = 0x80;
   unsigned char max = 0xBF;  // bounds of the byte after the first
-  if (c >= 0xC2 && c <= 0xDF) {
+  // A continuation byte, or the start of an overlong two-byte form, begins
+  // nothing; the first byte tells how many follow.
+  if (c < 0xC2 || c > 0xF4) return 0;
+  if (c <= 0xDF) {
     suite = 1;
-  } else if (c >= 0xE0 && c <= 0xEF) {
+  } else if (c <= 0xEF) {
     suite = 2;
     if (c == 0xE0) min = 0xA0;  // no overlong form
     if (c == 0xED) max = 0x9F;  // no surrogate
-  } else if (c >= 0xF0 && c <= 0xF4) {
+  } else {
     suite = 3;
     if (c == 0xF0) min = 0x90;
     if (c == 0xF4) max = 0x8F;  // nothing above U+10FFFF
-  } else {
-    return 0;
   }
   for (std::size_t i = 1; i <= suite; ++i)
     if (p[i] < (i == 1 ? min : 0x80) || p[i] > (i == 1 ? max : 0xBF)) return 0;

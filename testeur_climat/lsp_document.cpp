@@ -127,8 +127,9 @@ void document_ouvert::remplace(std::size_t a, std::size_t b, std::string_view no
 
 std::size_t document_ouvert::fin_de_ligne(std::size_t l) const {
   if (l + 1 >= debuts.size()) return texte.size();
+  // A line that is followed by another ends with its line break.
   std::size_t fin = debuts[l + 1];
-  if (fin > debuts[l] && texte[fin - 1] == '\n') --fin;
+  if (texte[fin - 1] == '\n') --fin;
   if (fin > debuts[l] && texte[fin - 1] == '\r') --fin;
   return fin;
 }
