@@ -2,7 +2,7 @@
 """Benchmark of the language server (verifie_climat --lsp), measured from the
 client's side: the time from a change sent to the diagnostics of that
 version received, on the sample climate file and on documents of 100,000
-lines (rule lines without a finding, then one finding per line), and the server's peak memory with each held. Beside each figure, the
+lines (rule lines without a finding, then one finding per line), and the server's peak memory with each held; then the time of a code action request (a line's quickfixes and the whole document's fixes). Beside each figure, the
 same check made by a fresh `verifie_climat FILE` (start included), run
 alternately with the server's rounds: the median of the ratios is printed.
 
@@ -113,3 +113,21 @@ for nombre in (500, 5000):
         "textDocument": {"uri": "file:///bench/m", "version": 2}, "contentChanges": changements}})
     client.ferme()
     print(f"{nombre} changements en une notification sur {len(texte) >> 20} Mio : {t * 1000:.0f} ms")
+
+# Code actions: the quickfixes of a line and the whole document's fixes, on
+# the sample file and on the example of usual mistakes.
+for nom in ("climat.txt", "climat_avec_erreurs.txt"):
+    texte = (racine / "exemples" / nom).read_bytes().decode("latin-1")
+    client = Client()
+    client.diagnostics({"jsonrpc": "2.0", "method": "textDocument/didOpen", "params": {
+        "textDocument": {"uri": "file:///bench/a", "version": 1, "text": texte}}})
+    temps = []
+    for k in range(1, 202):
+        debut = time.perf_counter()
+        client.envoie({"jsonrpc": "2.0", "id": k, "method": "textDocument/codeAction", "params": {
+            "textDocument": {"uri": "file:///bench/a"}, "range": {"start": {"line": 11, "character": 0}, "end": {"line": 11, "character": 0}},
+            "context": {"diagnostics": []}}})
+        client.recoit()
+        temps.append(time.perf_counter() - debut)
+    client.ferme()
+    print(f"actions de code sur {nom} : {statistics.median(temps) * 1000:.2f} ms (médiane de {len(temps)})")

@@ -83,7 +83,12 @@ std::vector<pas> script_le_plus_court(const std::vector<std::string_view>& a, co
 
 std::string en_tete_de_bloc(std::size_t debut, std::size_t nombre) {
   // A range of no line names the line before it.
-  return std::to_string(nombre == 0 ? debut : debut + 1) + (nombre == 1 ? "" : "," + std::to_string(nombre));
+  std::string r = std::to_string(nombre == 0 ? debut : debut + 1);
+  if (nombre != 1) {
+    r += ',';
+    r += std::to_string(nombre);
+  }
+  return r;
 }
 
 }  // namespace
