@@ -213,14 +213,14 @@ struct requete {
     struct modification {
       std::string* texte;
       bool partielle;
-      long long ligne_debut, caractere_debut, ligne_fin, caractere_fin;
+      long long ligne_debut = 0, caractere_debut = 0, ligne_fin = 0, caractere_fin = 0;
     };
     const std::int64_t version = version_de(p.at("textDocument"), d->version);
     json& changements = p.at("contentChanges");
     if (!changements.is_array()) throw refus_de_parametres{};
     std::vector<modification> modifications;
     for (json& c : changements) {
-      modification m{&c.at("text").get_ref<std::string&>(), c.contains("range"), 0, 0, 0, 0};
+      modification m{&c.at("text").get_ref<std::string&>(), c.contains("range")};
       if (m.partielle) {
         const json& r = c.at("range");
         m.ligne_debut = entier(r.at("start").at("line"));
