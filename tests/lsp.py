@@ -71,6 +71,7 @@ for cas in re.split(r"^== ", (racine / "tests/donnees/lsp.txt").read_text(encodi
         if sorte == ">":
             entree += cadre(json.dumps(remplace(json.loads(reste)), ensure_ascii=False).encode())
         elif sorte == "»":
+            reste = re.sub(r"\{\{(\d+) (.)\}\}", lambda m: m.group(2) * int(m.group(1)), reste)
             entree += re.sub(rb"\\(r|n|x..)", lambda m: {b"r": b"\r", b"n": b"\n"}.get(m.group(1)) or bytes.fromhex(m.group(1)[1:].decode()), reste.encode())
         elif sorte == "<":
             attendus.append(json.loads(reste))
