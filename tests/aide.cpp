@@ -69,8 +69,11 @@ std::string constats(const std::string& octets) {
   struct : rapport_constats {
     std::string texte;
     void rapporte(const constat& c) override {
-      texte += (texte.empty() ? "" : " ") + std::string(c.type == ERREUR ? "E" : "A") + std::to_string(c.ligne) + "/" +
-               std::to_string(c.code);
+      if (!texte.empty()) texte += ' ';
+      texte += c.type == ERREUR ? 'E' : 'A';
+      texte += std::to_string(c.ligne);
+      texte += '/';
+      texte += std::to_string(c.code);
     }
   } rapport;
   verifie_octets(octets.data(), octets.size(), rapport);

@@ -26,7 +26,10 @@ std::string affiche(const std::string& texte) {
 std::string positions(const std::string& texte, const std::string& motif) {
   int p[TAILLE_INDEX];
   std::string r;
-  for (int i = 0, n = index_ch(texte.c_str(), motif.c_str(), p); i < n; ++i) r += (i > 0 ? " " : "") + std::to_string(p[i]);
+  for (int i = 0, n = index_ch(texte.c_str(), motif.c_str(), p); i < n; ++i) {
+    if (i > 0) r += ' ';
+    r += std::to_string(p[i]);
+  }
   return r;
 }
 
