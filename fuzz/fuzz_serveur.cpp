@@ -70,7 +70,7 @@ void compare_les_changements(const unsigned char* octets, std::size_t taille) {
   const std::size_t longueur = std::min<std::size_t>(taille / 2, 200);
   std::string texte = "Latitude=1\n";
   for (std::size_t i = 1; i < longueur; ++i) texte += MORCEAUX[octets[i] % N];
-  const std::string ouverture = R"({"jsonrpc":"2.0","method":"textDocument/didOpen","params":{"textDocument":{"uri":"file:///x/c.txt","version":1,"text":)";
+  const std::string ouverture = R"({"jsonrpc":"2.0","method":"textDocument/didOpen","params":{"textDocument":{"uri":"file:///x/c.txt","languageId":"climat","version":1,"text":)";
   const std::string debut = cadre(R"({"jsonrpc":"2.0","id":1,"method":"initialize"})") + cadre(ouverture + chaine(texte) + "}}}");
   std::string changements;
   for (std::size_t i = longueur; i + 5 <= taille; i += 5) {

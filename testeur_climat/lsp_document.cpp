@@ -223,6 +223,13 @@ void document_ouvert::place(std::vector<demande>& demandes) const {
 }
 
 void document_ouvert::analyse() {
+  climat = climat || texte.rfind("Latitude=", 0) == 0;
+  if (!climat) {
+    trouvailles.clear();
+    non_montrees = 0;
+    symboles.clear();
+    return;
+  }
   // The editor's text as the bytes of the file: Latin-1, with "?" for a
   // character that Latin-1 lacks, which draws its own finding. Each character
   // is one byte for the pass, so that its columns count the editor's

@@ -46,6 +46,10 @@ class document_ouvert {
   std::int64_t version = 0;
   std::string chemin;  // its file, for a file: URI
   bool utf8_sur_disque = false;
+  // Whether it is a climate file: opened as one (language "climat"), or its
+  // first line has begun with Latitude= once. Any other text an editor
+  // opens as plain text is left alone.
+  bool climat = false;
 
   // What the last analysis found: the first DIAGNOSTICS_MAX findings in file
   // order, how many more there are, and where each part begins.
@@ -62,6 +66,10 @@ class document_ouvert {
   void analyse();
 
   std::size_t nombre_de_lignes() const { return debuts.size(); }
+  // The text of line `l` (UTF-8), its line break aside.
+  std::string_view ligne(std::size_t l) const {
+    return std::string_view(texte).substr(debuts[l], fin_de_ligne(l) - debuts[l]);
+  }
   // The last line: not the empty one that a final line break opens.
   int derniere_ligne() const { return derniere; }
   // The length of line `l` in UTF-16 units, its line break aside.

@@ -13,7 +13,8 @@ inline constexpr int PAS_INITIALISE = -32002;
 inline constexpr int INFORMATION = 3;
 // How the document's text is sent: whole at open, then by changed ranges.
 inline constexpr int SYNCHRONISATION_INCREMENTALE = 2;
-// The kind of symbol a paragraph is shown as in an outline.
+// The kinds of symbol a paragraph and an entry are shown as in an outline.
 inline constexpr int SYMBOLE_ESPACE_DE_NOMS = 3;
+inline constexpr int SYMBOLE_ENTREE = 22;  // EnumMember
 // The type of a window/logMessage that reports an error.
 inline constexpr int JOURNAL_ERREUR = 1;

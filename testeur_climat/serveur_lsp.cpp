@@ -196,6 +196,7 @@ struct requete {
     std::string& texte = td.at("text").get_ref<std::string&>();
     auto d = std::make_unique<document_ouvert>();
     d->version = version_de(td, 0);
+    d->climat = td.value("languageId", std::string()) == "climat";
     d->remplace_tout(std::move(texte));
     d->chemin = chemin_du_fichier(uri);
     d->utf8_sur_disque = enregistre_en_utf8(d->chemin);
@@ -298,23 +299,61 @@ struct requete {
             {"range", {{"start", position(l, 0)}, {"end", position(l, d->longueur(static_cast<std::size_t>(l)))}}}});
   }
 
+  // Where each part runs: from its head to the line before the next one,
+  // the last to the end.
+  static int fin_de_partie(const document_ouvert& d, std::size_t k) {
+    if (k + 1 >= d.symboles.size()) return d.derniere_ligne();
+    return std::max(d.symboles[k].ligne, d.symboles[k + 1].ligne - 1);
+  }
+
+  // The outline of what was read: each part named by the line taken as its
+  // head (with the head expected there when it is another line), and its
+  // entries, the lines that begin with a digit, as children.
   void symboles(json& p) const {
     const document_ouvert* d = document(p);
     json liste = json::array();
+    const auto ligne_entiere = [&](int l) {
+      return json{{"start", position(l, 0)}, {"end", position(l, d->longueur(static_cast<std::size_t>(l)))}};
+    };
     if (d != nullptr)
       for (std::size_t k = 0; k < d->symboles.size(); ++k) {
         const symbole& s = d->symboles[k];
-        // Each part runs to the line before the next one, the last to the end.
-        int fin = d->derniere_ligne();
-        if (k + 1 < d->symboles.size()) fin = std::max(s.ligne, d->symboles[k + 1].ligne - 1);
-        const json tete = {{"start", position(s.ligne, 0)},
-                           {"end", position(s.ligne, d->longueur(static_cast<std::size_t>(s.ligne)))}};
-        liste.push_back({{"name", en_utf8(nom_du_paragraphe(s.etape))},
-                         {"kind", SYMBOLE_ESPACE_DE_NOMS},
-                         {"range", {{"start", position(s.ligne, 0)},
-                                    {"end", position(fin, d->longueur(static_cast<std::size_t>(fin)))}}},
-                         {"selectionRange", tete}});
+        const int fin = fin_de_partie(*d, k);
+        const std::string attendue = en_utf8(nom_du_paragraphe(s.etape));
+        std::string lue(d->ligne(static_cast<std::size_t>(s.ligne)));
+        json partie = {{"name", attendue}, {"kind", SYMBOLE_ESPACE_DE_NOMS},
+                       {"range", {{"start", position(s.ligne, 0)}, {"end", position(fin, d->longueur(static_cast<std::size_t>(fin)))}}},
+                       {"selectionRange", ligne_entiere(s.ligne)}};
+        if (s.etape != etape_passe::entete && lue.find(attendue) == std::string::npos && !lue.empty()) {
+          partie["name"] = lue;
+          partie["detail"] = en_utf8("attendu : "_l1) + attendue;
+        }
+        // A list's probability line is no entry; a season's temperatures
+        // are its four lines, whatever begins them.
+        const bool une_liste = s.etape == etape_passe::temperatures || s.etape == etape_passe::vents ||
+                               s.etape == etape_passe::liste_precipitations;
+        const bool quatre = s.etape == etape_passe::temperatures_saison;
+        json entrees = json::array();
+        for (int l = s.ligne + (une_liste ? 2 : 1); s.etape != etape_passe::entete && l <= fin; ++l) {
+          const std::string_view texte = d->ligne(static_cast<std::size_t>(l));
+          if (!texte.empty() && ((texte[0] >= '0' && texte[0] <= '9') || (quatre && l <= s.ligne + 4)))
+            entrees.push_back({{"name", std::string(texte)}, {"kind", SYMBOLE_ENTREE}, {"range", ligne_entiere(l)},
+                               {"selectionRange", ligne_entiere(l)}});
+        }
+        if (!entrees.empty()) partie["children"] = std::move(entrees);
+        liste.push_back(std::move(partie));
       }
+    repond(liste);
+  }
+
+  // Each part of the file folds, from its head to its last line.
+  void plis(json& p) const {
+    const document_ouvert* d = document(p);
+    json liste = json::array();
+    if (d != nullptr)
+      for (std::size_t k = 0; k < d->symboles.size(); ++k)
+        if (fin_de_partie(*d, k) > d->symboles[k].ligne)
+          liste.push_back({{"startLine", d->symboles[k].ligne}, {"endLine", fin_de_partie(*d, k)}});
     repond(liste);
   }
 
@@ -325,7 +364,8 @@ struct requete {
               {"textDocumentSync", {{"openClose", true}, {"change", SYNCHRONISATION_INCREMENTALE}, {"save", {{"includeText", false}}}}},
               {"hoverProvider", true},
               {"codeActionProvider", {{"codeActionKinds", {"quickfix", "source.fixAll"}}}},
-              {"documentSymbolProvider", true}}},
+              {"documentSymbolProvider", true},
+              {"foldingRangeProvider", true}}},
             {"serverInfo", {{"name", "verifie_climat"}, {"version", VERSION_TESTEUR}}}});
   }
 
@@ -435,6 +475,7 @@ constexpr gestionnaire GESTIONNAIRES[] = {
     {"textDocument/hover", &requete::survol},
     {"textDocument/documentSymbol", &requete::symboles},
     {"textDocument/codeAction", &requete::actions},
+    {"textDocument/foldingRange", &requete::plis},
 };
 
 void requete::execute(std::string_view methode, json& p) const {

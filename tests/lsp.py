@@ -101,7 +101,7 @@ def attendu(chemin):
 journaux = sorted([*racine.glob("exemples/*.Erreur.log"), *racine.glob("tests/donnees/*.Erreur.log")])
 for journal in journaux:
     chemin = pathlib.Path(str(journal).removesuffix(".Erreur.log") + ".txt")
-    ouverture = {"textDocument": {"uri": chemin.as_uri(), "version": 1, "text": chemin.read_bytes().decode("latin-1")}}
+    ouverture = {"textDocument": {"uri": chemin.as_uri(), "languageId": "climat", "version": 1, "text": chemin.read_bytes().decode("latin-1")}}
     messages = [{"jsonrpc": "2.0", "id": 1, "method": "initialize"}, {"jsonrpc": "2.0", "method": "textDocument/didOpen", "params": ouverture}]
     diagnostics = serveur(b"".join(cadre(json.dumps(m).encode()) for m in messages))[0][-1]["params"]["diagnostics"]
     obtenu = [(d["range"]["start"]["line"], d["range"]["start"]["character"], d["range"]["end"]["line"], d["range"]["end"]["character"],
