@@ -50,6 +50,8 @@ class document_ouvert {
   // first line has begun with Latitude= once. Any other text an editor
   // opens as plain text is left alone.
   bool climat = false;
+  // Changed since its diagnostics were last published.
+  bool a_publier = false;
 
   // What the last analysis found: the first DIAGNOSTICS_MAX findings in file
   // order, how many more there are, and where each part begins.

@@ -242,8 +242,9 @@ struct requete {
       d->remplace(a, b, *m.texte);
     }
     d->version = version;
-    d->analyse();
-    publie(p.at("textDocument").at("uri").get<std::string>(), d);
+    // Analysed once the changes already received have all been applied.
+    d->a_publier = true;
+    serveur.changements_en_attente = true;
   }
 
   void enregistre(json& p) const {
@@ -502,46 +503,36 @@ void requete::execute(std::string_view methode, json& p) const {
 
 bool serveur_lsp::traite(std::string_view corps, std::string* a_liberer) {
   const json nul;
-  if (trop_profond(corps))
-    {
-    requete::envoie_erreur(*this, nul, REQUETE_INVALIDE,
-                                  "Le message est imbriqué trop profondément : il est ignoré."_l1);
+  const auto refuse = [&](const json& id, int code, const char* message_latin1) {
+    requete::envoie_erreur(*this, id, code, message_latin1);
     return true;
-  }
+  };
+  if (trop_profond(corps))
+    return refuse(nul, REQUETE_INVALIDE, "Le message est imbriqué trop profondément : il est ignoré."_l1);
   json message = json::parse(corps.begin(), corps.end(), nullptr, false);
   if (a_liberer != nullptr) std::string().swap(*a_liberer);
-  if (message.is_discarded())
-    {
-    requete::envoie_erreur(*this, nul, ILLISIBLE, "Le message n'est pas du JSON valide."_l1);
-    return true;
-  }
-  if (!message.is_object())
-    {
-    requete::envoie_erreur(*this, nul, REQUETE_INVALIDE, "Le message n'est pas un objet JSON-RPC."_l1);
-    return true;
-  }
+  if (message.is_discarded()) return refuse(nul, ILLISIBLE, "Le message n'est pas du JSON valide."_l1);
+  if (!message.is_object()) return refuse(nul, REQUETE_INVALIDE, "Le message n'est pas un objet JSON-RPC."_l1);
   const auto id = message.find("id");
   const bool a_un_id = id != message.end();
   if (a_un_id && !id->is_string() && !id->is_number_integer() && !id->is_null())
-    {
-    requete::envoie_erreur(*this, nul, REQUETE_INVALIDE, "L'identifiant de la requête n'est ni un nombre entier ni une chaîne."_l1);
-    return true;
-  }
+    return refuse(nul, REQUETE_INVALIDE, "L'identifiant de la requête n'est ni un nombre entier ni une chaîne."_l1);
   const json& identifiant = a_un_id ? *id : nul;
   const auto methode = message.find("method");
   if (methode == message.end() || !methode->is_string()) {
     // A response to the server (it sends no request) is passed over.
     if (a_un_id && (message.contains("result") || message.contains("error"))) return true;
-    {
-    requete::envoie_erreur(*this, identifiant, REQUETE_INVALIDE, "Le message n'a pas de méthode."_l1);
-    return true;
+    return refuse(identifiant, REQUETE_INVALIDE, "Le message n'a pas de méthode."_l1);
   }
-  }
+  // Changes that follow one another are applied together; anything else
+  // first sees them analysed and published.
+  const std::string nom = methode->get<std::string>();
+  if (nom != "textDocument/didChange") publie_en_attente();
   const requete r{*this, identifiant, a_un_id, false};
   const auto parametres = message.find("params");
   json vide = json::object();
   try {
-    r.execute(methode->get<std::string>(), parametres == message.end() ? vide : *parametres);
+    r.execute(nom, parametres == message.end() ? vide : *parametres);
   } catch (const json::exception&) {
     r.parametres_refuses();
   } catch (const refus_de_parametres&) {
@@ -552,6 +543,24 @@ bool serveur_lsp::traite(std::string_view corps, std::string* a_liberer) {
   return !fini;
 }
 
+bool serveur_lsp::recoit(const char* octets, std::size_t taille) {
+  const bool suite = entree.recoit(octets, taille);
+  // The input holds no other whole message: the changes received are published.
+  publie_en_attente();
+  return suite;
+}
+
+void serveur_lsp::publie_en_attente() {
+  if (!changements_en_attente) return;
+  changements_en_attente = false;
+  const json nul;
+  for (auto& [uri, d] : documents)
+    if (d->a_publier) {
+      d->a_publier = false;
+      d->analyse();
+      requete{*this, nul, false, false}.publie(uri, d.get());
+    }
+}
 
 serveur_lsp::serveur_lsp(std::function<void(const std::string&)> sortie)
     : envoie(std::move(sortie)),

@@ -25,7 +25,7 @@ class serveur_lsp {
 
   // Takes the next bytes of the input, as they come. Returns false once the
   // client has said "exit": nothing more is read.
-  bool recoit(const char* octets, std::size_t taille) { return entree.recoit(octets, taille); }
+  bool recoit(const char* octets, std::size_t taille);
   // The exit status: 0 when "shutdown" came before the end, 1 otherwise.
   int statut() const { return arret_demande ? 0 : 1; }
 
@@ -33,11 +33,14 @@ class serveur_lsp {
   // Handles one message; `a_liberer`, when given, holds its bytes and is
   // emptied as soon as they are parsed. Returns false after "exit".
   bool traite(std::string_view corps, std::string* a_liberer);
+  // Analyses and publishes the documents changed since their last publish.
+  void publie_en_attente();
   std::function<void(const std::string&)> envoie;
   cadrage entree;
   bool initialise = false;
   bool arret_demande = false;
   bool fini = false;
+  bool changements_en_attente = false;
   std::map<std::string, std::unique_ptr<document_ouvert>> documents;
   friend struct requete;
 };
