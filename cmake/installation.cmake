@@ -34,11 +34,15 @@ install(FILES debian/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lint
 install(FILES docs/testeur_climat.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 # A climate file is known by its content: to the desktop (a MIME type of its
 # own, whose database the shared-mime-info trigger refreshes), to vim (where
-# Debian's vim finds system-wide add-ons) and to Emacs.
+# Debian's vim finds system-wide add-ons), to Neovim and to Emacs.
 install(FILES editeurs/mime/testeur-climat.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
 foreach(sorte ftdetect ftplugin syntax compiler)
   install(DIRECTORY editeurs/vim/${sorte} DESTINATION ${CMAKE_INSTALL_DATADIR}/vim/vimfiles)
+  # Debian's Neovim reads the same files from its own site folder.
+  install(DIRECTORY editeurs/vim/${sorte} DESTINATION ${CMAKE_INSTALL_DATADIR}/nvim/site)
 endforeach()
+# And starts the language server on a climate buffer.
+install(FILES editeurs/nvim/ftplugin/climat.lua DESTINATION ${CMAKE_INSTALL_DATADIR}/nvim/site/ftplugin)
 install(FILES editeurs/emacs/climat-mode.el DESTINATION ${CMAKE_INSTALL_DATADIR}/emacs/site-lisp)
 
 set(CPACK_GENERATOR DEB)

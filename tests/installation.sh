@@ -2,7 +2,7 @@
 # installation.sh BUILD   installs into a staging folder (DESTDIR; BUILD is
 #                         configured for /usr) and checks the programs, their
 #                         manual pages, the launcher entry and what makes the
-#                         desktop, vim and Emacs know a climate file
+#                         desktop, vim, Neovim and Emacs know a climate file
 #                         (editeurs.sh); as root, also makes the .deb, has
 #                         lintian check it, installs it with dpkg, runs it and
 #                         removes it
@@ -12,7 +12,8 @@ scene=$(mktemp -d)
 trap 'rm -rf "$scene"' EXIT
 DESTDIR="$scene" cmake --install "$construction" >/dev/null
 editeurs=(share/mime/packages/testeur-climat.xml share/emacs/site-lisp/climat-mode.el
-  share/vim/vimfiles/{ftdetect,ftplugin,syntax}/climat.vim share/vim/vimfiles/compiler/verifie_climat.vim)
+  share/vim/vimfiles/{ftdetect,ftplugin,syntax}/climat.vim share/vim/vimfiles/compiler/verifie_climat.vim
+  share/nvim/site/{ftdetect,ftplugin,syntax}/climat.vim share/nvim/site/ftplugin/climat.lua)
 
 for f in bin/testeur_climat bin/verifie_climat share/man/man1/testeur_climat.1.gz share/man/man1/verifie_climat.1.gz \
   share/applications/testeur_climat.desktop \
