@@ -217,6 +217,10 @@ int main(int argc, char** argv) {
 #endif
   }
   if (noms.empty()) refuse(en_utf8("verifie_climat: aucun fichier à vérifier (voir --help)\n"_l1));
+  // Writing the file and printing its diff, or its findings, are two jobs:
+  // which one was meant is not sure.
+  if (en_place && (en_diff || en_json))
+    refuse(en_utf8("verifie_climat: --corrige écrit les fichiers, il ne va pas avec --format=diff ni --format=json\n"_l1));
   if ((fermes & 2) != 0) refuse(en_utf8("verifie_climat: la sortie standard est fermée, les constats seraient perdus\n"_l1));
 
   int statut = 0;

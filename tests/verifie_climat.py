@@ -97,7 +97,8 @@ with tempfile.TemporaryDirectory() as dossier:
                 egal(nom, (r.returncode, bool(re.search(motif, sortie, re.S))), (int(statut), True))
 
 # The sure fixes, one row of tests/donnees/corrections.txt a slip: the file the author meant, through
-# the diff and patch -p1, through --corrige, and through the server's "source.fixAll" action.
+# the diff and git apply (which takes no offset a hunk header would need), through --corrige, and
+# through the server's "source.fixAll" action.
 def retouche(lignes, champ):
     sorte, n, texte = champ[0], int(re.match(r".(\d+)", champ).group(1)), champ.partition(" ")[2]
     texte = re.sub(r"\{\{(\d+) (.)\}\}", lambda m: m.group(2) * int(m.group(1)), texte).replace("\\r", "\r")
@@ -136,7 +137,7 @@ with tempfile.TemporaryDirectory() as dossier:
         faute = b"\n".join(functools.reduce(retouche, fautes_, reference.split(b"\n")))
         voulu = b"\n".join(functools.reduce(retouche, [c for c in droite.strip().split(" ; ") if c], reference.split(b"\n")))
         (d / "climat.txt").write_bytes(faute)
-        subprocess.run(f"'{programme}' --format=diff climat.txt 2>/dev/null | patch -s -p1", shell=True, cwd=d)
+        subprocess.run(f"'{programme}' --format=diff climat.txt 2>/dev/null | git apply", shell=True, cwd=d)
         egal(f"correction {nom} (diff)", (d / "climat.txt").read_bytes(), voulu)
         (d / "climat.txt").write_bytes(faute)
         statut = subprocess.run([programme, "--corrige", "climat.txt"], cwd=d, capture_output=True).returncode
