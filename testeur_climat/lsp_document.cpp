@@ -271,6 +271,8 @@ void document_ouvert::analyse() {
       ici = {ici.ligne + 1, 0};
     else
       ici.caractere += unites_utf16(c);
+    // The CR the file has before each line feed, which the editor left out.
+    if (c == '\n' && crlf_sur_disque && (octets.empty() || octets.back() != '\r')) octets += '\r';
     octets += static_cast<char>(c);
   }
   finit_la_course();
@@ -345,13 +347,19 @@ void document_ouvert::analyse() {
   symboles = std::move(rapport.symboles);
 }
 
-bool enregistre_en_utf8(const std::string& chemin) {
+sur_le_disque enregistrement(const std::string& chemin) {
   // A climate file is small; a file of more than 16 MiB, or one that holds a
-  // NUL byte, is no climate file an editor saved in UTF-8. A Latin-1 file
-  // with accents is never valid UTF-8.
+  // NUL byte, is no climate file an editor saved. A Latin-1 file with
+  // accents is never valid UTF-8.
   const std::string octets = lit_fichier_ordinaire(chemin, std::size_t{16} << 20);
-  return octets.find('\0') == std::string::npos &&
-         std::any_of(octets.begin(), octets.end(), [](char c) { return (c & 0x80) != 0; }) && utf8_valide(octets.c_str());
+  sur_le_disque r;
+  if (octets.find('\0') != std::string::npos) return r;
+  r.utf8 = std::any_of(octets.begin(), octets.end(), [](char c) { return (c & 0x80) != 0; }) && utf8_valide(octets.c_str());
+  const auto sauts = std::count(octets.begin(), octets.end(), '\n');
+  std::ptrdiff_t crlf = 0;
+  for (std::size_t i = octets.find("\r\n"); i != std::string::npos; i = octets.find("\r\n", i + 2)) ++crlf;
+  r.crlf = sauts > 0 && crlf == sauts;
+  return r;
 }
 
 std::string chemin_du_fichier(const std::string& uri) {

@@ -46,6 +46,9 @@ class document_ouvert {
   std::int64_t version = 0;
   std::string chemin;  // its file, for a file: URI
   bool utf8_sur_disque = false;
+  // Its file ends every line with CR LF: an editor that sends the text with
+  // LF alone (eglot does) would hide the CR that the reads count.
+  bool crlf_sur_disque = false;
   // Whether it is a climate file: opened as one (language "climat"), or its
   // first line has begun with Latitude= once. Any other text an editor
   // opens as plain text is left alone.
@@ -107,9 +110,14 @@ class document_ouvert {
   int derniere = 0;
 };
 
-// Whether the file at `chemin` is saved in UTF-8 (with at least one
-// character of more than one byte): a climate file must be in Latin-1.
-bool enregistre_en_utf8(const std::string& chemin);
+// How the file at `chemin` is saved: in UTF-8 (with at least one character
+// of more than one byte; a climate file must be in Latin-1), and with CR LF
+// at the end of every line.
+struct sur_le_disque {
+  bool utf8 = false;
+  bool crlf = false;
+};
+sur_le_disque enregistrement(const std::string& chemin);
 
 // A file: URI as a path: "file://" and an empty or "localhost" host, then the
 // path with its %XX escapes decoded. Empty for any other URI.

@@ -199,7 +199,9 @@ struct requete {
     d->climat = td.value("languageId", std::string()) == "climat";
     d->remplace_tout(std::move(texte));
     d->chemin = chemin_du_fichier(uri);
-    d->utf8_sur_disque = enregistre_en_utf8(d->chemin);
+    const sur_le_disque disque = enregistrement(d->chemin);
+    d->utf8_sur_disque = disque.utf8;
+    d->crlf_sur_disque = disque.crlf;
     d->analyse();
     publie(uri, d.get());
     serveur.documents[uri] = std::move(d);
@@ -250,7 +252,9 @@ struct requete {
   void enregistre(json& p) const {
     document_ouvert* d = document(p);
     if (d == nullptr) return;
-    d->utf8_sur_disque = enregistre_en_utf8(d->chemin);
+    const sur_le_disque disque = enregistrement(d->chemin);
+    d->utf8_sur_disque = disque.utf8;
+    d->crlf_sur_disque = disque.crlf;
     d->analyse();
     publie(p.at("textDocument").at("uri").get<std::string>(), d);
   }
