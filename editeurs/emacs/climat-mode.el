@@ -21,6 +21,13 @@
   "Climate files of Aubrelis."
   :group 'languages)
 
+(defcustom climat-eglot nil
+  "Non-nil: a climate file starts the language server by itself.
+When eglot is installed, `eglot-ensure' attaches each climate buffer to
+`verifie_climat --lsp', whose findings then show as you type."
+  :type 'boolean
+  :group 'climat)
+
 (defconst climat-font-lock-keywords
   '(("^#\\(?:Affichage\\|Horloge vague\\):" . font-lock-preprocessor-face)
     ("^>.*:" . font-lock-keyword-face)
@@ -59,7 +66,9 @@
   (setq buffer-file-coding-system 'iso-latin-1)
   (setq-local compile-command
               (concat "verifie_climat -- "
-                      (if buffer-file-name (shell-quote-argument buffer-file-name) ""))))
+                      (if buffer-file-name (shell-quote-argument buffer-file-name) "")))
+  (when (and climat-eglot (require 'eglot nil t))
+    (eglot-ensure)))
 
 ;; verifie_climat's lines, errors and warnings apart.
 (add-to-list 'compilation-error-regexp-alist-alist
