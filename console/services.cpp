@@ -79,6 +79,10 @@ namespace {
 
 }  // namespace
 
+std::string raison_lecture(int erreur) {
+  return erreur == ENOENT ? "fichier introuvable" : erreur == EACCES ? "permission refusée"_l1 : std::strerror(erreur);
+}
+
 std::string raison_ecriture(int erreur) {
   switch (erreur) {
     case ENOSPC:

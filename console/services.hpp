@@ -45,6 +45,8 @@ void ecrit_journal(int journal, const char* octets, std::size_t taille);
 void ferme_journal(int journal);
 // Why a write failed, in words (Latin-1).
 std::string raison_ecriture(int erreur);
+// Why a file could not be opened or read, in words (Latin-1).
+std::string raison_lecture(int erreur);
 
 void changeslash(char* texte);
 

@@ -28,10 +28,6 @@ int refuse(const std::string& nom, const std::string& raison) {
   return 2;
 }
 
-std::string raison_lecture(int erreur) {
-  return erreur == ENOENT ? "fichier introuvable" : erreur == EACCES ? "permission refusée"_l1 : std::strerror(erreur);
-}
-
 // All the bytes of an open file; false on a read error.
 bool lit_tout(int fd, std::string& octets) {
   char bloc[1 << 16];

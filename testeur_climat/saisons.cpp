@@ -18,30 +18,34 @@ void verifie_fermeture_saisons(etat_passe& e) {
     signale(e, ERREUR, {404, "La liste de 4 saisons doit se terminer par un <.\n"}, sur(e.en_main));
 }
 
+// A temperature of a season, from where its "t" should be: the number after
+// the "t", checked against the temperature list. Returns it, and where it
+// stands in `l`.
+float temperature_de_saison(etat_passe& e, message t_absent, message hors_limites, lieu& l) {
+  if (e.en_main.ici() != 't') signale(e, ERREUR, t_absent, sur(e.en_main));
+  e.en_main = e.en_main.apres('t');
+  l = nombre(e.en_main);
+  const auto valeur = static_cast<float>(e.en_main.entier());
+  if (valeur < 1 || valeur > static_cast<float>(e.nb_temperatures)) signale(e, ERREUR, hors_limites, l);
+  return valeur;
+}
+
 void verifie_ligne_temperature_saison(etat_passe& e, char place) {
   const curseur debut = e.en_main;
   if (debut.car(1) != place) signale(e, ERREUR, NUMEROTATION, sur(debut.suivant()));
-  if (debut.car(2) != '=') {
+  if (debut.car(2) != '=')
     signale(e, ERREUR, {405, "Impossible de trouver le = qui précède les températures minimale et maximale.\n"_l1},
             sur(debut.suivant().suivant()));
-  }
   e.en_main = e.en_main.apres('=');
-  if (e.en_main.ici() != 't')
-    signale(e, ERREUR, {406, "Impossible de trouver le t qui précède la température minimale.\n"_l1}, sur(e.en_main));
-  e.en_main = e.en_main.apres('t');
-  const lieu lieu_minimum = nombre(e.en_main);
-  const auto minimum = static_cast<float>(e.en_main.entier());
-  const auto plafond = static_cast<float>(e.nb_temperatures);
-  if (minimum < 1 || minimum > plafond)
-    signale(e, ERREUR, {407, "La valeur de température minimale dépasse les limites admises.\n"_l1}, lieu_minimum);
+  lieu lieu_minimum;
+  const float minimum = temperature_de_saison(
+      e, {406, "Impossible de trouver le t qui précède la température minimale.\n"_l1},
+      {407, "La valeur de température minimale dépasse les limites admises.\n"_l1}, lieu_minimum);
   e.en_main = e.en_main.apres(',');
-  if (e.en_main.ici() != 't')
-    signale(e, ERREUR, {406, "Impossible de trouver le t qui précède la température maximale.\n"_l1}, sur(e.en_main));
-  e.en_main = e.en_main.apres('t');
-  const lieu lieu_maximum = nombre(e.en_main);
-  const auto maximum = static_cast<float>(e.en_main.entier());
-  if (maximum < 1 || maximum > plafond)
-    signale(e, ERREUR, {407, "La valeur de température maximale dépasse les limites admises.\n"_l1}, lieu_maximum);
+  lieu lieu_maximum;
+  const float maximum = temperature_de_saison(
+      e, {406, "Impossible de trouver le t qui précède la température maximale.\n"_l1},
+      {407, "La valeur de température maximale dépasse les limites admises.\n"_l1}, lieu_maximum);
   if (maximum < minimum)
     signale(e, ERREUR,
             {408, "La valeur de température maximale est inférieure à la valeur de température minimale.\n"_l1},

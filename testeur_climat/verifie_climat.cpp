@@ -115,7 +115,7 @@ bilan verifie(const char* nom, bool en_json) {
   std::string raison;
   if (f == nullptr) {
     b.lisible = false;
-    raison = errno == ENOENT ? "fichier introuvable" : errno == EACCES ? "permission refusée"_l1 : std::strerror(errno);
+    raison = raison_lecture(errno);
     raison = en_utf8(raison.c_str());
   } else {
     moteur_principal(f, &b.erreurs, &b.avertissements, rapport);
