@@ -98,6 +98,7 @@ bool verifie_conditions(etat_passe& e, curseur& p) {
 // A rule line, from its number on.
 void verifie_regle(etat_passe& e) {
   const auto numero = static_cast<float>(e.en_main.entier());
+  relie(e, genre_lien::precipitation, false, e.en_main);
   if (e.precipitations_listees.entrees(numero) == 0)
     signale_f(e, AVERTISSEMENT, 501, liee(e, nombre(e.en_main), etape_passe::liste_precipitations),
               "La précipitation %.0f n'est pas répertoriée dans la liste des précipitations. Cette ligne ne sera pas utilisée par le programme.\n"_l1,
@@ -126,6 +127,8 @@ void verifie_lignes_sans_condition(etat_passe& e) {
 
 void verifie_reference(etat_passe& e, sorte s, curseur c) {
   const auto valeur = static_cast<float>(c.entier());
+  relie(e, s == sorte::temperature ? genre_lien::temperature : s == sorte::vent ? genre_lien::vent : genre_lien::precipitation,
+        false, c);
   switch (s) {
     case sorte::temperature:
       if (valeur > static_cast<float>(e.nb_temperatures))

@@ -33,6 +33,27 @@ struct constat {
 
 enum class etape_passe : int;
 
+// What a number of the file names, for an editor's hover and jumps: an entry
+// of one of the three lists, a season, a moment of the clock. A rule line's
+// engine (4, 5 or 6) travels the same way, over the rule's body.
+enum class genre_lien : unsigned char { temperature, vent, precipitation, saison, moment, moteur };
+struct lien {
+  genre_lien genre;
+  int numero;
+  bool definition;  // the entry's own number, on the line that defines it
+  int ligne_editeur;
+  int colonne;  // [colonne, colonne_fin), characters from 0 as for a finding
+  int colonne_fin;
+};
+
+// The sun's events that a moment of the clock may name between two "$", and
+// what each one is, in Latin-1.
+struct variable_horloge {
+  const char* nom;
+  const char* evenement;
+};
+extern const variable_horloge VARIABLES_HORLOGE[8];
+
 // Where the findings go: the pass hands each one over and knows nothing of
 // where it ends up (the console and "Erreur.log", an editor, memory). It
 // also says where each part of the file begins, for the editors' outline.
@@ -40,6 +61,10 @@ struct rapport_constats {
   virtual void rapporte(const constat& c) = 0;
   // The header (at line 1) or a paragraph, from the line taken as its head.
   virtual void paragraphe(etape_passe, int /*ligne_editeur*/) {}
+  // The numbers of the file and what they name, only for a report that asks
+  // for them (an editor's): the other reports cost the pass nothing.
+  virtual bool veut_les_liens() const { return false; }
+  virtual void relie(const lien&) {}
 
  protected:
   ~rapport_constats() = default;

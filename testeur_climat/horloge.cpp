@@ -8,9 +8,6 @@
 
 namespace {
 
-constexpr const char* VARIABLES[] = {"lever",    "coucher",  "deb_astro", "fin_astro",
-                                     "deb_naut", "fin_naut", "deb_civil", "fin_civil"};
-
 // A variable name that would not fit in the message is shown by its start.
 constexpr std::size_t NOM_AFFICHE_MAX = 200;
 // What the simulation shows of a moment's display text.
@@ -24,8 +21,8 @@ bool fin_de_ligne(curseur p) {
 void verifie_variable(etat_passe& e, curseur ouvre, curseur ferme) {
   const char* nom = ouvre.p + 1;
   const auto longueur = static_cast<std::size_t>(ferme.p - nom);
-  for (const char* variable : VARIABLES)
-    if (std::strlen(variable) == longueur && std::strncmp(variable, nom, longueur) == 0) return;
+  for (const variable_horloge& v : VARIABLES_HORLOGE)
+    if (std::strlen(v.nom) == longueur && std::strncmp(v.nom, nom, longueur) == 0) return;
   const lieu l = de(ouvre, ferme.plus(1));
   if (longueur > NOM_AFFICHE_MAX)
     signale_f(e, ERREUR, 705, l, "La variable '%.*s...' n'est pas reconnue.", static_cast<int>(NOM_AFFICHE_MAX), nom);
@@ -66,6 +63,7 @@ void verifie_expression(etat_passe& e) {
 
 void verifie_moment(etat_passe& e, int& dernier) {
   const int numero = e.en_main.entier();
+  relie(e, genre_lien::moment, true, e.en_main);
   if (static_cast<long long>(numero) != static_cast<long long>(dernier) + 1)
     signale(e, ERREUR, {703, "Les numéros des moments ne se suivent pas."_l1}, nombre(e.en_main));
   dernier = numero;
@@ -84,6 +82,17 @@ void verifie_moment(etat_passe& e, int& dernier) {
 
 }  // namespace
 
+const variable_horloge VARIABLES_HORLOGE[8] = {
+    {"lever", "le lever du soleil"},
+    {"coucher", "le coucher du soleil"},
+    {"deb_astro", "le début du crépuscule astronomique"_l1},
+    {"fin_astro", "la fin du crépuscule astronomique"_l1},
+    {"deb_naut", "le début du crépuscule nautique"_l1},
+    {"fin_naut", "la fin du crépuscule nautique"_l1},
+    {"deb_civil", "le début du crépuscule civil"_l1},
+    {"fin_civil", "la fin du crépuscule civil"_l1},
+};
+
 void verifie_horloge(etat_passe& e, const paragraphe& p) {
   // A read at the end of the file does not count here.
   while (std::strstr(e.en_main.p, p.tete) == nullptr)
@@ -100,6 +109,8 @@ void verifie_horloge(etat_passe& e, const paragraphe& p) {
     e.en_main = e.en_main.apres('=');
     total = e.en_main.reel();
     total_lu = true;
+    // The total names the last moment, when it is a whole number.
+    if (total == static_cast<float>(e.en_main.entier())) relie(e, genre_lien::moment, false, e.en_main);
   } else {
     signale(e, ERREUR, {702, "La ligne suivant '#Horloge vague:' doit être la ligne du total, contenant '='.\n"_l1});
   }

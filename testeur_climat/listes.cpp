@@ -8,6 +8,7 @@
 namespace {
 
 struct textes_liste {
+  genre_lien genre;  // what its entries are, for an editor
   message entete_absente;
   message fin_avant_entete;
   message probabilite_inferieure;
@@ -20,6 +21,7 @@ struct textes_liste {
 };
 
 const textes_liste TEMPERATURES = {
+    genre_lien::temperature,
     {201, "Le premier paragraphe après #Affichage: doit être celui de la température et commencer par >Température:\n"_l1},
     {203, "Le fichier se termine avant le paragraphe de la température, qui doit commencer par >Température:\n"_l1},
     {301, "Pour les probabilités de variation de température, la deuxième valeur est inférieure à la première\n"_l1},
@@ -32,6 +34,7 @@ const textes_liste TEMPERATURES = {
 };
 
 const textes_liste VENTS = {
+    genre_lien::vent,
     {201, "Le deuxième paragraphe après #Affichage: doit être celui du vent et commencer par >Vent:\n"_l1},
     {203, "Le fichier se termine avant le paragraphe du vent, qui doit commencer par >Vent:\n"_l1},
     {301, "Pour les probabilités de variation du vent, la deuxième valeur est inférieure à la première\n"_l1},
@@ -44,6 +47,7 @@ const textes_liste VENTS = {
 };
 
 const textes_liste PRECIPITATIONS = {
+    genre_lien::precipitation,
     {201, "Le troisième paragraphe après #Affichage: doit être celui des précipitation et commencer par >Précipitation:\n"_l1},
     {203, "Le fichier se termine avant le paragraphe des précipitations, qui doit commencer par >Précipitation:\n"_l1},
     {301, "Pour les probabilités de variation des précipitations, la deuxième valeur est inférieure à la première\n"_l1},
@@ -113,6 +117,7 @@ template <typename F>
 void parcourt_entrees(etat_passe& e, const textes_liste& t, F&& numero_lu) {
   bool suite = false;
   do {
+    relie(e, t.genre, true, e.en_main);
     numero_lu(static_cast<float>(e.en_main.entier()), nombre(e.en_main));
     verifie_champs(e, t);
     suite = lit_ligne(e);

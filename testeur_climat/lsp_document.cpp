@@ -105,6 +105,7 @@ void document_ouvert::indexe_les_lignes() {
 }
 
 void document_ouvert::remplace_tout(std::string nouveau) {
+  liens_a_jour = false;
   texte = std::move(nouveau);
   indexe_les_lignes();
 }
@@ -113,6 +114,7 @@ void document_ouvert::remplace(std::size_t a, std::size_t b, std::string_view no
   // Line starts before the change stay, those after it move by the
   // difference, and only the bytes written are looked at again, with the one
   // before them (a CR that a LF now follows).
+  liens_a_jour = false;
   texte.replace(a, b - a, nouveau);
   const std::size_t fin = a + nouveau.size();
   const auto premier = std::lower_bound(debuts.begin() + 1, debuts.end(), std::max<std::size_t>(a, 1));
@@ -134,15 +136,7 @@ std::size_t document_ouvert::fin_de_ligne(std::size_t l) const {
   return fin;
 }
 
-int document_ouvert::longueur(std::size_t l) const {
-  int n = 0;
-  for (std::size_t i = debuts[l], fin = fin_de_ligne(l); i < fin;) {
-    const auto [c, taille] = point_de_code(texte, i);
-    n += unites_utf16(c);
-    i += taille;
-  }
-  return n;
-}
+int document_ouvert::longueur(std::size_t l) const { return longueur_utf16(ligne(l)); }
 
 std::size_t document_ouvert::decalage(long long ligne, long long caractere) const {
   if (ligne < 0) return 0;
@@ -222,62 +216,52 @@ void document_ouvert::place(std::vector<demande>& demandes) const {
   }
 }
 
+std::vector<lien_place> document_ouvert::places(const std::vector<const lien*>& choisis) const {
+  std::vector<lien_place> places(choisis.size());
+  std::vector<demande> demandes;
+  demandes.reserve(2 * choisis.size());
+  for (std::size_t k = 0; k < choisis.size(); ++k) {
+    places[k].l = *choisis[k];
+    demandes.push_back({choisis[k]->ligne_editeur, choisis[k]->colonne, &places[k].debut});
+    demandes.push_back({choisis[k]->ligne_editeur, choisis[k]->colonne_fin, &places[k].fin});
+  }
+  place(demandes);
+  return places;
+}
+
+std::vector<lien_place> document_ouvert::liens_de_la_ligne(std::size_t l) const {
+  if (l >= debuts.size()) return {};
+  // The pass counts its lines by line feeds; the links come in its order.
+  const int ligne_passe =
+      1 + static_cast<int>(std::count(texte.begin(), texte.begin() + static_cast<std::ptrdiff_t>(debuts[l]), '\n'));
+  const std::vector<lien>& tous = liens();
+  const auto premier = std::lower_bound(tous.begin(), tous.end(), ligne_passe,
+                                        [](const lien& n, int ligne) { return n.ligne_editeur < ligne; });
+  std::vector<const lien*> choisis;
+  for (auto n = premier; n != tous.end() && n->ligne_editeur == ligne_passe; ++n) choisis.push_back(&*n);
+  std::vector<lien_place> sur_la_ligne = places(choisis);
+  // A lone CR ends an editor's line inside the pass's.
+  std::erase_if(sur_la_ligne, [&](const lien_place& p) { return p.debut.ligne != static_cast<int>(l); });
+  return sur_la_ligne;
+}
+
 void document_ouvert::analyse() {
   climat = climat || texte.rfind("Latitude=", 0) == 0;
   if (!climat) {
     trouvailles.clear();
     non_montrees = 0;
     symboles.clear();
+    std::vector<lien>().swap(liens_lus);
+    liens_a_jour = false;
     return;
   }
-  // The editor's text as the bytes of the file: Latin-1, with "?" for a
-  // character that Latin-1 lacks, which draws its own finding. Each character
-  // is one byte for the pass, so that its columns count the editor's
-  // characters. The editor ends a line at LF, CR LF or a lone CR; the pass
-  // only at LF.
-  std::string octets;
-  octets.reserve(texte.size());
   std::vector<trouvaille> hors;  // the runs of characters Latin-1 lacks
   std::size_t hors_non_gardes = 0;
-  position_lsp ici;
-  struct {
-    std::size_t debut = 0;  // the first character's bytes
-    std::size_t taille = 0;
-    char32_t c = 0;
-    position_lsp debut_course;
-    int nombre = 0;
-  } course;
-  const auto finit_la_course = [&] {
-    if (course.nombre == 0) return;
-    if (hors.size() < DIAGNOSTICS_MAX)
-      hors.push_back(hors_latin1(std::string_view(texte).substr(course.debut, course.taille), course.c,
-                                 course.debut_course, ici, course.nombre));
-    else
-      ++hors_non_gardes;
-    course.nombre = 0;
-  };
-  for (std::size_t i = 0; i < texte.size();) {
-    const auto [c, taille] = point_de_code(texte, i);
-    i += taille;
-    if (c > 0xFF) {
-      if (course.nombre == 0) course = {i - taille, taille, c, ici, 0};
-      ++course.nombre;
-      ici.caractere += unites_utf16(c);
-      octets += '?';
-      continue;
-    }
-    finit_la_course();
-    if (debut_de_ligne(i))
-      ici = {ici.ligne + 1, 0};
-    else
-      ici.caractere += unites_utf16(c);
-    // The CR the file has before each line feed, which the editor left out.
-    if (c == '\n' && crlf_sur_disque && (octets.empty() || octets.back() != '\r')) octets += '\r';
-    octets += static_cast<char>(c);
-  }
-  finit_la_course();
+  std::string octets = octets_de_la_passe(&hors, &hors_non_gardes);
 
   collecte rapport;
+  std::vector<lien>().swap(liens_lus);
+  liens_a_jour = false;
   verifie_octets(octets.data(), octets.size(), rapport);
   octets = std::string();
   derniere = static_cast<int>(debuts.size()) - (debuts.size() > 1 && debuts.back() == texte.size() ? 2 : 1);
@@ -345,6 +329,86 @@ void document_ouvert::analyse() {
     trouvailles.resize(DIAGNOSTICS_MAX);
   }
   symboles = std::move(rapport.symboles);
+}
+
+const std::vector<lien>& document_ouvert::liens() const {
+  if (liens_a_jour) return liens_lus;
+  liens_a_jour = true;
+  if (!climat) return liens_lus;
+  // The pass again, for its links alone: what a keystroke costs stays the
+  // findings' alone, and a document whose numbers no one asks about holds
+  // none of them.
+  struct seulement_les_liens final : rapport_constats {
+    std::vector<lien>& liens;
+    explicit seulement_les_liens(std::vector<lien>& l) : liens(l) {}
+    void rapporte(const constat&) override {}
+    bool veut_les_liens() const override { return true; }
+    void relie(const lien& n) override { liens.push_back(n); }
+  } rapport(liens_lus);
+  const std::string octets = octets_de_la_passe(nullptr, nullptr);
+  verifie_octets(octets.data(), octets.size(), rapport);
+  return liens_lus;
+}
+
+std::string document_ouvert::octets_de_la_passe(std::vector<trouvaille>* hors, std::size_t* hors_non_gardes) const {
+  // The editor's text as the bytes of the file: Latin-1, with "?" for a
+  // character that Latin-1 lacks, which draws its own finding. Each character
+  // is one byte for the pass, so that its columns count the editor's
+  // characters. The editor ends a line at LF, CR LF or a lone CR; the pass
+  // only at LF.
+  std::string octets;
+  octets.reserve(texte.size());
+  position_lsp ici;
+  struct {
+    std::size_t debut = 0;  // the first character's bytes
+    std::size_t taille = 0;
+    char32_t c = 0;
+    position_lsp debut_course;
+    int nombre = 0;
+  } course;
+  const auto finit_la_course = [&] {
+    if (course.nombre == 0) return;
+    if (hors == nullptr)
+      ;
+    else if (hors->size() < DIAGNOSTICS_MAX)
+      hors->push_back(hors_latin1(std::string_view(texte).substr(course.debut, course.taille), course.c,
+                                 course.debut_course, ici, course.nombre));
+    else
+      ++*hors_non_gardes;
+    course.nombre = 0;
+  };
+  for (std::size_t i = 0; i < texte.size();) {
+    const auto [c, taille] = point_de_code(texte, i);
+    i += taille;
+    if (c > 0xFF) {
+      if (course.nombre == 0) course = {i - taille, taille, c, ici, 0};
+      ++course.nombre;
+      ici.caractere += unites_utf16(c);
+      octets += '?';
+      continue;
+    }
+    finit_la_course();
+    if (debut_de_ligne(i))
+      ici = {ici.ligne + 1, 0};
+    else
+      ici.caractere += unites_utf16(c);
+    // The CR the file has before each line feed, which the editor left out.
+    if (c == '\n' && crlf_sur_disque && (octets.empty() || octets.back() != '\r')) octets += '\r';
+    octets += static_cast<char>(c);
+  }
+  finit_la_course();
+
+  return octets;
+}
+
+int longueur_utf16(std::string_view utf8) {
+  int n = 0;
+  for (std::size_t i = 0; i < utf8.size();) {
+    const auto [c, taille] = point_de_code(utf8, i);
+    n += unites_utf16(c);
+    i += taille;
+  }
+  return n;
 }
 
 sur_le_disque enregistrement(const std::string& chemin) {

@@ -36,6 +36,13 @@ struct symbole {
   int ligne;
 };
 
+// A number of the file and what it names, placed on the editor's text.
+struct lien_place {
+  lien l;
+  position_lsp debut;
+  position_lsp fin;
+};
+
 // The diagnostics published for one document, the first in file order; one
 // more says how many are left out. An editor stays responsive with them.
 inline constexpr std::size_t DIAGNOSTICS_MAX = 300;
@@ -90,6 +97,21 @@ class document_ouvert {
   // Where the character `n` of the text (from 0) lies; the end past the end.
   position_lsp position_du_caractere(std::size_t n) const;
 
+  // The numbers of the text that name an entry, and the rule lines'
+  // engines, in the order of the file, on the pass's lines and columns:
+  // found at the first question after a change, then kept.
+  const std::vector<lien>& liens() const;
+  // The links of the editor's line `l`, placed.
+  std::vector<lien_place> liens_de_la_ligne(std::size_t l) const;
+  // The links for which `garde` holds, placed, in the order of the file.
+  template <typename F>
+  std::vector<lien_place> liens_tels_que(F&& garde) const {
+    std::vector<const lien*> choisis;
+    for (const lien& n : liens())
+      if (garde(n)) choisis.push_back(&n);
+    return places(choisis);
+  }
+
  private:
   std::size_t fin_de_ligne(std::size_t l) const;
   bool debut_de_ligne(std::size_t i) const;
@@ -105,10 +127,19 @@ class document_ouvert {
   // Places them all, in one walk over the text; what lies after the end goes
   // on the last line, with caractere -1.
   void place(std::vector<demande>& demandes) const;
+  std::vector<lien_place> places(const std::vector<const lien*>& choisis) const;
+  // The text as the pass reads it (see analyse); the runs of characters
+  // Latin-1 lacks go to `hors` when given, the first DIAGNOSTICS_MAX of them.
+  std::string octets_de_la_passe(std::vector<trouvaille>* hors, std::size_t* hors_non_gardes) const;
+  mutable std::vector<lien> liens_lus;
+  mutable bool liens_a_jour = false;
 
   std::vector<std::size_t> debuts{0};  // where each editor line begins, in bytes
   int derniere = 0;
 };
+
+// The length of a UTF-8 text in UTF-16 units, as the protocol counts.
+int longueur_utf16(std::string_view utf8);
 
 // How the file at `chemin` is saved: in UTF-8 (with at least one character
 // of more than one byte; a climate file must be in Latin-1), and with CR LF

@@ -16,5 +16,8 @@ inline constexpr int SYNCHRONISATION_INCREMENTALE = 2;
 // The kinds of symbol a paragraph and an entry are shown as in an outline.
 inline constexpr int SYMBOLE_ESPACE_DE_NOMS = 3;
 inline constexpr int SYMBOLE_ENTREE = 22;  // EnumMember
+// The kinds of a completion item: a number of a list, a keyword.
+inline constexpr int COMPLETION_VALEUR = 12;
+inline constexpr int COMPLETION_MOT_CLE = 14;
 // The type of a window/logMessage that reports an error.
 inline constexpr int JOURNAL_ERREUR = 1;

@@ -48,6 +48,7 @@ void verifie_reference(etat_passe& e, sorte s, curseur nombre);
 // path of every value of every rule line).
 void signale_precipitation_non_listee(etat_passe& e, curseur nombre);
 inline void verifie_precipitation(etat_passe& e, curseur nombre) {
+  relie(e, genre_lien::precipitation, false, nombre);
   if (!e.precipitations_listees.listee(nombre.entier())) signale_precipitation_non_listee(e, nombre);
 }
 

@@ -15,21 +15,37 @@ int Erreur_aff(rapport_constats& rapport, int* compteur, const constat& c) {
   return 0;
 }
 
+namespace {
+
+// Where a place of the line in hand lies on its editor's line: the whole
+// line's text when none is given.
+void colonnes(const etat_passe& e, lieu l, int& colonne, int& colonne_fin) {
+  if (l.debut == nullptr) {
+    colonne = e.colonne_morceau;
+    colonne_fin = e.colonne_morceau + e.longueur_texte;
+    return;
+  }
+  // A span past the text (a line feed the cuts passed over) ends with it.
+  const auto place = [&](const char* q) {
+    return e.colonne_morceau + static_cast<int>(std::min<std::ptrdiff_t>(q - e.tampon_ligne, e.longueur_texte));
+  };
+  colonne = place(l.debut);
+  colonne_fin = std::max(colonne, place(l.fin));
+}
+
+}  // namespace
+
+void relie_lien(etat_passe& e, genre_lien g, bool definition, int numero, lieu l) {
+  if (e.fin_lue) return;  // the line in hand was looked at already
+  lien n{g, numero, definition, e.ligne_editeur, 0, 0};
+  colonnes(e, l, n.colonne, n.colonne_fin);
+  e.rapport->relie(n);
+}
+
 void signale(etat_passe& e, int type, message m, lieu l) {
   constat c{type, e.num_ligne, e.ligne_editeur, m.code, m.texte};
-  if (e.fin_lue) {
-    // The line after the last one: nothing on it to point at.
-  } else if (l.debut == nullptr) {
-    c.colonne = e.colonne_morceau;
-    c.colonne_fin = e.colonne_morceau + e.longueur_texte;
-  } else {
-    // A span past the text (a line feed the cuts passed over) ends with it.
-    const auto place = [&](const char* q) {
-      return e.colonne_morceau + static_cast<int>(std::min<std::ptrdiff_t>(q - e.tampon_ligne, e.longueur_texte));
-    };
-    c.colonne = place(l.debut);
-    c.colonne_fin = std::max(c.colonne, place(l.fin));
-  }
+  // After the last line there is nothing to point at.
+  if (!e.fin_lue) colonnes(e, l, c.colonne, c.colonne_fin);
   c.colonne_morceau = e.fin_lue ? 0 : e.colonne_morceau;
   c.ligne_liee = l.ligne_liee;
   Erreur_aff(*e.rapport, type == ERREUR ? e.erreurs : e.avertissements, c);
@@ -193,6 +209,7 @@ void moteur_principal(std::FILE* fichier, int* erreurs, int* avertissements, rap
   e.erreurs = erreurs;
   e.avertissements = avertissements;
   e.rapport = &rapport;
+  e.liens = rapport.veut_les_liens();
   rapport.paragraphe(etape_passe::entete, 1);
   if (lit_entete(e))
     for (const paragraphe& p : PARAGRAPHES) {

@@ -203,6 +203,7 @@ struct etat_passe {
   int bloc_fin = 0;
   bool fin_du_fichier = false;  // set, as by fgets, by a read that met the end of the file
 
+  bool liens = false;      // the report wants the numbers of the file and what they name
   bool arret = false;      // the pass ends: end of the file inside a paragraph, or a read error
   bool fin_lue = false;    // a read found nothing: the line in hand has been examined already
   bool illisible = false;  // a read failed with an error
@@ -221,6 +222,13 @@ int Erreur_aff(rapport_constats& rapport, int* compteur, const constat& c);
 void signale(etat_passe& e, int type, message m, lieu l = {});
 // The same with a message composed in tampon_message from the format.
 [[gnu::format(printf, 5, 6)]] void signale_f(etat_passe& e, int type, int code, lieu l, const char* format, ...);
+
+// A number of the line in hand that names an entry (see lien), where the
+// number begins; nothing where no number does.
+void relie_lien(etat_passe& e, genre_lien g, bool definition, int numero, lieu l);
+inline void relie(etat_passe& e, genre_lien g, bool definition, curseur c) {
+  if (e.liens && c.apres_nombre().p != c.p) relie_lien(e, g, definition, c.entier(), nombre(c));
+}
 
 // A read that the block in hand cannot finish: refills the block.
 bool lit_ligne_lente(etat_passe& e);

@@ -167,6 +167,8 @@ void verifie_corps_regle(etat_passe& e) {
   const apercu a = regarde(p.p, p.p + std::strlen(p.p));
   const moteur m = !a.pourcent ? moteur::M5 : a.double_pourcent ? moteur::M4 : moteur::M6;
   float pourcentage_precedent = 0;
+  if (e.liens)
+    relie_lien(e, genre_lien::moteur, false, m == moteur::M4 ? 4 : m == moteur::M5 ? 5 : 6, de(p, p.fin_du_texte()));
   if (!a.point)
     signale(e, ERREUR, {601, "Les règles de précipitations doivent impérativement se terminer par un .\n"_l1},
             avant(p.fin_du_texte()));

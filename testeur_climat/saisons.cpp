@@ -25,6 +25,7 @@ float temperature_de_saison(etat_passe& e, message t_absent, message hors_limite
   if (e.en_main.ici() != 't') signale(e, ERREUR, t_absent, sur(e.en_main));
   e.en_main = e.en_main.apres('t');
   l = nombre(e.en_main);
+  relie(e, genre_lien::temperature, false, e.en_main);
   const auto valeur = static_cast<float>(e.en_main.entier());
   if (valeur < 1 || valeur > static_cast<float>(e.nb_temperatures)) signale(e, ERREUR, hors_limites, l);
   return valeur;
@@ -33,6 +34,7 @@ float temperature_de_saison(etat_passe& e, message t_absent, message hors_limite
 void verifie_ligne_temperature_saison(etat_passe& e, char place) {
   const curseur debut = e.en_main;
   if (debut.car(1) != place) signale(e, ERREUR, NUMEROTATION, sur(debut.suivant()));
+  if (chiffre(debut.car(1))) relie_lien(e, genre_lien::saison, false, debut.car(1) - '0', sur(debut.suivant()));
   if (debut.car(2) != '=')
     signale(e, ERREUR, {405, "Impossible de trouver le = qui précède les températures minimale et maximale.\n"_l1},
             sur(debut.suivant().suivant()));
@@ -63,6 +65,7 @@ void verifie_saisons(etat_passe& e, const paragraphe& p) {
     lit_ligne(e);
     if (e.arret) return;
     if (e.en_main.ici() != place) signale(e, ERREUR, NUMEROTATION, sur(e.en_main));
+    if (chiffre(e.en_main.ici())) relie_lien(e, genre_lien::saison, true, e.en_main.ici() - '0', sur(e.en_main));
     if (e.en_main.car(1) != ':')
       signale(e, ERREUR, {402, "Impossible de trouver le : qui précède l'affichage de la saison.\n"_l1},
               sur(e.en_main.suivant()));

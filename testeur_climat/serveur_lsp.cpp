@@ -17,11 +17,8 @@
 #include "testeur_climat/ecrit_json.hpp"
 #include "testeur_climat/editeurs.hpp"
 #include "testeur_climat/lsp_document.hpp"
+#include "testeur_climat/lsp_langage.hpp"
 #include "testeur_climat/lsp_protocole.hpp"
-
-// The authors' guide, embedded by the build: the hover shows its sections.
-extern const unsigned char GUIDE_CLIMAT[];
-extern const std::size_t TAILLE_GUIDE_CLIMAT;
 
 using json = nlohmann::json;
 
@@ -30,29 +27,6 @@ namespace {
 // No message of the protocol nests deeper; a deeper one is refused before it
 // is parsed, so that nothing walks it recursively.
 constexpr int PROFONDEUR_MAX = 64;
-// The findings of one line shown by a hover.
-constexpr std::size_t SURVOL_MAX = 20;
-
-// The section of the guide that explains a code, from its heading to the
-// next one.
-std::string_view section_du_guide(int code) {
-  const std::string_view guide(reinterpret_cast<const char*>(GUIDE_CLIMAT), TAILLE_GUIDE_CLIMAT);
-  const std::string titre = "\n#### " + nom_du_code(code) + "\n";
-  const std::size_t debut = guide.find(titre);
-  if (debut == std::string_view::npos) return {};
-  const std::size_t corps = debut + titre.size();
-  // The next heading; a line of a climate file in an example ("#Affichage:")
-  // is none.
-  std::size_t fin = corps;
-  do fin = guide.find("\n#", fin + 1);
-  while (fin != std::string_view::npos && fin + 2 < guide.size() && guide[fin + 2] != '#' && guide[fin + 2] != ' ');
-  fin = std::min(fin, guide.size());
-  std::string_view s = guide.substr(corps, fin - corps);
-  while (!s.empty() && (s.front() == '\n')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == '\n')) s.remove_suffix(1);
-  return s;
-}
-
 // Where the href of a code points: its section of the installed guide,
 // whose anchor is the code in lower case.
 std::string adresse_du_code(int code) {
@@ -268,40 +242,60 @@ struct requete {
 #endif
   }
 
-  // For each finding of the line (SURVOL_MAX at most), its code and message,
-  // then the guide's section of each code, once.
+  // A position of the request, within the bounds of an int.
+  static position_lsp position_de(const json& p) {
+    const json& x = p.at("position");
+    const auto borne = [](long long v) { return static_cast<int>(std::clamp<long long>(v, -1, INT_MAX)); };
+    return {borne(entier(x.at("line"))), borne(entier(x.at("character")))};
+  }
+  static json etendue(position_lsp debut, position_lsp fin) {
+    return {{"start", position_json(debut)}, {"end", position_json(fin)}};
+  }
+  json emplacements(const std::string& uri, const std::vector<lien_place>& liens) const {
+    json liste = json::array();
+    for (const lien_place& n : liens) liste.push_back({{"uri", uri}, {"range", etendue(n.debut, n.fin)}});
+    return liste;
+  }
+
   void survol(json& p) const {
     const document_ouvert* d = document(p);
-    // A line outside the document has no finding: it is answered null below.
-    const long long ligne = entier(p.at("position").at("line"));
+    const position_lsp ici = position_de(p);
     if (d == nullptr) return repond(nullptr);
-    std::string texte;
-    std::vector<int> expliques;
-    std::size_t montres = 0;
-    std::size_t autres = 0;
-    for (const trouvaille& t : d->trouvailles) {
-      if (t.debut.ligne != ligne) continue;
-      if (montres == SURVOL_MAX) {
-        ++autres;
-        continue;
+    const ::survol s = survole(*d, ici);
+    if (s.markdown.empty()) return repond(nullptr);
+    repond({{"contents", {{"kind", "markdown"}, {"value", s.markdown}}}, {"range", etendue(s.debut, s.fin)}});
+  }
+
+  // From a number to the entry it names; from an entry to its uses.
+  void definition(json& p) const {
+    const document_ouvert* d = document(p);
+    const position_lsp ici = position_de(p);
+    if (d == nullptr) return repond(nullptr);
+    repond(emplacements(p.at("textDocument").at("uri").get<std::string>(), definitions(*d, ici)));
+  }
+  void usages(json& p) const {
+    const document_ouvert* d = document(p);
+    const position_lsp ici = position_de(p);
+    const bool avec = p.value("context", json::object()).value("includeDeclaration", false);
+    if (d == nullptr) return repond(nullptr);
+    repond(emplacements(p.at("textDocument").at("uri").get<std::string>(), references(*d, ici, avec)));
+  }
+
+  void completion(json& p) const {
+    const document_ouvert* d = document(p);
+    const position_lsp ici = position_de(p);
+    json liste = json::array();
+    if (d != nullptr)
+      for (const proposition& c : propositions(*d, ici)) {
+        json element = {{"label", c.etiquette},
+                        {"kind", c.valeur ? COMPLETION_VALEUR : COMPLETION_MOT_CLE},
+                        {"detail", c.detail},
+                        {"sortText", c.tri},
+                        {"textEdit", {{"range", etendue(c.debut, c.fin)}, {"newText", c.texte}}}};
+        if (!c.documentation.empty()) element["documentation"] = {{"kind", "markdown"}, {"value", c.documentation}};
+        liste.push_back(std::move(element));
       }
-      ++montres;
-      if (!texte.empty()) texte += "\n\n---\n\n";
-      texte += "**" + nom_du_code(t.code) + "** " + t.message;
-      if (std::find(expliques.begin(), expliques.end(), t.code) != expliques.end()) continue;
-      expliques.push_back(t.code);
-      texte += "\n\n" + std::string(section_du_guide(t.code));
-    }
-    if (texte.empty()) return repond(nullptr);
-    if (autres > 0) {
-      char message[160];
-      std::snprintf(message, sizeof message, "Et %d autres constats sur cette ligne : verifie_climat les donne tous."_l1,
-                    static_cast<int>(autres));
-      texte += "\n\n---\n\n" + en_utf8(message);
-    }
-    const auto l = static_cast<int>(ligne);
-    repond({{"contents", {{"kind", "markdown"}, {"value", texte}}},
-            {"range", {{"start", position(l, 0)}, {"end", position(l, d->longueur(static_cast<std::size_t>(l)))}}}});
+    repond({{"isIncomplete", false}, {"items", std::move(liste)}});
   }
 
   // Where each part runs: from its head to the line before the next one,
@@ -368,6 +362,9 @@ struct requete {
              {{"positionEncoding", "utf-16"},
               {"textDocumentSync", {{"openClose", true}, {"change", SYNCHRONISATION_INCREMENTALE}, {"save", {{"includeText", false}}}}},
               {"hoverProvider", true},
+              {"definitionProvider", true},
+              {"referencesProvider", true},
+              {"completionProvider", {{"triggerCharacters", DECLENCHEURS}}},
               {"codeActionProvider", {{"codeActionKinds", {"quickfix", "source.fixAll"}}}},
               {"documentSymbolProvider", true},
               {"foldingRangeProvider", true}}},
@@ -478,6 +475,9 @@ constexpr gestionnaire GESTIONNAIRES[] = {
     {"textDocument/didSave", &requete::enregistre},
     {"textDocument/didClose", &requete::ferme},
     {"textDocument/hover", &requete::survol},
+    {"textDocument/definition", &requete::definition},
+    {"textDocument/references", &requete::usages},
+    {"textDocument/completion", &requete::completion},
     {"textDocument/documentSymbol", &requete::symboles},
     {"textDocument/codeAction", &requete::actions},
     {"textDocument/foldingRange", &requete::plis},

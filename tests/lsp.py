@@ -40,6 +40,8 @@ def contient(obtenu, voulu):
         return isinstance(obtenu, dict) and all(k in obtenu and contient(obtenu[k], v) for k, v in voulu.items())
     if isinstance(voulu, list):
         return isinstance(obtenu, list) and len(obtenu) == len(voulu) and all(map(contient, obtenu, voulu))
+    if isinstance(voulu, str) and voulu.endswith("…"):  # a text that begins so
+        return isinstance(obtenu, str) and obtenu.startswith(voulu[:-1])
     return obtenu == voulu
 
 

@@ -18,7 +18,7 @@ FORMATS = r"%\.0f|%\.d|%zu|%d|%c|%\.\*s"
 def messages():
     for chemin in sorted(racine.glob("testeur_climat/*.cpp")):
         if chemin.name in ("Testeur_climat.cpp", "rapport_console.cpp", "verifie_climat.cpp", "serveur_lsp.cpp",
-                           "lsp_cadrage.cpp", "lsp_document.cpp", "corrections.cpp", "corrige_fichier.cpp",
+                           "lsp_cadrage.cpp", "lsp_document.cpp", "lsp_langage.cpp", "corrections.cpp", "corrige_fichier.cpp",
                            "diff_unifie.cpp"):
             continue  # the front ends, not the checker
         source = chemin.read_text(encoding="utf-8")
@@ -57,7 +57,7 @@ for texte in sorted(set(messages())):
 prose = " ".join(re.sub(r"^```.*?^```", "", (racine / "docs/guide-climat.md").read_text(encoding="utf-8"), flags=re.S | re.M).split())
 for chemin in ["console/services.cpp", "console/titre.cpp", "console/texte.cpp", "testeur_climat/Testeur_climat.cpp",
                "testeur_climat/verifie_climat.cpp", "testeur_climat/serveur_lsp.cpp", "testeur_climat/lsp_cadrage.cpp",
-               "testeur_climat/lsp_document.cpp", "testeur_climat/corrections.cpp", "testeur_climat/corrige_fichier.cpp"]:
+               "testeur_climat/lsp_document.cpp", "testeur_climat/lsp_langage.cpp", "testeur_climat/corrections.cpp", "testeur_climat/corrige_fichier.cpp"]:
     source = re.sub(r"^\s*//.*$", "", (racine / chemin).read_text(encoding="utf-8"), flags=re.M)
     source = re.sub(r'R"\(.*?\)"', "", source)  # raw strings: the JSON written by hand
     for m in re.finditer(r'(?:"(?:[^"\\\n]|\\.)*"(?:_l1)?\s*)+', source):

@@ -55,6 +55,16 @@ When eglot is installed, `eglot-ensure' attaches each climate buffer to
         (setq trouve t)))
     trouve))
 
+;; What a word is to completion: a paragraph head with its ">" or "#", a
+;; number with the letter before it ("t3"), a clock variable without its
+;; "$"; the signs between them part words.
+(defvar climat-mode-syntax-table
+  (let ((table (make-syntax-table text-mode-syntax-table)))
+    (dolist (c '(?> ?#)) (modify-syntax-entry c "_" table))
+    (dolist (c '(?$ ?- ?= ?+ ?/ ?% ?: ?, ?\;)) (modify-syntax-entry c "." table))
+    table)
+  "Syntax table of `climat-mode'.")
+
 ;;;###autoload
 (define-derived-mode climat-mode text-mode "Climat"
   "Major mode for the climate files of Aubrelis, in Latin-1."
