@@ -260,7 +260,9 @@ void document_ouvert::analyse() {
   std::string octets = octets_de_la_passe(&hors, &hors_non_gardes);
 
   collecte rapport;
-  std::vector<lien>().swap(liens_lus);
+  // The links of the text before are dropped; their room is kept for those
+  // of this one, which are about as many, should an editor ask.
+  liens_lus.clear();
   liens_a_jour = false;
   verifie_octets(octets.data(), octets.size(), rapport);
   octets = std::string();

@@ -45,7 +45,7 @@ struct lien_place {
 
 // The diagnostics published for one document, the first in file order; one
 // more says how many are left out. An editor stays responsive with them.
-inline constexpr std::size_t DIAGNOSTICS_MAX = 300;
+inline constexpr std::size_t DIAGNOSTICS_MAX = 100;
 
 class document_ouvert {
  public:

@@ -136,7 +136,7 @@ egal("un million de caractères hors de Latin-1", ([d["code"] for d in messages[
      len(json.dumps(messages[1])) < 20_000, len(json.dumps(messages[2])) < 20_000), (1, True, True))
 d = publication("\n".join(reference[:14] + ["%d:g1:T" % (6 + i) for i in range(2000)] + reference[14:]))[1]["params"]["diagnostics"]
 egal("constats plafonnés", (len(d), d[-1]["code"], d[-1]["severity"], d[-1]["message"].split()[0], d[-1]["range"]),
-     (301, "CL803", 3, "1700", {"start": {"line": 313, "character": 0}, "end": {"line": 313, "character": 0}}))
+     (101, "CL803", 3, "1900", {"start": {"line": 113, "character": 0}, "end": {"line": 113, "character": 0}}))
 profond = lambda n: cadre(b'{"jsonrpc": "2.0", "id": 1, "method": "initialize", "params": {"version": ' + b"[" * n + b"]" * n + b"}}")
 messages, statut = serveur(profond(300_000) + profond(100_000) + b"".join(cadre(m) for m in (
     b'{"jsonrpc": "2.0", "id": 2, "method": "initialize"}', b'{"jsonrpc": "2.0", "id": 3, "method": "shutdown"}', b'{"jsonrpc": "2.0", "method": "exit"}')))
