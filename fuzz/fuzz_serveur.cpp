@@ -5,7 +5,8 @@
 // An input that begins with byte 1 is also sent as the parameters of a
 // message nested 16 times its length deep; one that begins with byte 2 as
 // the text of a document repeated to 16 KiB (past the diagnostics
-// shown); one that begins with byte 3 as a document and the changes of one
+// shown), checked as a climate file and asked, at places its bytes give,
+// for hover, definition, references and completion; one that begins with byte 3 as a document and the changes of one
 // notification, whose diagnostics must be those of the changed text opened
 // afresh.
 #include <cstddef>
@@ -111,9 +112,14 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* octets, std::size_t t
     std::string document;
     while (document.size() < (std::size_t{1} << 14)) document += reste;
     session = cadre(R"({"jsonrpc":"2.0","id":1,"method":"initialize"})") +
-              cadre(R"({"jsonrpc":"2.0","method":"textDocument/didOpen","params":{"textDocument":{"uri":"file:///x/c.txt","version":1,"text":)" +
-                    nlohmann::json(document).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "}}}") +
-              cadre(R"({"jsonrpc":"2.0","id":2,"method":"textDocument/hover","params":{"textDocument":{"uri":"file:///x/c.txt"},"position":{"line":0,"character":0}}})");
+              cadre(R"({"jsonrpc":"2.0","method":"textDocument/didOpen","params":{"textDocument":{"uri":"file:///x/c.txt","languageId":"climat","version":1,"text":)" +
+                    nlohmann::json(document).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "}}}");
+    static const char* const QUESTIONS[] = {"hover", "definition", "references", "completion"};
+    for (std::size_t k = 0; k + 2 < reste.size() && k < 8; ++k)
+      session += cadre(std::string(R"({"jsonrpc":"2.0","id":2,"method":"textDocument/)") + QUESTIONS[k % 4] +
+                       R"(","params":{"textDocument":{"uri":"file:///x/c.txt"},"context":{"includeDeclaration":true},"position":{"line":)" +
+                       std::to_string(static_cast<unsigned char>(reste[k]) % 64) + R"(,"character":)" +
+                       std::to_string(static_cast<unsigned char>(reste[k + 1]) % 64) + "}}}");
   }
   serveur_lsp autre(verifie_cadre);
   autre.recoit(session.data(), session.size());

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <unordered_set>
 
 #include "console/texte.hpp"
 #include "testeur_climat/editeurs.hpp"
@@ -15,6 +16,10 @@ namespace {
 
 // The findings of one line shown by a hover.
 constexpr std::size_t SURVOL_MAX = 20;
+// The places a jump lists, and the entries completion proposes, the first
+// in file order: an answer stays under a mebibyte whatever the document.
+constexpr std::size_t EMPLACEMENTS_MAX = 5000;
+constexpr std::size_t PROPOSITIONS_MAX = 1000;
 
 std::string_view guide() { return {reinterpret_cast<const char*>(GUIDE_CLIMAT), TAILLE_GUIDE_CLIMAT}; }
 
@@ -235,14 +240,18 @@ survol survole(const document_ouvert& d, position_lsp p) {
 std::vector<lien_place> definitions(const document_ouvert& d, position_lsp p) {
   lien n{};
   if (!nombre_en(d, p, n)) return {};
-  return d.liens_tels_que([&](const lien& m) { return m.genre == n.genre && m.numero == n.numero && m.definition; });
+  std::size_t gardes = 0;
+  return d.liens_tels_que([&](const lien& m) {
+    return m.genre == n.genre && m.numero == n.numero && m.definition && gardes++ < EMPLACEMENTS_MAX;
+  });
 }
 
 std::vector<lien_place> references(const document_ouvert& d, position_lsp p, bool avec_definitions) {
   lien n{};
   if (!nombre_en(d, p, n)) return {};
+  std::size_t gardes = 0;
   return d.liens_tels_que([&](const lien& m) {
-    return m.genre == n.genre && m.numero == n.numero && (avec_definitions || !m.definition);
+    return m.genre == n.genre && m.numero == n.numero && (avec_definitions || !m.definition) && gardes++ < EMPLACEMENTS_MAX;
   });
 }
 
@@ -254,10 +263,10 @@ namespace {
 void propose_entrees(const document_ouvert& d, genre_lien g, position_lsp debut, position_lsp fin, std::string_view lettre,
                      const char* apres, std::vector<proposition>& sortie) {
   debut.caractere -= static_cast<int>(lettre.size());
-  std::vector<int> vus;
-  for (const lien_place& e : d.liens_tels_que([&](const lien& m) { return m.genre == g && m.definition; })) {
-    if (std::find(vus.begin(), vus.end(), e.l.numero) != vus.end()) continue;
-    vus.push_back(e.l.numero);
+  std::unordered_set<int> vus;
+  const auto entrees = d.liens_tels_que(
+      [&](const lien& m) { return m.genre == g && m.definition && vus.size() < PROPOSITIONS_MAX && vus.insert(m.numero).second; });
+  for (const lien_place& e : entrees) {
     const std::string_view ligne = d.ligne(static_cast<std::size_t>(e.debut.ligne));
     char tri[16];
     std::snprintf(tri, sizeof tri, "1%010d", e.l.numero);
