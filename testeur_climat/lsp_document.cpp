@@ -46,7 +46,7 @@ trouvaille hors_latin1(std::string_view premier, char32_t c, position_lsp debut,
 }
 
 // What the pass reports on one document, in its own lines and columns: only
-// the first DIAGNOSTICS_MAX findings are kept, the others counted (the pass
+// the first `plafond` findings are kept, the others counted (the pass
 // reports them in file order).
 struct collecte final : rapport_constats {
   struct trouve {
@@ -55,9 +55,10 @@ struct collecte final : rapport_constats {
   };
   std::vector<trouve> constats;
   std::size_t non_gardes = 0;
+  std::size_t plafond = DIAGNOSTICS_MAX;
   std::vector<symbole> symboles;
   void rapporte(const constat& c) override {
-    if (constats.size() >= DIAGNOSTICS_MAX) {
+    if (constats.size() >= plafond) {
       ++non_gardes;
       return;
     }
@@ -250,6 +251,7 @@ void document_ouvert::analyse() {
   if (!climat) {
     trouvailles.clear();
     non_montrees = 0;
+    totaux = {};
     symboles.clear();
     std::vector<lien>().swap(liens_lus);
     liens_a_jour = false;
@@ -260,11 +262,12 @@ void document_ouvert::analyse() {
   std::string octets = octets_de_la_passe(&hors, &hors_non_gardes);
 
   collecte rapport;
+  rapport.plafond = plafond;
   // The links of the text before are dropped; their room is kept for those
   // of this one, which are about as many, should an editor ask.
   liens_lus.clear();
   liens_a_jour = false;
-  verifie_octets(octets.data(), octets.size(), rapport);
+  totaux = verifie_octets(octets.data(), octets.size(), rapport);
   octets = std::string();
   derniere = static_cast<int>(debuts.size()) - (debuts.size() > 1 && debuts.back() == texte.size() ? 2 : 1);
 
@@ -276,7 +279,8 @@ void document_ouvert::analyse() {
   std::vector<demande> demandes;
   std::vector<position_lsp> lignes_des_symboles(rapport.symboles.size());
   for (const collecte::trouve& t : rapport.constats) {
-    trouvaille& n = trouvees.emplace_back(trouvaille{{}, {}, t.c.type, t.c.code, t.message, {-1, 0}, {}});
+    trouvaille& n = trouvees.emplace_back(
+        trouvaille{{}, {}, t.c.type, t.c.code, t.message, {-1, 0}, {}, t.c.ligne_editeur, t.c.colonne + 1});
     if (t.c.ligne_liee > 0) {
       for (const symbole& s : rapport.symboles)
         if (s.ligne == t.c.ligne_liee)
@@ -326,9 +330,9 @@ void document_ouvert::analyse() {
   std::stable_sort(trouvailles.begin(), trouvailles.end(),
                    [](const trouvaille& a, const trouvaille& b) { return a.debut.ligne < b.debut.ligne; });
   non_montrees = hors_non_gardes + rapport.non_gardes;
-  if (trouvailles.size() > DIAGNOSTICS_MAX) {
-    non_montrees += trouvailles.size() - DIAGNOSTICS_MAX;
-    trouvailles.resize(DIAGNOSTICS_MAX);
+  if (trouvailles.size() > plafond) {
+    non_montrees += trouvailles.size() - plafond;
+    trouvailles.resize(plafond);
   }
   symboles = std::move(rapport.symboles);
 }
@@ -372,7 +376,7 @@ std::string document_ouvert::octets_de_la_passe(std::vector<trouvaille>* hors, s
     if (course.nombre == 0) return;
     if (hors == nullptr)
       ;
-    else if (hors->size() < DIAGNOSTICS_MAX)
+    else if (hors->size() < plafond)
       hors->push_back(hors_latin1(std::string_view(texte).substr(course.debut, course.taille), course.c,
                                  course.debut_course, ici, course.nombre));
     else

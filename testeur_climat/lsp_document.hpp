@@ -28,6 +28,10 @@ struct trouvaille {
   // Another line that explains it (ligne -1: none), and what it is.
   position_lsp lien{-1, 0};
   std::string message_lien;
+  // Where verifie_climat puts a finding of the pass: its line counted by
+  // line feeds and its column, from 1 (0 for the editor's own findings).
+  int ligne_fichier = 0;
+  int colonne_fichier = 0;
 };
 
 // Where a part of the file begins: the header, or a paragraph's head line.
@@ -62,11 +66,14 @@ class document_ouvert {
   bool climat = false;
   // Changed since its diagnostics were last published.
   bool a_publier = false;
+  // How many findings an analysis keeps.
+  std::size_t plafond = DIAGNOSTICS_MAX;
 
-  // What the last analysis found: the first DIAGNOSTICS_MAX findings in file
+  // What the last analysis found: the first `plafond` findings in file
   // order, how many more there are, and where each part begins.
   std::vector<trouvaille> trouvailles;
   std::size_t non_montrees = 0;
+  compteurs totaux;  // the pass's errors and warnings, all of them
   std::vector<symbole> symboles;
 
   // A whole new text.
@@ -129,7 +136,7 @@ class document_ouvert {
   void place(std::vector<demande>& demandes) const;
   std::vector<lien_place> places(const std::vector<const lien*>& choisis) const;
   // The text as the pass reads it (see analyse); the runs of characters
-  // Latin-1 lacks go to `hors` when given, the first DIAGNOSTICS_MAX of them.
+  // Latin-1 lacks go to `hors` when given, the first `plafond` of them.
   std::string octets_de_la_passe(std::vector<trouvaille>* hors, std::size_t* hors_non_gardes) const;
   mutable std::vector<lien> liens_lus;
   mutable bool liens_a_jour = false;

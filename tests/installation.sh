@@ -14,6 +14,8 @@ DESTDIR="$scene" cmake --install "$construction" >/dev/null
 editeurs=(share/mime/packages/testeur-climat.xml share/emacs/site-lisp/climat-mode.el
   share/vim/vimfiles/{ftdetect,ftplugin,syntax}/climat.vim share/vim/vimfiles/compiler/verifie_climat.vim
   share/nvim/site/{ftdetect,ftplugin,syntax}/climat.vim share/nvim/site/ftplugin/climat.lua)
+# The page, when the build made it.
+[ -f "$construction/web/index.html" ] && editeurs+=(share/testeur-climat/web/{index.html,climat.js,page.js})
 
 for f in bin/testeur_climat bin/verifie_climat share/man/man1/testeur_climat.1.gz share/man/man1/verifie_climat.1.gz \
   share/applications/testeur_climat.desktop \

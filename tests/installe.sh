@@ -10,6 +10,16 @@ while read -r quoi paquet; do
   if [ "${quoi:0:1}" = / ]; then compgen -G "$quoi" >/dev/null; else command -v "$quoi" >/dev/null; fi ||
     paquets+=("$paquet")
 done <"$(dirname "$0")/donnees/paquets.txt"
-[ ${#paquets[@]} -eq 0 ] && exit 0
-export DEBIAN_FRONTEND=noninteractive
-apt-get update -q && apt-get install -y -q "${paquets[@]}" || echo "Installation incomplète de : ${paquets[*]}" >&2
+if [ ${#paquets[@]} -gt 0 ]; then
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -q && apt-get install -y -q "${paquets[@]}" || echo "Installation incomplète de : ${paquets[*]}" >&2
+fi
+# The page's editor, its bundler and the browser's driver, at the versions
+# web/package-lock.json locks.
+web=$(dirname "$0")/../web
+if ! command -v npm >/dev/null; then
+  echo "npm introuvable : la page web n'est ni construite ni essayée" >&2
+elif [ ! -d "$web/node_modules/@codemirror/view" ] || [ "$web/package-lock.json" -nt "$web/node_modules/.package-lock.json" ]; then
+  (cd "$web" && npm ci --no-audit --no-fund --loglevel=error) || echo "Installation incomplète des paquets npm de web/" >&2
+fi
+exit 0

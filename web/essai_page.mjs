@@ -1,0 +1,176 @@
+// The built page tried as an author uses it, in Debian's Chromium driven by
+// puppeteer-core, opened from the disk (file://):
+//   node web/essai_page.mjs BUILD/web BUILD/verifie_climat [SCREENSHOT.png]
+// Every example opened through #fichier lists exactly verifie_climat's
+// findings; a fix typed in the editor updates the list; "Appliquer toutes
+// les corrections sûres" then "Enregistrer" gives the bytes of
+// verifie_climat --corrige; a file saved in UTF-8 is recognised and
+// converted; no request leaves the page's folder. Prints the page's own
+// timings and size.
+import { spawnSync } from "node:child_process";
+import fs from "node:fs";
+import os from "node:os";
+import path from "node:path";
+import puppeteer from "puppeteer-core";
+
+const [dossier, verifie_climat, capture] = process.argv.slice(2).map((a) => path.resolve(a));
+const racine = path.resolve(path.dirname(new URL(import.meta.url).pathname), "..");
+const temporaire = fs.mkdtempSync(path.join(os.tmpdir(), "page-"));
+const fautes = [];
+const egal = (nom, obtenu, voulu) => {
+  if (JSON.stringify(obtenu) !== JSON.stringify(voulu))
+    fautes.push(`${nom} : obtenu ${JSON.stringify(obtenu).slice(0, 400)}, attendu ${JSON.stringify(voulu).slice(0, 400)}`);
+};
+const mediane = (t) => [...t].sort((a, b) => a - b)[Math.floor(t.length / 2)];
+
+const navigateur = await puppeteer.launch({
+  executablePath: process.env.CHROMIUM || "/usr/bin/chromium",
+  headless: true,
+  userDataDir: path.join(temporaire, "profil"),
+  args: ["--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run", "--disable-background-networking",
+         "--disable-component-update", "--disable-sync"],
+});
+try {
+  const page = await navigateur.newPage();
+  await page.setViewport({ width: 1280, height: 800 });
+  const adresse = "file://" + path.join(dossier, "index.html");
+  page.on("request", (r) => {
+    const url = r.url();
+    if (!url.startsWith("file://" + dossier + "/") && !url.startsWith("data:") && !url.startsWith("blob:"))
+      fautes.push(`requête hors de la page : ${url}`);
+  });
+  page.on("pageerror", (e) => fautes.push(`erreur de la page : ${e.message}`));
+  await page.goto(adresse);
+  await page.waitForSelector("body[data-pret=oui]");
+
+  const ouvre = async (chemin) => {
+    await (await page.$("#fichier")).uploadFile(chemin);
+    await page.waitForFunction((nom) => document.querySelector("#nom").textContent === nom, {}, path.basename(chemin));
+  };
+  const constats = () =>
+    page.$$eval(".constat", (l) => l.map((e) => [Number(e.dataset.ligne), Number(e.dataset.colonne), e.dataset.code, e.dataset.gravite, e.textContent]));
+  const attendus = (chemin) =>
+    JSON.parse(spawnSync(verifie_climat, ["--format=json", chemin], { encoding: "utf8" }).stdout)
+      .fichiers[0].constats.map((c) => [c.ligne, c.colonne, c.code, c.gravite, c.message]);
+
+  // Every example, as verifie_climat sees it. Each is given a name of its
+  // own in a folder apart, so that one never reopens as the one before.
+  const exemples = fs.readdirSync(path.join(racine, "exemples")).filter((n) => n.endsWith(".txt")).sort();
+  for (const nom of exemples) {
+    const chemin = path.join(racine, "exemples", nom);
+    await ouvre(chemin);
+    egal(nom, await constats(), attendus(chemin));
+  }
+
+  // A fix typed: "longitude=" made "Longitude=" on line 2 takes its finding away.
+  const erreurs = path.join(racine, "exemples/climat_avec_erreurs.txt");
+  const copie = path.join(temporaire, "frappe.txt");
+  fs.copyFileSync(erreurs, copie);
+  await ouvre(copie);
+  const avant = await constats();
+  await page.click(".cm-line:nth-child(2)");
+  await page.keyboard.press("Home");
+  await page.keyboard.down("Shift");
+  await page.keyboard.press("ArrowRight");
+  await page.keyboard.up("Shift");
+  const premiere = await page.$eval(".cm-line:nth-child(2)", (e) => e.textContent[0]);
+  await page.keyboard.type(premiere === "l" ? "L" : premiere);
+  await page.waitForFunction((n) => document.querySelectorAll(".constat").length !== n, { timeout: 10000 }, avant.length)
+    .catch(() => fautes.push("la frappe n'a pas changé la liste"));
+  egal("une faute corrigée à la main", (await constats()).filter((c) => c[0] === 2), []);
+
+  // Hover on the 7 of "4=[p5+v4-5]4/\7%%30/70." (line 62), and completion
+  // after "2=[v" typed on a new line: the winds with their names.
+  await ouvre(path.join(racine, "exemples/climat.txt"));
+  const { x, y } = await page.evaluate(async () => {
+    const position = window.editeur.state.doc.line(62).from + 14;
+    window.editeur.dispatch({ selection: { anchor: position }, scrollIntoView: true });
+    await new Promise((r) => requestAnimationFrame(() => requestAnimationFrame(r)));
+    const c = window.editeur.coordsAtPos(position);
+    return { x: c.left + 2, y: (c.top + c.bottom) / 2 };
+  });
+  await page.mouse.move(x, y);
+  const survol = await page.waitForSelector(".survol", { timeout: 10000 }).then((e) => e.evaluate((d) => d.textContent))
+    .catch(() => "");
+  egal("survol d'un nombre", survol.includes("7:t-4:f7:Orage"), true);
+  await page.click(".cm-line:nth-child(57)");
+  await page.keyboard.press("End");
+  await page.keyboard.press("Enter");
+  await page.keyboard.type("2=[v");
+  const proposees = await page.waitForSelector(".cm-tooltip-autocomplete", { timeout: 10000 })
+    .then(() => page.$$eval(".cm-completionLabel", (l) => l.map((e) => e.textContent))).catch(() => []);
+  egal("complétion des vents", proposees, ["v1", "v2", "v3", "v4", "v5"]);
+
+  // Every fix, then the file saved: the bytes of verifie_climat --corrige.
+  const corrige = path.join(temporaire, "corrige", "climat_avec_erreurs.txt");
+  fs.mkdirSync(path.dirname(corrige));
+  fs.copyFileSync(erreurs, corrige);
+  spawnSync(verifie_climat, ["--corrige", corrige], { stdio: "ignore" });
+  await ouvre(erreurs);
+  await page.waitForFunction(() => !document.querySelector("#tout-corriger").disabled);
+  await page.click("#tout-corriger");
+  const telechargements = path.join(temporaire, "telechargements");
+  fs.mkdirSync(telechargements);
+  const cdp = await page.createCDPSession();
+  await cdp.send("Browser.setDownloadBehavior", { behavior: "allow", downloadPath: telechargements });
+  await page.click("#telecharger");
+  const enregistre = path.join(telechargements, "climat_avec_erreurs.txt");
+  for (let i = 0; i < 200 && !fs.existsSync(enregistre); ++i) await new Promise((r) => setTimeout(r, 50));
+  egal("tout corriger puis enregistrer", fs.existsSync(enregistre) && Buffer.compare(fs.readFileSync(enregistre), fs.readFileSync(corrige)), 0);
+
+  // A file saved in UTF-8: said so, and converted, it is the Latin-1 file.
+  const latin1 = fs.readFileSync(path.join(racine, "exemples/climat.txt"));
+  const utf8 = path.join(temporaire, "utf8", "climat.txt");
+  fs.mkdirSync(path.dirname(utf8));
+  fs.writeFileSync(utf8, Buffer.from(latin1.toString("latin1"), "utf8"));
+  await ouvre(utf8);
+  egal("UTF-8 reconnu", await page.$eval("#utf8", (e) => !e.hidden), true);
+  await page.click("#convertir");
+  fs.rmSync(path.join(telechargements, "climat.txt"), { force: true });
+  await page.click("#telecharger");
+  const converti = path.join(telechargements, "climat.txt");
+  for (let i = 0; i < 200 && !fs.existsSync(converti); ++i) await new Promise((r) => setTimeout(r, 50));
+  egal("UTF-8 converti", fs.existsSync(converti) && Buffer.compare(fs.readFileSync(converti), latin1), 0);
+  egal("UTF-8 converti, sans constat", await constats(), []);
+
+  // The figures: opening and keystrokes, on the sample and on 10,000 lines.
+  const lignes = latin1.toString("latin1").split("\n");
+  const i = lignes.indexOf(">Causes des précipitations:") + 1;
+  const grand = path.join(temporaire, "grand", "dix_mille.txt");
+  fs.mkdirSync(path.dirname(grand));
+  fs.writeFileSync(grand, Buffer.from(
+    [...lignes.slice(0, i), ...Array(10000 - lignes.length).fill("2=[t2-4+vb]1;t3,5/\\6."), ...lignes.slice(i)].join("\n"), "latin1"));
+  const chiffres = {};
+  for (const [nom, chemin] of [["exemples/climat.txt", path.join(racine, "exemples/climat.txt")], ["10 000 lignes", grand]]) {
+    await page.evaluate(() => { window.mesures = { ouverture: [], frappe: [] }; });
+    await ouvre(chemin);
+    await page.click(".cm-line:nth-child(9)");
+    await page.keyboard.press("End");
+    for (let k = 0; k < 10; ++k) {
+      const n = await page.evaluate(() => window.mesures.frappe.length);
+      await page.keyboard.type("x");
+      await page.waitForFunction((m) => window.mesures.frappe.length > m, {}, n);
+      await page.keyboard.press("Backspace");
+      await page.waitForFunction((m) => window.mesures.frappe.length > m + 1, {}, n);
+    }
+    const m = await page.evaluate(() => window.mesures);
+    chiffres[nom] = { ouverture: m.ouverture[0], frappe: mediane(m.frappe) };
+  }
+  const taille = fs.readdirSync(dossier).reduce((t, f) => t + fs.statSync(path.join(dossier, f)).size, 0);
+  for (const [nom, c] of Object.entries(chiffres))
+    console.log(`${nom} : ouverture ${c.ouverture.toFixed(1)} ms, frappe ${c.frappe.toFixed(1)} ms (médiane de 20)`);
+  console.log(`page entière : ${(taille / 1024).toFixed(0)} Kio`);
+  egal("page de 1,5 Mo au plus", taille <= 1.5e6, true);
+
+  if (capture) {
+    await ouvre(erreurs);
+    await page.waitForFunction(() => !document.querySelector("#tout-corriger").disabled);
+    await page.click(".constat:nth-child(5)");
+    await page.screenshot({ path: capture });
+  }
+} finally {
+  await navigateur.close();
+  fs.rmSync(temporaire, { recursive: true, force: true });
+}
+console.log(fautes.join("\n") || "page conforme");
+process.exit(fautes.length ? 1 : 0);

@@ -1,0 +1,293 @@
+// The page: a climate file opened from the disk, checked as it is typed by
+// the checker compiled to WebAssembly (climat.js, loaded before this file),
+// its findings marked in the editor and listed beside it, the sure fixes,
+// and the text saved in Latin-1. Nothing leaves the author's machine.
+import { EditorState } from "@codemirror/state";
+import { EditorView, keymap, lineNumbers, highlightSpecialChars, hoverTooltip, drawSelection } from "@codemirror/view";
+import { defaultKeymap, history, historyKeymap } from "@codemirror/commands";
+import { setDiagnostics, lintGutter } from "@codemirror/lint";
+import { autocompletion, completionKeymap } from "@codemirror/autocomplete";
+
+const $ = (selecteur) => document.querySelector(selecteur);
+
+// What the page measures, for the README's figures and the tests.
+window.mesures = { ouverture: [], frappe: [] };
+
+// The module's functions, with the text passed as UTF-8 and its length.
+let module_;
+function appelle(nom, ...arguments_) {
+  return module_.UTF8ToString(module_["_" + nom](...arguments_));
+}
+function analyse(texte) {
+  const taille = module_.lengthBytesUTF8(texte);
+  const tampon = module_._malloc(taille + 1);
+  module_.stringToUTF8(texte, tampon, taille + 1);
+  const resultat = JSON.parse(module_.UTF8ToString(module_._climat_analyse(tampon, taille)));
+  module_._free(tampon);
+  return resultat;
+}
+
+// The file as the simulation reads it: one byte, one character (Latin-1).
+function depuis_latin1(octets) {
+  let texte = "";
+  for (let i = 0; i < octets.length; i += 8192) texte += String.fromCharCode(...octets.subarray(i, i + 8192));
+  return texte;
+}
+// And back, as a Latin-1 editor writes it: "?" for a character Latin-1 lacks.
+function en_latin1(texte) {
+  const octets = new Uint8Array(texte.length);
+  for (let i = 0; i < texte.length; ++i) {
+    const c = texte.charCodeAt(i);
+    octets[i] = c < 256 ? c : 0x3f;
+  }
+  return octets;
+}
+// Saved in UTF-8: valid UTF-8 with at least one character beyond ASCII.
+function en_utf8(octets) {
+  if (!octets.some((o) => o >= 0x80)) return null;
+  try {
+    return new TextDecoder("utf-8", { fatal: true }).decode(octets);
+  } catch {
+    return null;
+  }
+}
+
+// The protocol's place [line, UTF-16 unit] as a place of the editor's text.
+function place(doc, [ligne, caractere]) {
+  const l = doc.line(Math.min(ligne + 1, doc.lines));
+  return l.from + Math.min(caractere, l.length);
+}
+
+// A little Markdown, as the guide's sections and the hover hold it: code
+// blocks, rules, bold and code, the rest as text.
+function markdown(texte) {
+  const echappe = (t) => t.replace(/&/g, "&amp;").replace(/</g, "&lt;").replace(/>/g, "&gt;");
+  const en_ligne = (t) =>
+    echappe(t)
+      .replace(/``\s?(.+?)\s?``|`([^`]+)`/g, (_, a, b) => `<code>${a ?? b}</code>`)
+      .replace(/\*\*(.+?)\*\*/g, "<strong>$1</strong>");
+  return texte
+    .split(/^```[^\n]*\n([\s\S]*?)^```$/m)
+    .map((morceau, i) =>
+      i % 2
+        ? `<pre>${echappe(morceau)}</pre>`
+        : morceau
+            .split(/\n{2,}/)
+            .map((p) => (p.trim() === "---" ? "<hr>" : p.trim() ? `<p>${en_ligne(p)}</p>` : ""))
+            .join(""),
+    )
+    .join("");
+}
+
+let vue;
+let nom_du_fichier = "climat.txt";
+let dernier = { constats: [] };
+let corrections = [];
+let minuteur_corrections = 0;
+let choix = 0;  // the finding chosen last, by its rank
+
+// Checks the editor's text and shows what it finds; `debut` is when the
+// change or the opening began, for the figures.
+function verifie(debut, serie) {
+  const texte = vue.state.doc.toString();
+  dernier = analyse(texte);
+  const doc = vue.state.doc;
+  const diagnostics = dernier.constats.map((c) => {
+    const de = place(doc, c.debut);
+    return { from: de, to: Math.max(de, place(doc, c.fin)), severity: c.gravite === "erreur" ? "error" : "warning",
+             message: `${c.code} ${c.message}` };
+  });
+  vue.dispatch(setDiagnostics(vue.state, diagnostics));
+  corrections = [];
+  liste();
+  window.mesures[serie].push(performance.now() - debut);
+  // The fixes, each confirmed by the pass, once the typing pauses.
+  clearTimeout(minuteur_corrections);
+  minuteur_corrections = setTimeout(() => {
+    corrections = JSON.parse(appelle("climat_corrections"));
+    liste();
+  }, 150);
+}
+
+function bilan() {
+  const { erreurs, avertissements, constats, non_montres } = dernier;
+  const pluriel = (n, mot) => `${n} ${mot}${n > 1 ? "s" : ""}`;
+  let texte = constats.length === 0 ? "Aucun constat." : `${pluriel(erreurs, "erreur")}, ${pluriel(avertissements, "avertissement")}.`;
+  if (non_montres > 0) texte += ` Les ${non_montres} suivants ne sont pas listés : verifie_climat les donne tous.`;
+  $("#bilan").textContent = texte;
+  $("#tout-corriger").disabled = corrections.length === 0;
+}
+
+// The list of findings, in file order: each an item with its place, code
+// and kind, its text the message, and its fix when there is one.
+function liste() {
+  const ul = $("#constats");
+  const elements = dernier.constats.map((c, i) => {
+    const li = document.createElement("li");
+    li.className = "constat";
+    // One item of the list takes the focus from the Tab key (the one chosen,
+    // else the first); the arrows move between them.
+    li.tabIndex = i === Math.min(choix, dernier.constats.length - 1) ? 0 : -1;
+    li.dataset.ligne = c.ligne;
+    li.dataset.colonne = c.colonne;
+    li.dataset.code = c.code;
+    li.dataset.gravite = c.gravite;
+    li.dataset.indice = i;
+    li.setAttribute("aria-label", `Ligne ${c.ligne}, colonne ${c.colonne}, ${c.gravite} ${c.code} : ${c.message}`);
+    li.textContent = c.message;
+    const correction = corrections.find((k) => k.code === c.code && k.ligne === c.ligne);
+    if (correction) {
+      const bouton = document.createElement("button");
+      bouton.className = "corriger";
+      bouton.title = correction.titre;
+      bouton.setAttribute("aria-label", `Corriger : ${correction.titre}`);
+      bouton.addEventListener("click", (e) => {
+        e.stopPropagation();
+        applique(correction);
+      });
+      li.append(bouton);
+    }
+    return li;
+  });
+  ul.replaceChildren(...elements);
+  bilan();
+}
+
+function applique(correction) {
+  const doc = vue.state.doc;
+  vue.dispatch({ changes: { from: place(doc, correction.debut), to: place(doc, correction.fin), insert: correction.texte } });
+}
+
+// A finding chosen: the editor shows it, the guide explains it.
+function choisit(li) {
+  choix = Number(li.dataset.indice);
+  const c = dernier.constats[choix];
+  const de = place(vue.state.doc, c.debut);
+  vue.dispatch({ selection: { anchor: de }, effects: EditorView.scrollIntoView(de, { y: "center" }) });
+  for (const autre of document.querySelectorAll(".constat.choisi")) autre.classList.remove("choisi");
+  li.classList.add("choisi");
+  const section = appelle("climat_section", Number(c.code.slice(2)));
+  $("#explication").innerHTML = `<h2>${c.code}</h2>` + markdown(section);
+}
+
+function ouvre(texte, nom) {
+  const debut = performance.now();
+  nom_du_fichier = nom;
+  vue.dispatch({ changes: { from: 0, to: vue.state.doc.length, insert: texte }, userEvent: "ouverture" });
+  $("#nom").textContent = nom;
+  verifie(debut, "ouverture");
+}
+
+async function lit_le_fichier(fichier) {
+  const octets = new Uint8Array(await fichier.arrayBuffer());
+  const utf8 = en_utf8(octets);
+  ouvre(depuis_latin1(octets), fichier.name);
+  $("#utf8").hidden = utf8 === null;
+  $("#convertir").onclick = () => {
+    $("#utf8").hidden = true;
+    ouvre(utf8, fichier.name);
+  };
+}
+
+function telecharge() {
+  const lien = document.createElement("a");
+  lien.href = URL.createObjectURL(new Blob([en_latin1(vue.state.doc.toString())], { type: "application/octet-stream" }));
+  lien.download = nom_du_fichier;
+  document.body.append(lien);
+  lien.click();
+  lien.remove();
+  setTimeout(() => URL.revokeObjectURL(lien.href), 10000);
+}
+
+// Hover and completion come from the checker, on the document as last checked.
+const survol = hoverTooltip((vue_, position) => {
+  const ligne = vue_.state.doc.lineAt(position);
+  const texte = appelle("climat_survol", ligne.number - 1, position - ligne.from);
+  if (!texte) return null;
+  return {
+    pos: position,
+    create() {
+      const dom = document.createElement("div");
+      dom.className = "survol";
+      dom.innerHTML = markdown(texte);
+      return { dom };
+    },
+  };
+});
+
+function propose(contexte) {
+  const ligne = contexte.state.doc.lineAt(contexte.pos);
+  const liste_ = JSON.parse(appelle("climat_propositions", ligne.number - 1, contexte.pos - ligne.from));
+  if (liste_.length === 0) return null;
+  return {
+    from: ligne.from + liste_[0].debut[1],
+    options: liste_.map((p) => ({ label: p.etiquette, detail: p.detail, apply: p.texte, boost: p.tri === "0" ? 1 : 0 })),
+  };
+}
+
+async function demarre() {
+  module_ = await Climat();
+  let en_attente = false;
+  vue = new EditorView({
+    parent: $("#editeur"),
+    state: EditorState.create({
+      doc: "",
+      extensions: [
+        // Lines end at line feeds, as the checker counts them; a CR stays
+        // in the text, so that a file saved with CR LF is saved so again.
+        EditorState.lineSeparator.of("\n"),
+        lineNumbers(),
+        highlightSpecialChars({ addSpecialChars: /[\u0080-\u009f]/ }),
+        history(),
+        drawSelection(),
+        lintGutter(),
+        survol,
+        autocompletion({ override: [propose] }),
+        keymap.of([...completionKeymap, ...defaultKeymap, ...historyKeymap]),
+        EditorView.contentAttributes.of({ "aria-label": "Texte du fichier de climat" }),
+        EditorView.updateListener.of((maj) => {
+          if (!maj.docChanged || maj.transactions.every((t) => t.isUserEvent("ouverture"))) return;
+          // Checked once the change is done; changes made together, once.
+          if (en_attente) return;
+          en_attente = true;
+          const debut = performance.now();
+          queueMicrotask(() => {
+            en_attente = false;
+            verifie(debut, "frappe");
+          });
+        }),
+      ],
+    }),
+  });
+  $("#fichier").addEventListener("change", () => $("#fichier").files[0] && lit_le_fichier($("#fichier").files[0]));
+  document.addEventListener("dragover", (e) => e.preventDefault());
+  document.addEventListener("drop", (e) => {
+    e.preventDefault();
+    if (e.dataTransfer.files[0]) lit_le_fichier(e.dataTransfer.files[0]);
+  });
+  $("#constats").addEventListener("click", (e) => e.target.closest(".constat") && choisit(e.target.closest(".constat")));
+  $("#constats").addEventListener("keydown", (e) => {
+    if (!e.target.classList.contains("constat")) return;
+    const voisin = { ArrowDown: e.target.nextElementSibling, ArrowUp: e.target.previousElementSibling,
+                     Home: e.target.parentElement.firstElementChild, End: e.target.parentElement.lastElementChild }[e.key];
+    if (e.key === "Enter" || e.key === " ") {
+      e.preventDefault();
+      choisit(e.target);
+    } else if (voisin) {
+      e.preventDefault();
+      e.target.tabIndex = -1;
+      voisin.tabIndex = 0;
+      voisin.focus();
+    }
+  });
+  $("#tout-corriger").addEventListener("click", () => {
+    const corrige = appelle("climat_tout_corriger");
+    if (corrige) vue.dispatch({ changes: { from: 0, to: vue.state.doc.length, insert: corrige } });
+  });
+  $("#telecharger").addEventListener("click", telecharge);
+  verifie(performance.now(), "ouverture");
+  window.editeur = vue;  // for the tests, which hover over the text as a mouse does
+  document.body.dataset.pret = "oui";
+}
+
+demarre();

@@ -1,0 +1,131 @@
+// The page's side of the checker, compiled to WebAssembly: the editor's text
+// goes in (UTF-8, as the page holds it), and the findings, the sure fixes,
+// the hover, the proposals and the guide's sections come out, in JSON or
+// Markdown, UTF-8. The same pass, fixes and texts as verifie_climat and the
+// language server; the page holds one document at a time.
+#include <emscripten/emscripten.h>
+
+#include <climits>
+#include <string>
+#include <vector>
+
+#include "console/texte.hpp"
+#include "testeur_climat/corrections.hpp"
+#include "testeur_climat/ecrit_json.hpp"
+#include "testeur_climat/editeurs.hpp"
+#include "testeur_climat/lsp_document.hpp"
+#include "testeur_climat/lsp_langage.hpp"
+
+namespace {
+
+// The findings the page lists; the rest are counted.
+constexpr std::size_t CONSTATS_MAX = 1000;
+// The fixes offered one by one.
+constexpr std::size_t CORRECTIONS_MAX = 200;
+
+document_ouvert document;
+std::string reponse;  // what the last call returns, kept until the next one
+
+const char* rend(std::string texte) {
+  reponse = std::move(texte);
+  return reponse.c_str();
+}
+
+void position(ecrit_json& j, const char* nom, position_lsp p) {
+  j.cle(nom).tableau().entier(p.ligne).entier(p.caractere).fin_tableau();
+}
+
+// The text as the file's bytes, or nothing when a character Latin-1 lacks
+// would be written "?": a fix there would change it.
+bool en_latin1(std::string& octets) {
+  std::vector<std::size_t> hors;
+  octets = document.octets_latin1(hors);
+  return hors.empty();
+}
+
+}  // namespace
+
+extern "C" {
+
+// Checks a new text. {"erreurs", "avertissements", "non_montres",
+// "constats": [{"ligne", "colonne" (verifie_climat's, from 1), "code",
+// "gravite", "message", "debut", "fin" ([line, UTF-16 unit] from 0)}]}.
+// The text comes with its length: a NUL it holds is a character of it.
+EMSCRIPTEN_KEEPALIVE const char* climat_analyse(const char* texte, int taille) {
+  document.plafond = CONSTATS_MAX;
+  document.climat = true;
+  document.remplace_tout(std::string(texte, static_cast<std::size_t>(taille)));
+  document.analyse();
+  std::string sortie;
+  ecrit_json j(sortie, ecrit_json::forme::compacte);
+  int erreurs = document.totaux.erreurs;
+  for (const trouvaille& t : document.trouvailles)
+    if (t.ligne_fichier == 0 && t.type == ERREUR) ++erreurs;  // characters Latin-1 lacks
+  j.objet().cle("erreurs").entier(erreurs).cle("avertissements").entier(document.totaux.avertissements);
+  j.cle("non_montres").entier(static_cast<long long>(document.non_montrees)).cle("constats").tableau();
+  for (const trouvaille& t : document.trouvailles) {
+    j.objet().cle("ligne").entier(t.ligne_fichier > 0 ? t.ligne_fichier : t.debut.ligne + 1);
+    j.cle("colonne").entier(t.ligne_fichier > 0 ? t.colonne_fichier : t.debut.caractere + 1);
+    j.cle("code").chaine(nom_du_code(t.code)).cle("gravite").chaine(t.type == ERREUR ? "erreur" : "avertissement");
+    j.cle("message").chaine(t.message);
+    position(j, "debut", t.debut);
+    position(j, "fin", t.fin);
+    j.fin_objet();
+  }
+  j.fin_tableau().fin_objet();
+  return rend(std::move(sortie));
+}
+
+// The sure fixes of the text last checked, each confirmed by the pass:
+// [{"titre", "code", "ligne", "debut", "fin", "texte"}], "ligne" as
+// verifie_climat counts, the edit on the editor's positions.
+EMSCRIPTEN_KEEPALIVE const char* climat_corrections() {
+  std::string octets;
+  std::string sortie;
+  ecrit_json j(sortie, ecrit_json::forme::compacte);
+  j.tableau();
+  if (en_latin1(octets))
+    for (const correction& c : corrections_sures(octets, CORRECTIONS_MAX)) {
+      j.objet().cle("titre").chaine(en_utf8(c.titre.c_str())).cle("code").chaine(nom_du_code(c.code));
+      j.cle("ligne").entier(c.ligne);
+      position(j, "debut", document.position_du_caractere(c.debut));
+      position(j, "fin", document.position_du_caractere(c.fin));
+      j.cle("texte").chaine(en_utf8(c.texte.c_str())).fin_objet();
+    }
+  j.fin_tableau();
+  return rend(std::move(sortie));
+}
+
+// The text with every sure fix applied, as verifie_climat --corrige writes
+// it; empty when there is none, or when a character Latin-1 lacks is there.
+EMSCRIPTEN_KEEPALIVE const char* climat_tout_corriger() {
+  std::string octets;
+  if (!en_latin1(octets)) return rend({});
+  const std::string corrige_ = corrige(octets, false);
+  return rend(corrige_ == octets ? std::string() : en_utf8(corrige_.c_str()));
+}
+
+EMSCRIPTEN_KEEPALIVE const char* climat_survol(int ligne, int caractere) {
+  return rend(survole(document, {ligne, caractere}).markdown);
+}
+
+// [{"etiquette", "detail", "texte", "debut", "fin"}]
+EMSCRIPTEN_KEEPALIVE const char* climat_propositions(int ligne, int caractere) {
+  std::string sortie;
+  ecrit_json j(sortie, ecrit_json::forme::compacte);
+  j.tableau();
+  for (const proposition& p : propositions(document, {ligne, caractere})) {
+    j.objet().cle("etiquette").chaine(p.etiquette).cle("detail").chaine(p.detail).cle("texte").chaine(p.texte);
+    j.cle("tri").chaine(p.tri);
+    position(j, "debut", p.debut);
+    position(j, "fin", p.fin);
+    j.fin_objet();
+  }
+  j.fin_tableau();
+  return rend(std::move(sortie));
+}
+
+// The guide's section on a code ("CL101" gives 101).
+EMSCRIPTEN_KEEPALIVE const char* climat_section(int code) { return rend(std::string(section_du_guide(code))); }
+
+}  // extern "C"
