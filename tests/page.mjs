@@ -1,6 +1,6 @@
 // The built page tried as an author uses it, in Debian's Chromium driven by
 // puppeteer-core, opened from the disk (file://):
-//   node web/essai_page.mjs BUILD/web BUILD/verifie_climat [SCREENSHOT.png]
+//   node tests/page.mjs BUILD/web BUILD/verifie_climat [SCREENSHOT.png]
 // Every example opened through #fichier lists exactly verifie_climat's
 // findings; a fix typed in the editor updates the list; "Appliquer toutes
 // les corrections sûres" then "Enregistrer" gives the bytes of
@@ -11,10 +11,12 @@ import { spawnSync } from "node:child_process";
 import fs from "node:fs";
 import os from "node:os";
 import path from "node:path";
-import puppeteer from "puppeteer-core";
+import { createRequire } from "node:module";
 
 const [dossier, verifie_climat, capture] = process.argv.slice(2).map((a) => path.resolve(a));
 const racine = path.resolve(path.dirname(new URL(import.meta.url).pathname), "..");
+// The browser's driver is one of the page's packages, in web/node_modules.
+const puppeteer = createRequire(path.join(racine, "web/package.json"))("puppeteer-core");
 const temporaire = fs.mkdtempSync(path.join(os.tmpdir(), "page-"));
 const fautes = [];
 const egal = (nom, obtenu, voulu) => {
