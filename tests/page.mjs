@@ -81,6 +81,14 @@ try {
     .catch(() => fautes.push("la frappe n'a pas changé la liste"));
   egal("une faute corrigée à la main", (await constats()).filter((c) => c[0] === 2), []);
 
+  // A finding chosen shows its section; its Corriger button makes its fix.
+  await page.click(".constat[data-code=CL109]");
+  egal("explication choisie", await page.$eval("#explication h2", (e) => e.textContent), "CL109");
+  await page.waitForSelector(".constat[data-code=CL109] .corriger");
+  await page.click(".constat[data-code=CL109] .corriger");
+  await page.waitForFunction(() => !document.querySelector(".constat[data-code=CL109]"), { timeout: 10000 })
+    .catch(() => fautes.push("le bouton Corriger n'a pas retiré son constat"));
+
   // Hover on the 7 of "4=[p5+v4-5]4/\7%%30/70." (line 62), and completion
   // after "2=[v" typed on a new line: the winds with their names.
   await ouvre(path.join(racine, "exemples/climat.txt"));
