@@ -34,8 +34,15 @@ const char* const AIDE =
     "  --format=json               un seul document JSON pour toute la vérification\n"
     "  --format=diff               les corrections sûres, en diff unifié (patch -p1, git apply)\n"
     "  --corrige                   applique les corrections sûres aux fichiers, en place\n"
-    "  --avertissements-bloquants  les avertissements comptent comme des erreurs\n"
-    "  --lsp                       serveur de langage pour les éditeurs, sur l'entrée et la sortie standard\n"
+    "  --avertissements-bloquants  les avertissements comptent comme des erreurs\n"_l1;
+// Only a build with the language server offers it.
+#ifdef AVEC_LSP
+const char* const AIDE_LSP =
+    "  --lsp                       serveur de langage pour les éditeurs, sur l'entrée et la sortie standard\n"_l1;
+#else
+const char* const AIDE_LSP = "";
+#endif
+const char* const AIDE_FIN =
     "  --help, --version           cet usage, la version\n"
     "\n"
     "Code de retour : 0 sans erreur, 1 si un fichier a une erreur, 2 si un fichier n'a pas pu\n"
@@ -177,6 +184,7 @@ int main(int argc, char** argv) {
   bool options = true;
   bool entree_lue = false;
   bool lsp = false;
+  bool stdio = false;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     // "-" alone is standard input, a file like any other.
@@ -187,7 +195,8 @@ int main(int argc, char** argv) {
     } else if (a == "--") {
       options = false;
     } else if (a == "--help") {
-      std::printf("%s%s\n", en_utf8(AIDE).c_str(), GUIDE_CLIMAT_CHEMIN);
+      std::printf("%s%s%s%s\n", en_utf8(AIDE).c_str(), en_utf8(AIDE_LSP).c_str(), en_utf8(AIDE_FIN).c_str(),
+                  GUIDE_CLIMAT_CHEMIN);
       verifie_sortie();
       return 0;
     } else if (a == "--version") {
@@ -199,15 +208,19 @@ int main(int argc, char** argv) {
       en_diff = a == "--format=diff";
     } else if (a == "--corrige") {
       en_place = true;
-    } else if (a == "--lsp" || (a == "--stdio" && lsp)) {
-      // Clients of the protocol add "--stdio" to say how they talk.
+    } else if (a == "--lsp") {
       lsp = true;
+    } else if (a == "--stdio") {
+      // Clients of the protocol add it, before or after --lsp, to say how
+      // they talk; it means nothing without --lsp.
+      stdio = true;
     } else if (a == "--avertissements-bloquants") {
       avertissements_bloquants = true;
     } else {
       refuse("verifie_climat: option inconnue : " + nom_visible(a.c_str()) + " (voir --help)\n");
     }
   }
+  if (stdio && !lsp) refuse("verifie_climat: option inconnue : " + nom_visible("--stdio") + " (voir --help)\n");
   if (lsp) {
 #ifdef AVEC_LSP
     if (!noms.empty()) refuse(en_utf8("verifie_climat: --lsp ne prend pas de fichier, l'éditeur envoie ses documents\n"_l1));

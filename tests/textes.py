@@ -62,8 +62,8 @@ for chemin in ["console/services.cpp", "console/titre.cpp", "console/texte.cpp",
     source = re.sub(r'R"\(.*?\)"', "", source)  # raw strings: the JSON written by hand
     for m in re.finditer(r'(?:"(?:[^"\\\n]|\\.)*"(?:_l1)?\s*)+', source):
         texte = "".join(re.findall(r'"((?:[^"\\\n]|\\.)*)"', m.group(0))).replace("\\x01", "%s")
-        if texte.startswith("Usage") or "(Aubrelis)" in texte or re.search(r"[{\"]|\[%s\]", texte):
-            continue  # the usage and the version, and the JSON and the GNU forms of the findings
+        if texte.startswith(("Usage", "  --")) or "(Aubrelis)" in texte or re.search(r"[{\"]|\[%s\]", texte):
+            continue  # the usage (and its option lines) and the version, and the JSON and the GNU forms of the findings
         for ligne in (l for l in texte.split("\\n") if l.count(" ") >= 2):
             motif = ".*?".join(re.escape(" ".join(m.split())) for m in re.split(FORMATS + r"|%s|%04X", ligne.strip()))
             if not re.search(motif, prose):
