@@ -39,10 +39,10 @@ def egal(quoi, obtenu, voulu):
 
 # Each code's section of the guide: its kind and the texts of its messages.
 sections = {}
-for code, corps in re.findall(r"^#### (CL\d{3})\n(.*?)(?=^#)", (racine / "docs/guide-climat.md").read_text(encoding="utf-8"), re.S | re.M):
+for code, corps in re.findall(r"^#### (CL\d{3})\n(.*?)(?=^#{1,4} |\Z)", (racine / "docs/guide-climat.md").read_text(encoding="utf-8"), re.S | re.M):
     textes, _, explication = corps.partition("**")
     modeles = [".*?".join(map(re.escape, t.split("…"))) for t in re.findall(r"`([^`]+)`", textes)]
-    sections[code] = ("erreur" if explication.startswith("Erreur") else "avertissement", modeles)
+    sections[code] = ("erreur" if explication.startswith("Problème** (erreur)") else "avertissement", modeles)
 
 
 def dans_sa_section(c):
@@ -161,8 +161,8 @@ for regle in blocs("climat-regle"):
 # The guide's trials: a paragraph of the complete example replaced by the
 # trial's lines, or for "regle" the lines added before the "<" of the causes
 # ("fin": the file ends there; "sans-saut": without its final line feed),
-# draws exactly the findings shown after it, numbered from the trial's first
-# line.
+# draws exactly the findings shown after it, numbered as in the complete
+# file.
 paragraphes = [b.splitlines() for b in re.findall(r"^```climat\n(.*?)^```", guide, re.S | re.M)]
 NOMS = ["entete", "temperatures", "vents", "precipitations", "saisons", "temperatures-saison", "causes", "horloge"]
 essais = re.findall(r"^```essai ([\w -]+)\n(.*?)^```\n+[^`]*?```constats\n(.*?)^```", guide, re.S | re.M)
@@ -173,8 +173,19 @@ for options, essai, voulus in essais:
     apres = [] if "fin" in options else sum(paragraphes[k + 1:], []) if k is not None else climat[fermeture:]
     texte = "\n".join(avant + essai.splitlines() + apres) + ("" if "sans-saut" in options else "\n")
     obtenus = re.findall(r"^-:(\d+):\d+: (.*)$", verifie("-", entree=texte.encode("latin-1"))[1], re.M)
-    egal(f"essai du guide ({nom}) {essai.splitlines()[:2]}", [f"{int(n) - len(avant)}: {r}" for n, r in obtenus],
+    egal(f"essai du guide ({nom}) {essai.splitlines()[:2]}", [f"{n}: {r}" for n, r in obtenus],
          [] if voulus.strip() == "aucun constat" else voulus.splitlines())
+# Each code's section shows a wrong example that draws its code and a
+# right one that draws nothing (the messages of the editors and of the
+# system apart, which no file in a trial can draw).
+for code, section in re.findall(r"^#### (CL\d{3})\n(.*?)(?=^#{1,4} |\Z)", guide, re.S | re.M):
+    paire = lambda titre: re.search(rf"^\*\*{titre}\*\* :.*?```constats\n(.*?)^```", section, re.S | re.M)
+    fautif, juste = paire("Exemple fautif"), paire("Correction")
+    if code in ("CL308", "CL801", "CL802", "CL803", "CL901"):
+        egal(f"{code} : sa forme", ("**Problème**" in section, "**Pourquoi**" in section), (True, True))
+        continue
+    egal(f"{code} : exemple fautif et correction", (bool(fautif) and f"[{code}]" in fautif.group(1),
+                                                   bool(juste) and juste.group(1).strip()), (True, "aucun constat"))
 egal("essais du guide", len(paragraphes) == len(NOMS) and len(essais) >= 10, True)
 # The guide's fixes: the complete example with a paragraph (or, for "regle", the rules added) as in the
 # "correction" block becomes, by --corrige, the same with the "corrigé" block.
