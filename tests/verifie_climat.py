@@ -235,6 +235,16 @@ with tempfile.TemporaryDirectory() as dossier:
     git("add", ".")
     refus = git("commit", "-q", "-m", "mauvais")
     egal("crochet, climat en erreur", (refus.returncode, "oublis.txt:15:1: erreur:" in refus.stderr), (1, True))
+    # Only climate files are checked, whatever their names.
+    git("rm", "-q", "--cached", "oublis.txt")
+    (d / "oublis.txt").unlink()
+    (d / "notes.txt").write_text("Liste des courses\npain\n")
+    git("add", ".")
+    egal("crochet, texte ordinaire", git("commit", "-q", "-m", "notes").returncode, 0)
+    shutil.copy(exemples / "cascade_oublis.txt", d / "-tiret.txt")
+    git("add", "--", "-tiret.txt")
+    refus = git("commit", "-q", "-m", "tiret")
+    egal("crochet, nom en tiret", (refus.returncode, "-tiret.txt:15:1: erreur:" in refus.stderr), (1, True))
 
 print("\n".join(fautes) or "verifie_climat conforme")
 sys.exit(1 if fautes else 0)
