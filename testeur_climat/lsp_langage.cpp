@@ -367,8 +367,10 @@ std::vector<proposition> propositions(const document_ouvert& d, position_lsp p) 
   // qualifiers' ;t and ;v, and the values of the body.
   const std::size_t crochet = devant.find('[');
   const bool dans_les_conditions = crochet != std::string_view::npos && devant.find(']', crochet) == std::string_view::npos;
+  // A condition's letter follows "[", "+" or, after a range, its bound; a
+  // qualifier's follows ";".
   const bool apres_lettre = avant_dernier == '[' || avant_dernier == '+' || avant_dernier == ';' ||
-                            (avant_dernier >= '0' && avant_dernier <= '9');
+                            (dans_les_conditions && avant_dernier >= '0' && avant_dernier <= '9');
   if ((dernier == 't' || dernier == 'v') && apres_lettre)
     propose_entrees(d, dernier == 't' ? genre_lien::temperature : genre_lien::vent, debut, ici, devant.substr(devant.size() - 1), "",
                     sortie);

@@ -1,0 +1,57 @@
+// Completion on a rule line, place by place: which list the place calls for
+// (donnees/completion.txt). The texts proposed are the server's table's.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "aide.hpp"
+#include "testeur_climat/lsp_langage.hpp"
+
+namespace {
+
+std::vector<std::string> table() {
+  std::vector<std::string> r;
+  for (const std::string& ligne : decoupe(source("tests/donnees/completion.txt"), '\n'))
+    if (!ligne.empty() && ligne[0] != '#') r.push_back(ligne);
+  return r;
+}
+
+class Completion : public testing::TestWithParam<std::string> {};
+
+TEST_P(Completion, Place) {
+  const std::string& ligne = GetParam();
+  const std::size_t separateur = ligne.rfind(" ;");
+  const std::string texte = ligne.substr(0, separateur);
+  std::string attendu = ligne.substr(separateur + 2);
+  if (!attendu.empty() && attendu[0] == ' ') attendu.erase(0, 1);
+
+  // The sample, as an editor holds it (UTF-8), with the line before the "<"
+  // that ends the causes.
+  std::string exemple;
+  for (const char c : source("exemples/climat.txt")) {
+    const auto o = static_cast<unsigned char>(c);
+    if (o < 0x80) exemple += c;
+    else exemple += {static_cast<char>(0xC0 | (o >> 6)), static_cast<char>(0x80 | (o & 0x3F))};
+  }
+  std::vector<std::string> lignes = decoupe(exemple, '\n');
+  std::size_t fermeture = 0;
+  while (lignes[fermeture] != ">Causes des pr\xC3\xA9" "cipitations:") ++fermeture;
+  while (lignes[fermeture] != "<") ++fermeture;
+  lignes.insert(lignes.begin() + static_cast<std::ptrdiff_t>(fermeture), texte);
+  document_ouvert d;
+  d.climat = true;
+  std::string tout;
+  for (const std::string& l : lignes) tout += l + "\n";
+  d.remplace_tout(tout);
+  d.analyse();
+
+  const std::vector<proposition> p = propositions(d, {static_cast<int>(fermeture), static_cast<int>(texte.size())});
+  const std::string obtenu =
+      p.empty() ? "" : p.front().texte + "\xE2\x80\xA6" + p.back().texte + " (" + std::to_string(p.size()) + ")";
+  EXPECT_EQ(obtenu, attendu);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, Completion, testing::ValuesIn(table()));
+
+}  // namespace
