@@ -16,12 +16,12 @@ lieu liee(const etat_passe& e, lieu l, etape_passe liste) {
 }
 
 // The letter and the operand of a condition, from its letter. Returns false
-// when the letter is not a condition's; `s` is the operand's kind, and
+// when the letter is not a condition's; `s` is the list the operand names, and
 // `numerique` whether it is a number (not a or b).
-bool lit_operande(etat_passe& e, curseur p, sorte& s, bool& numerique) {
+bool lit_operande(etat_passe& e, curseur p, genre_lien& s, bool& numerique) {
   numerique = true;
   if (p.ici() == 't' || p.ici() == 'v') {
-    s = p.ici() == 't' ? sorte::temperature : sorte::vent;
+    s = p.ici() == 't' ? genre_lien::temperature : genre_lien::vent;
     if (chiffre(p.car(1)))
       verifie_reference(e, s, p.plus(1));
     else if (p.car(1) == 'a' || p.car(1) == 'b')
@@ -35,7 +35,7 @@ bool lit_operande(etat_passe& e, curseur p, sorte& s, bool& numerique) {
     return true;
   }
   if (p.ici() == 'p') {
-    s = sorte::precipitation;
+    s = genre_lien::precipitation;
     if (chiffre(p.car(1)))
       verifie_reference(e, s, p.plus(1));
     else
@@ -50,7 +50,7 @@ bool lit_operande(etat_passe& e, curseur p, sorte& s, bool& numerique) {
 // A range, from its operand: the upper bound after the first "-"; returns
 // what is left after the bound's digits (the character after the "-" is
 // passed over).
-curseur plage(etat_passe& e, curseur p, sorte s) {
+curseur plage(etat_passe& e, curseur p, genre_lien s) {
   p = p.apres('-');
   verifie_reference(e, s, p);
   return p.ici() == '\0' ? p : p.plus(1).apres_chiffres();
@@ -61,7 +61,7 @@ curseur plage(etat_passe& e, curseur p, sorte s) {
 bool verifie_conditions(etat_passe& e, curseur& p) {
   p = p.plus(1);
   for (;;) {
-    sorte s = sorte::temperature;
+    genre_lien s = genre_lien::temperature;
     bool numerique = true;
     if (!lit_operande(e, p, s, numerique)) {
       if (p.ici() != ']') return false;
@@ -125,25 +125,26 @@ void verifie_lignes_sans_condition(etat_passe& e) {
 
 }  // namespace
 
-void verifie_reference(etat_passe& e, sorte s, curseur c) {
+void verifie_reference(etat_passe& e, genre_lien s, curseur c) {
   const auto valeur = static_cast<float>(c.entier());
-  relie(e, s == sorte::temperature ? genre_lien::temperature : s == sorte::vent ? genre_lien::vent : genre_lien::precipitation,
-        false, c);
+  relie(e, s, false, c);
   switch (s) {
-    case sorte::temperature:
+    case genre_lien::temperature:
       if (valeur > static_cast<float>(e.nb_temperatures))
         signale_f(e, ERREUR, 503, liee(e, nombre(c), etape_passe::temperatures), "La température %.0f n'existe pas.\n"_l1,
                   static_cast<double>(valeur));
       break;
-    case sorte::vent:
+    case genre_lien::vent:
       if (valeur > static_cast<float>(e.nb_vents))
         signale_f(e, ERREUR, 503, liee(e, nombre(c), etape_passe::vents), "Le vent %.0f n'existe pas.\n",
                   static_cast<double>(valeur));
       break;
-    case sorte::precipitation:
+    case genre_lien::precipitation:
       if (e.precipitations_listees.entrees(valeur) == 0)
         signale_f(e, ERREUR, 502, liee(e, nombre(c), etape_passe::liste_precipitations), NON_LISTEE,
                   static_cast<double>(valeur));
+      break;
+    default:  // no rule line names a season, a moment or an engine
       break;
   }
 }

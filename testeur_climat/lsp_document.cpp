@@ -230,11 +230,15 @@ std::vector<lien_place> document_ouvert::places(const std::vector<const lien*>& 
   return places;
 }
 
+int document_ouvert::ligne_de_la_passe(long long l) const {
+  const auto fin = static_cast<std::ptrdiff_t>(decalage(l, 0));
+  return 1 + static_cast<int>(std::count(texte.begin(), texte.begin() + fin, '\n'));
+}
+
 std::vector<lien_place> document_ouvert::liens_de_la_ligne(std::size_t l) const {
   if (l >= debuts.size()) return {};
-  // The pass counts its lines by line feeds; the links come in its order.
-  const int ligne_passe =
-      1 + static_cast<int>(std::count(texte.begin(), texte.begin() + static_cast<std::ptrdiff_t>(debuts[l]), '\n'));
+  // The links come in the pass's order of lines.
+  const int ligne_passe = ligne_de_la_passe(static_cast<long long>(l));
   const std::vector<lien>& tous = liens();
   const auto premier = std::lower_bound(tous.begin(), tous.end(), ligne_passe,
                                         [](const lien& n, int ligne) { return n.ligne_editeur < ligne; });

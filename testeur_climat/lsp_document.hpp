@@ -108,6 +108,9 @@ class document_ouvert {
   // engines, in the order of the file, on the pass's lines and columns:
   // found at the first question after a change, then kept.
   const std::vector<lien>& liens() const;
+  // The line the pass counts (by line feeds, from 1) where the editor's
+  // line `l` begins; past the end, the pass's last.
+  int ligne_de_la_passe(long long l) const;
   // The links of the editor's line `l`, placed.
   std::vector<lien_place> liens_de_la_ligne(std::size_t l) const;
   // The links for which `garde` holds, placed, in the order of the file.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <unordered_set>
 
 #include "console/texte.hpp"
@@ -87,6 +88,21 @@ etape_passe etape_de(const document_ouvert& d, int ligne) {
   return etape;
 }
 
+// Whether two links name the same entry.
+bool meme_entree(const lien& a, const lien& b) { return a.genre == b.genre && a.numero == b.numero; }
+
+// The list whose entries a paragraph numbers, if it numbers any.
+std::optional<genre_lien> liste_du_paragraphe(etape_passe etape) {
+  switch (etape) {
+    case etape_passe::temperatures: return genre_lien::temperature;
+    case etape_passe::vents: return genre_lien::vent;
+    case etape_passe::liste_precipitations: return genre_lien::precipitation;
+    case etape_passe::saisons: return genre_lien::saison;
+    case etape_passe::horloge: return genre_lien::moment;
+    default: return std::nullopt;
+  }
+}
+
 // The number under the cursor (or just before it) on a line's links.
 const lien_place* nombre_sous(const std::vector<lien_place>& liens, int caractere) {
   for (const lien_place& n : liens)
@@ -99,7 +115,7 @@ std::string explique_nombre(const document_ouvert& d, const lien_place& sous) {
   std::string texte = "**" + nom_du_genre(n.genre) + " " + std::to_string(n.numero) + "**";
   if (n.definition) {
     const auto usages = d.liens_tels_que(
-        [&](const lien& m) { return m.genre == n.genre && m.numero == n.numero && !m.definition; });
+        [&](const lien& m) { return meme_entree(m, n) && !m.definition; });
     if (usages.empty()) return texte + " : aucun usage dans le fichier.";
     char compte[120];
     std::snprintf(compte, sizeof compte, " : %d usage(s), le premier à la ligne %d."_l1, static_cast<int>(usages.size()),
@@ -107,7 +123,7 @@ std::string explique_nombre(const document_ouvert& d, const lien_place& sous) {
     return texte + en_utf8(compte);
   }
   const auto entrees = d.liens_tels_que(
-      [&](const lien& m) { return m.genre == n.genre && m.numero == n.numero && m.definition; });
+      [&](const lien& m) { return meme_entree(m, n) && m.definition; });
   if (entrees.empty()) return texte + en_utf8(" : aucune ligne de sa liste ne porte ce numéro."_l1);
   for (const lien_place& e : entrees)
     texte += "\n\n" + en_code(d.ligne(static_cast<std::size_t>(e.debut.ligne))) + " (ligne " +
@@ -193,6 +209,16 @@ bool nombre_en(const document_ouvert& d, position_lsp p, lien& n) {
   return sous != nullptr;
 }
 
+// The links that name the same entry as the number at `p`, the first
+// EMPLACEMENTS_MAX in file order: its definitions, its uses, or both.
+std::vector<lien_place> meme_entree_que(const document_ouvert& d, position_lsp p, bool definitions, bool usages) {
+  lien n{};
+  if (!nombre_en(d, p, n)) return {};
+  std::size_t gardes = 0;
+  return d.liens_tels_que(
+      [&](const lien& m) { return meme_entree(m, n) && (m.definition ? definitions : usages) && gardes++ < EMPLACEMENTS_MAX; });
+}
+
 }  // namespace
 
 std::string_view section_du_guide(int code) {
@@ -237,22 +263,10 @@ survol survole(const document_ouvert& d, position_lsp p) {
   return s;
 }
 
-std::vector<lien_place> definitions(const document_ouvert& d, position_lsp p) {
-  lien n{};
-  if (!nombre_en(d, p, n)) return {};
-  std::size_t gardes = 0;
-  return d.liens_tels_que([&](const lien& m) {
-    return m.genre == n.genre && m.numero == n.numero && m.definition && gardes++ < EMPLACEMENTS_MAX;
-  });
-}
+std::vector<lien_place> definitions(const document_ouvert& d, position_lsp p) { return meme_entree_que(d, p, true, false); }
 
 std::vector<lien_place> references(const document_ouvert& d, position_lsp p, bool avec_definitions) {
-  lien n{};
-  if (!nombre_en(d, p, n)) return {};
-  std::size_t gardes = 0;
-  return d.liens_tels_que([&](const lien& m) {
-    return m.genre == n.genre && m.numero == n.numero && (avec_definitions || !m.definition) && gardes++ < EMPLACEMENTS_MAX;
-  });
+  return meme_entree_que(d, p, avec_definitions, true);
 }
 
 namespace {
@@ -327,17 +341,10 @@ std::vector<proposition> propositions(const document_ouvert& d, position_lsp p) 
 
   // The next number of a list, at the start of its line.
   if (devant.empty()) {
-    switch (etape) {
-      case etape_passe::temperatures: propose_suivant(d, genre_lien::temperature, p.ligne, debut, ici, sortie); break;
-      case etape_passe::vents: propose_suivant(d, genre_lien::vent, p.ligne, debut, ici, sortie); break;
-      case etape_passe::liste_precipitations:
-        propose_suivant(d, genre_lien::precipitation, p.ligne, debut, ici, sortie);
-        break;
-      case etape_passe::saisons: propose_suivant(d, genre_lien::saison, p.ligne, debut, ici, sortie); break;
-      case etape_passe::horloge: propose_suivant(d, genre_lien::moment, p.ligne, debut, ici, sortie); break;
-      case etape_passe::causes: propose_entrees(d, genre_lien::precipitation, debut, ici, "", "=", sortie); break;
-      default: break;
-    }
+    if (etape == etape_passe::causes)
+      propose_entrees(d, genre_lien::precipitation, debut, ici, "", "=", sortie);
+    else if (const auto liste = liste_du_paragraphe(etape))
+      propose_suivant(d, *liste, p.ligne, debut, ici, sortie);
     return sortie;
   }
   const char dernier = devant.back();

@@ -42,8 +42,7 @@ void compare_probabilites_precipitation(etat_passe& e, curseur premiere, curseur
 // A number of a rule line, where it begins, checked against the list of its kind: a
 // temperature or a wind above the last one, a precipitation not listed
 // (causes.cpp).
-enum class sorte { temperature, vent, precipitation };
-void verifie_reference(etat_passe& e, sorte s, curseur nombre);
+void verifie_reference(etat_passe& e, genre_lien g, curseur nombre);
 // The same for a precipitation read as an integer, looked up as one (on the
 // path of every value of every rule line).
 void signale_precipitation_non_listee(etat_passe& e, curseur nombre);

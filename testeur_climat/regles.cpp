@@ -50,7 +50,7 @@ curseur qualificatifs(etat_passe& e, curseur p) {
   while (p.ici() == ';') {
     p = p.plus(1);
     if (p.ici() == 'v' || p.ici() == 't') {
-      verifie_reference(e, p.ici() == 'v' ? sorte::vent : sorte::temperature, p.plus(1));
+      verifie_reference(e, p.ici() == 'v' ? genre_lien::vent : genre_lien::temperature, p.plus(1));
       p = p.plus(1);
     } else {
       // The number is not checked; a letter stays in place and is examined next.

@@ -403,13 +403,9 @@ struct requete {
     };
     if (voulue("quickfix")) {
       // The lines asked, as the pass counts them (by line feeds).
-      const auto ligne_de_la_passe = [&](long long ligne) {
-        const std::size_t fin = d->decalage(ligne, 0);
-        return 1 + static_cast<int>(std::count(d->texte.begin(), d->texte.begin() + static_cast<std::ptrdiff_t>(fin), '\n'));
-      };
       const json& etendue = p.at("range");
-      const int premiere = ligne_de_la_passe(entier(etendue.at("start").at("line")));
-      const int derniere = ligne_de_la_passe(entier(etendue.at("end").at("line")));
+      const int premiere = d->ligne_de_la_passe(entier(etendue.at("start").at("line")));
+      const int derniere = d->ligne_de_la_passe(entier(etendue.at("end").at("line")));
       for (const correction& c : corrections_sures(octets, 64, premiere, derniere)) {
         if (touche_hors(c.debut, c.fin)) continue;
         // The diagnostics it removes: its code, where its finding begins

@@ -45,7 +45,10 @@ try {
   await page.goto(adresse);
   await page.waitForSelector("body[data-pret=oui]");
 
+  // The name shown is cleared first: a file of the same name as the one
+  // before must not be taken for read before it is.
   const ouvre = async (chemin) => {
+    await page.$eval("#nom", (e) => { e.textContent = ""; });
     await (await page.$("#fichier")).uploadFile(chemin);
     await page.waitForFunction((nom) => document.querySelector("#nom").textContent === nom, {}, path.basename(chemin));
   };
@@ -55,8 +58,7 @@ try {
     JSON.parse(spawnSync(verifie_climat, ["--format=json", chemin], { encoding: "utf8" }).stdout)
       .fichiers[0].constats.map((c) => [c.ligne, c.colonne, c.code, c.gravite, c.message]);
 
-  // Every example, as verifie_climat sees it. Each is given a name of its
-  // own in a folder apart, so that one never reopens as the one before.
+  // Every example, as verifie_climat sees it.
   const exemples = fs.readdirSync(path.join(racine, "exemples")).filter((n) => n.endsWith(".txt")).sort();
   for (const nom of exemples) {
     const chemin = path.join(racine, "exemples", nom);
