@@ -2,7 +2,8 @@
 // counters must count exactly the findings reported, every finding must
 // carry a message and a span on its line, and the line numbers must never
 // go back (one forward pass). Every sure fix offered, applied, must remove a
-// finding and add none.
+// finding and add none, and the fixes confirmed many in one pass must be
+// those confirmed one by one.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -12,6 +13,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "testeur_climat/constats.hpp"
 #include "testeur_climat/corrections.hpp"
@@ -55,7 +57,16 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* octets, std::size_t t
   // Each fix costs a pass per candidate: only on inputs of a climate file's size.
   if (taille > 4096) return 0;
   const std::string_view texte(reinterpret_cast<const char*>(octets), taille);
-  for (const correction& k : corrections_sures(texte)) {
+  const std::vector<correction> sures = corrections_sures(texte);
+  const std::vector<correction> une_a_une = corrections_sures(texte, 64, 1, 1 << 30, false);
+  bool memes = sures.size() == une_a_une.size();
+  for (std::size_t i = 0; memes && i < sures.size(); ++i)
+    memes = sures[i].debut == une_a_une[i].debut && sures[i].fin == une_a_une[i].fin && sures[i].texte == une_a_une[i].texte;
+  if (!memes) {
+    std::fprintf(stderr, "%zu corrections par lots, %zu une à une\n", sures.size(), une_a_une.size());
+    std::abort();
+  }
+  for (const correction& k : sures) {
     std::string corrige(texte.substr(0, k.debut));
     corrige += k.texte;
     corrige += texte.substr(k.fin);

@@ -65,6 +65,12 @@ struct rapport_constats {
   // for them (an editor's): the other reports cost the pass nothing.
   virtual bool veut_les_liens() const { return false; }
   virtual void relie(const lien&) {}
+  // A fingerprint of everything the rest of the pass depends on, taken
+  // before each read that begins a line (its line, line feeds counted):
+  // two runs over texts that differ only before that line go on alike from
+  // there when their fingerprints are equal. Only for a report that asks.
+  virtual bool veut_les_empreintes() const { return false; }
+  virtual void empreinte(int /*ligne_editeur*/, unsigned long long /*empreinte*/) {}
 
  protected:
   ~rapport_constats() = default;

@@ -2,7 +2,11 @@
 
 #include <algorithm>
 #include <cstring>
+#include <climits>
+#include <cstdint>
 #include <iterator>
+#include <map>
+#include <optional>
 #include <tuple>
 #include <utility>
 
@@ -11,11 +15,14 @@
 
 namespace {
 
-// Fixes applied by one call of corrige, and candidates tried by one call of
-// corrections_sures: each costs a pass, and a file of ten thousand findings
-// must still be answered soon.
-constexpr int CORRECTIONS_MAX = 100;
-constexpr std::size_t CANDIDATS_MAX = 50;
+// Candidates whose effect one pass over several of them cannot tell, each
+// then tried alone, and passes over several of them, by call of
+// corrections_sures: bounds on a hostile file's cost. A candidate left
+// untried is not offered.
+constexpr std::size_t ESSAIS_SEULS_MAX = 200;
+constexpr std::size_t LOTS_MAX = 200;
+// Rounds of corrige: each makes every sure fix that touches no other.
+constexpr int TOURS_MAX = 1000;
 
 struct trouve {
   int code;
@@ -25,18 +32,32 @@ struct trouve {
   std::string message;
 };
 
+// The findings of a text in the order of the pass, and, when asked, the
+// fingerprint of the pass's state before each line it began to read (0: no
+// read began that line).
 struct releve final : rapport_constats {
   std::vector<trouve> constats;
+  std::vector<std::uint64_t> empreintes;
+  bool avec_empreintes = false;
   void rapporte(const constat& c) override {
     constats.push_back({c.code, c.ligne_editeur, c.colonne, c.colonne_fin, c.message});
   }
+  bool veut_les_empreintes() const override { return avec_empreintes; }
+  void empreinte(int ligne, unsigned long long h) override {
+    const auto l = static_cast<std::size_t>(ligne);
+    if (empreintes.size() <= l) empreintes.resize(l + 1, 0);
+    empreintes[l] = h | 1;
+  }
 };
 
-std::vector<trouve> constats_de(std::string_view texte) {
+releve releve_de(std::string_view texte, bool avec_empreintes) {
   releve r;
+  r.avec_empreintes = avec_empreintes;
   verifie_octets(texte.data(), texte.size(), r);
-  return std::move(r.constats);
+  return r;
 }
+
+std::vector<trouve> constats_de(std::string_view texte) { return releve_de(texte, false).constats; }
 
 // The lines of the text as the pass counts them, by line feeds.
 struct lignes_du_texte {
@@ -257,15 +278,52 @@ std::vector<correction> candidats(const lignes_du_texte& l, const trouve& f) {
   }
 }
 
-std::string applique(std::string_view texte, const correction& c) {
-  std::string r(texte.substr(0, c.debut));
-  r += c.texte;
-  r += texte.substr(c.fin);
+// Several edits in the order of the text, none touching another.
+std::string applique_tout(std::string_view texte, const std::vector<const correction*>& edits) {
+  std::string r;
+  std::size_t lu = 0;
+  for (const correction* c : edits) {
+    r += texte.substr(lu, c->debut - lu);
+    r += c->texte;
+    lu = c->fin;
+  }
+  r += texte.substr(lu);
   return r;
 }
 
+int sauts(std::string_view t) { return static_cast<int>(std::count(t.begin(), t.end(), '\n')); }
+
+// Where an edit lies in the lines: the text's lines [premiere, derniere]
+// become `ajoutees` more lines (fewer when negative).
+struct etendue_lignes {
+  int premiere;
+  int derniere;
+  int ajoutees;
+};
+
+etendue_lignes lignes_de(std::string_view texte, const lignes_du_texte& l, const correction& c) {
+  const auto ligne_de = [&](std::size_t octet) {
+    return static_cast<int>(std::upper_bound(l.debuts.begin(), l.debuts.end(), octet) - l.debuts.begin());
+  };
+  const int premiere = ligne_de(c.debut);
+  return {premiere, c.fin > c.debut ? ligne_de(c.fin - 1) : premiere,
+          sauts(c.texte) - sauts(texte.substr(c.debut, c.fin - c.debut))};
+}
+
+// A line of the text after the edits `e` (in the order of the text), as a
+// line of the text before them: a line an edit wrote is that edit's first.
+int ligne_d_avant(const std::vector<etendue_lignes>& e, int n) {
+  int decalage = 0;
+  for (const etendue_lignes& x : e) {
+    if (n < x.premiere + decalage) break;
+    if (n <= x.derniere + decalage + x.ajoutees) return x.premiere;
+    decalage += x.ajoutees;
+  }
+  return n - decalage;
+}
+
 // A finding as the comparison sees it: its kind, its message and its line,
-// the lines the edit rewrote counted as one.
+// the lines an edit rewrote counted as one.
 using cle = std::tuple<int, std::string, int>;
 
 // What an edit does to the findings: which of the text's findings it
@@ -275,42 +333,115 @@ struct effet {
   bool ajoute = false;
 };
 
-effet effet_de(std::string_view texte, const lignes_du_texte& l, const correction& c, const std::vector<trouve>& avant) {
-  // The lines from the edit's first to its last are one line for the
-  // comparison; the lines after it are moved by the lines it adds.
-  const auto ligne_de = [&](std::size_t octet) {
-    return static_cast<int>(std::upper_bound(l.debuts.begin(), l.debuts.end(), octet) - l.debuts.begin());
-  };
-  const int premiere = ligne_de(c.debut);
-  const int derniere = c.fin > c.debut ? ligne_de(c.fin - 1) : premiere;
-  const auto sauts = [](std::string_view t) { return static_cast<int>(std::count(t.begin(), t.end(), '\n')); };
-  const int decalage = sauts(c.texte) - sauts(texte.substr(c.debut, c.fin - c.debut));
-  const auto ancienne = [&](int n) { return n >= premiere && n <= derniere ? premiere : n; };
-  const auto nouvelle = [&](int n) { return n < premiere ? n : n > derniere + decalage ? n - decalage : premiere; };
-
-  std::vector<cle> apres;
-  for (const trouve& t : constats_de(applique(texte, c))) apres.emplace_back(t.code, t.message, nouvelle(t.ligne));
-  std::sort(apres.begin(), apres.end());
+// Matches findings before [a, b) and after [c, d) as multisets of keys, the
+// lines given through the two functions: the first unmatched of each side
+// are removed or added.
+template <typename Avant, typename Apres>
+void compare(const std::vector<trouve>& avant, std::size_t a, std::size_t b, const std::vector<trouve>& apres,
+             std::size_t c, std::size_t d, Avant&& ligne_avant, Apres&& ligne_apres, effet& e) {
   std::vector<std::pair<cle, std::size_t>> cles_avant;
-  for (std::size_t i = 0; i < avant.size(); ++i)
-    cles_avant.push_back({{avant[i].code, avant[i].message, ancienne(avant[i].ligne)}, i});
+  for (std::size_t i = a; i < b; ++i) cles_avant.push_back({{avant[i].code, avant[i].message, ligne_avant(avant[i].ligne)}, i});
+  std::vector<cle> cles_apres;
+  for (std::size_t i = c; i < d; ++i) cles_apres.emplace_back(apres[i].code, apres[i].message, ligne_apres(apres[i].ligne));
   std::sort(cles_avant.begin(), cles_avant.end());
-  // Both sorted: each finding after the edit is matched with one before.
-  effet e;
+  std::sort(cles_apres.begin(), cles_apres.end());
   std::size_t j = 0;
   for (const auto& [k, i] : cles_avant) {
-    while (j < apres.size() && apres[j] < k) {
+    while (j < cles_apres.size() && cles_apres[j] < k) {
       e.ajoute = true;
       ++j;
     }
-    if (j < apres.size() && apres[j] == k)
+    if (j < cles_apres.size() && cles_apres[j] == k)
       ++j;
     else
       e.retires.push_back(i);
   }
-  e.ajoute = e.ajoute || j < apres.size();
-  std::sort(e.retires.begin(), e.retires.end());
-  return e;
+  e.ajoute = e.ajoute || j < cles_apres.size();
+}
+
+// The effect of several edits made together on the whole text: one pass.
+effet effet_ensemble(std::string_view texte, const lignes_du_texte& l, const std::vector<const correction*>& edits,
+                     const std::vector<trouve>& avant) {
+  std::vector<etendue_lignes> e;
+  for (const correction* c : edits) e.push_back(lignes_de(texte, l, *c));
+  // A line of the old text: the first of the edit it lies in, else itself.
+  const auto ancienne = [&](int n) {
+    for (const etendue_lignes& x : e)
+      if (n >= x.premiere && n <= x.derniere) return x.premiere;
+    return n;
+  };
+  const auto nouvelle = [&](int n) { return ligne_d_avant(e, n); };
+  const std::vector<trouve> apres = constats_de(applique_tout(texte, edits));
+  effet r;
+  compare(avant, 0, avant.size(), apres, 0, apres.size(), ancienne, nouvelle, r);
+  std::sort(r.retires.begin(), r.retires.end());
+  return r;
+}
+
+// The first finding at or after line `ligne` (findings come in the order of
+// their lines).
+std::size_t premier_a(const std::vector<trouve>& t, int ligne) {
+  return static_cast<std::size_t>(
+      std::lower_bound(t.begin(), t.end(), ligne, [](const trouve& x, int n) { return x.ligne < n; }) - t.begin());
+}
+
+// The effects of many candidates, found in few passes. Candidates that touch
+// no line of one another are made together in one pass; each one's effect is
+// what changed from its first line to the next one's, provided the pass's
+// state before that next line is the one the text without them gives: from
+// there on both passes go alike, so the candidate alone would change nothing
+// more. A candidate after which the states differ is tried alone; those
+// after it go to the next pass.
+std::vector<std::optional<effet>> effets(std::string_view texte, const lignes_du_texte& l, const releve& avant,
+                                        const std::vector<correction>& candidats, bool par_lots) {
+  std::vector<std::optional<effet>> r(candidats.size());
+  if (!par_lots) {
+    for (std::size_t i = 0; i < candidats.size(); ++i) r[i] = effet_ensemble(texte, l, {&candidats[i]}, avant.constats);
+    return r;
+  }
+  std::vector<etendue_lignes> e;
+  for (const correction& c : candidats) e.push_back(lignes_de(texte, l, c));
+  std::vector<std::size_t> en_attente(candidats.size());
+  for (std::size_t i = 0; i < candidats.size(); ++i) en_attente[i] = i;
+  std::sort(en_attente.begin(), en_attente.end(), [&](std::size_t a, std::size_t b) { return candidats[a].debut < candidats[b].debut; });
+  const auto empreinte = [](const releve& x, int ligne) {
+    return static_cast<std::size_t>(ligne) < x.empreintes.size() ? x.empreintes[static_cast<std::size_t>(ligne)] : 0;
+  };
+  std::vector<std::size_t> seuls;
+  for (std::size_t lots = 0; !en_attente.empty() && lots < LOTS_MAX; ++lots) {
+    std::vector<std::size_t> lot;
+    std::vector<std::size_t> reste;
+    for (const std::size_t i : en_attente)
+      (lot.empty() || e[i].premiere > e[lot.back()].derniere ? lot : reste).push_back(i);
+    std::vector<const correction*> edits;
+    for (const std::size_t i : lot) edits.push_back(&candidats[i]);
+    const releve apres = releve_de(applique_tout(texte, edits), true);
+    int decalage = 0;  // lines added by the candidates before
+    for (std::size_t k = 0; k < lot.size(); ++k) {
+      const etendue_lignes& x = e[lot[k]];
+      const bool dernier = k + 1 == lot.size();
+      const int fin = dernier ? INT_MAX : e[lot[k + 1]].premiere;
+      const int fin_apres = dernier ? INT_MAX : fin + decalage + x.ajoutees;
+      if (!dernier && (empreinte(avant, fin) == 0 || empreinte(avant, fin) != empreinte(apres, fin_apres))) {
+        seuls.push_back(lot[k]);
+        reste.insert(reste.end(), lot.begin() + static_cast<std::ptrdiff_t>(k) + 1, lot.end());
+        break;
+      }
+      effet& f = r[lot[k]].emplace();
+      const int debut_apres = x.premiere + decalage;
+      compare(avant.constats, premier_a(avant.constats, x.premiere), premier_a(avant.constats, fin), apres.constats,
+              premier_a(apres.constats, debut_apres), premier_a(apres.constats, fin_apres),
+              [&](int n) { return n <= x.derniere ? x.premiere : n; },
+              [&](int n) { return n <= x.derniere + decalage + x.ajoutees ? x.premiere : n - decalage - x.ajoutees; }, f);
+      std::sort(f.retires.begin(), f.retires.end());
+      decalage += x.ajoutees;
+    }
+    std::sort(reste.begin(), reste.end(), [&](std::size_t a, std::size_t b) { return candidats[a].debut < candidats[b].debut; });
+    en_attente = std::move(reste);
+  }
+  for (std::size_t k = 0; k < seuls.size() && k < ESSAIS_SEULS_MAX; ++k)
+    r[seuls[k]] = effet_ensemble(texte, l, {&candidats[seuls[k]]}, avant.constats);
+  return r;
 }
 
 // The edit without the bytes it would write as they are.
@@ -327,42 +458,50 @@ void au_plus_court(std::string_view texte, correction& c) {
 
 }  // namespace
 
-std::vector<correction> corrections_sures(std::string_view texte, std::size_t nombre_max, int premiere, int derniere) {
-  const std::vector<trouve> constats = constats_de(texte);
+std::vector<correction> corrections_sures(std::string_view texte, std::size_t nombre_max, int premiere, int derniere,
+                                          bool par_lots) {
+  const releve avant = releve_de(texte, true);
+  const std::vector<trouve>& constats = avant.constats;
   const lignes_du_texte l(texte);
-  // Every candidate the pass confirms: its finding gone, nothing added.
-  std::vector<std::pair<correction, effet>> confirmees;
+  // The candidates of the findings asked, each once, with the finding it is for.
   std::vector<correction> essayees;
-  for (std::size_t k = 0; k < constats.size() && essayees.size() < CANDIDATS_MAX; ++k) {
-    if (constats[k].ligne < premiere || constats[k].ligne > derniere) continue;
+  std::vector<std::size_t> pour;
+  for (std::size_t k = premier_a(constats, premiere); k < constats.size() && constats[k].ligne <= derniere; ++k)
     for (correction& c : candidats(l, constats[k])) {
       // Two findings that one edit fixes (a list numbered wrong twice) try it once.
-      const bool deja = std::any_of(essayees.begin(), essayees.end(), [&](const correction& e) {
-        return e.debut == c.debut && e.fin == c.fin && e.texte == c.texte;
-      });
-      if (deja || essayees.size() >= CANDIDATS_MAX) continue;
-      essayees.push_back(c);
-      effet e = effet_de(texte, l, c, constats);
-      if (!e.ajoute && std::binary_search(e.retires.begin(), e.retires.end(), k))
-        confirmees.emplace_back(std::move(c), std::move(e));
+      const bool deja = std::any_of(essayees.end() - std::min<std::ptrdiff_t>(static_cast<std::ptrdiff_t>(essayees.size()), 8),
+                                    essayees.end(), [&](const correction& e) {
+                                      return e.debut == c.debut && e.fin == c.fin && e.texte == c.texte;
+                                    });
+      if (deja) continue;
+      essayees.push_back(std::move(c));
+      pour.push_back(k);
     }
-  }
+  const std::vector<std::optional<effet>> e = effets(texte, l, avant, essayees, par_lots);
+  // Every candidate the pass confirms: its finding gone, nothing added.
+  std::vector<std::size_t> confirmees;
+  for (std::size_t i = 0; i < essayees.size(); ++i)
+    if (e[i] && !e[i]->ajoute && std::binary_search(e[i]->retires.begin(), e[i]->retires.end(), pour[i]))
+      confirmees.push_back(i);
   // Where two fixes remove some of the same findings, one is the author's
   // slip and the other a guess: a fix stays only if it removes all that any
   // such other removes, and more. Two that remove the same are two plausible
   // corrections, and neither stays.
+  std::multimap<std::size_t, std::size_t> par_constat;  // finding -> the confirmed fixes that remove it
+  for (const std::size_t i : confirmees)
+    for (const std::size_t k : e[i]->retires) par_constat.emplace(k, i);
   std::vector<correction> sures;
-  for (std::size_t i = 0; i < confirmees.size(); ++i) {
-    const std::vector<std::size_t>& r = confirmees[i].second.retires;
-    const bool garde = std::all_of(confirmees.begin(), confirmees.end(), [&](const auto& autre) {
-      const std::vector<std::size_t>& o = autre.second.retires;
-      if (&autre == &confirmees[i]) return true;
-      std::vector<std::size_t> communs;
-      std::set_intersection(r.begin(), r.end(), o.begin(), o.end(), std::back_inserter(communs));
-      return communs.empty() || (r.size() > o.size() && std::includes(r.begin(), r.end(), o.begin(), o.end()));
-    });
+  for (const std::size_t i : confirmees) {
+    const std::vector<std::size_t>& r = e[i]->retires;
+    bool garde = true;
+    for (std::size_t n = 0; n < r.size() && garde; ++n)
+      for (auto [a, b] = par_constat.equal_range(r[n]); a != b && garde; ++a) {
+        if (a->second == i) continue;
+        const std::vector<std::size_t>& o = e[a->second]->retires;
+        garde = r.size() > o.size() && std::includes(r.begin(), r.end(), o.begin(), o.end());
+      }
     if (garde) {
-      sures.push_back(confirmees[i].first);
+      sures.push_back(essayees[i]);
       au_plus_court(texte, sures.back());
     }
   }
@@ -401,11 +540,32 @@ std::string corrige(std::string_view texte, bool depuis_le_disque, std::vector<c
       t = std::move(latin1);
     }
   }
-  for (int n = 0; n < CORRECTIONS_MAX; ++n) {
-    const std::vector<correction> c = corrections_sures(t, 1);
-    if (c.empty()) break;
-    t = applique(t, c.front());
-    if (appliquees != nullptr) appliquees->push_back(c.front());
+  // Each round makes together every sure fix that touches no other, once the
+  // pass has seen that together they add nothing; otherwise the first alone.
+  // Every round removes a finding: they end. Each fix is reported with the
+  // line of the text as it was read: the lines of each round's text are
+  // taken back through the rounds before.
+  std::vector<std::vector<etendue_lignes>> tours;
+  const auto ligne_lue = [&](int n) {
+    for (auto tour = tours.rbegin(); tour != tours.rend(); ++tour) n = ligne_d_avant(*tour, n);
+    return n;
+  };
+  for (int tour = 0; tour < TOURS_MAX; ++tour) {
+    const std::vector<correction> sures = corrections_sures(t, SIZE_MAX);
+    if (sures.empty()) break;
+    std::vector<const correction*> ensemble;
+    for (const correction& c : sures)
+      if (ensemble.empty() || c.debut > ensemble.back()->fin) ensemble.push_back(&c);
+    const lignes_du_texte l(t);
+    if (ensemble.size() > 1 && effet_ensemble(t, l, ensemble, constats_de(t)).ajoute) ensemble.resize(1);
+    for (const correction* c : ensemble)
+      if (appliquees != nullptr) {
+        appliquees->push_back(*c);
+        appliquees->back().ligne = ligne_lue(c->ligne);
+      }
+    tours.emplace_back();
+    for (const correction* c : ensemble) tours.back().push_back(lignes_de(t, l, *c));
+    t = applique_tout(t, ensemble);
   }
   return t;
 }

@@ -23,9 +23,12 @@ struct correction {
 // The fixes the pass confirms on this text, in the order of the file, for
 // the findings on lines [premiere, derniere] (as the pass counts them), at
 // most `nombre_max` of them. Each edit is the least that does the fix: the
-// bytes it leaves as they were are not in it.
+// bytes it leaves as they were are not in it. The candidates are confirmed
+// many in one pass where the pass can tell each one's effect apart; without
+// `par_lots`, each by a pass of its own (slower, and the same answer: the
+// fuzzer compares them).
 std::vector<correction> corrections_sures(std::string_view texte, std::size_t nombre_max = 64, int premiere = 1,
-                                          int derniere = 1 << 30);
+                                          int derniere = 1 << 30, bool par_lots = true);
 
 // The bytes of a file saved in UTF-8 whose every character exists in
 // Latin-1, in Latin-1; empty when the bytes are not such a file.

@@ -103,8 +103,8 @@ void verifie_horloge(etat_passe& e, const paragraphe& p) {
 
   lit_ligne(e);
   if (e.arret) return;
-  bool total_lu = false;
-  float total = 0;
+  bool& total_lu = e.suite.total_lu = false;
+  float& total = e.suite.total = 0;
   if (e.en_main.contient('=')) {
     e.en_main = e.en_main.apres('=');
     total = e.en_main.reel();
@@ -115,7 +115,7 @@ void verifie_horloge(etat_passe& e, const paragraphe& p) {
     signale(e, ERREUR, {702, "La ligne suivant '#Horloge vague:' doit être la ligne du total, contenant '='.\n"_l1});
   }
 
-  int dernier = 0;
+  int& dernier = e.suite.dernier_moment = 0;
   bool lu = lit_ligne(e);
   if (e.arret) return;
   while (lu && chiffre(e.en_main.ici())) {

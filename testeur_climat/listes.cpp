@@ -130,7 +130,7 @@ int liste_numerotee(etat_passe& e, const textes_liste& t, message premier_absent
   lit_ligne(e);
   if (e.arret) return 0;
   if (e.en_main.ici() != '1') signale(e, ERREUR, premier_absent, nombre(e.en_main));
-  float precedent = 0;
+  float& precedent = e.suite.numero_precedent = 0;
   parcourt_entrees(e, t, [&](float numero, lieu l) {
     if (numero != precedent + 1) signale(e, ERREUR, pas_incorrect, l);
     precedent = numero;
@@ -169,7 +169,7 @@ void verifie_liste_precipitations(etat_passe& e, const paragraphe& p) {
   precipitations& liste = e.precipitations_listees;
   lit_ligne(e);
   if (e.arret) return;
-  bool pleine = false;
+  bool& pleine = e.suite.liste_pleine = false;
   parcourt_entrees(e, PRECIPITATIONS, [&](float numero, lieu l) {
     // One warning per earlier entry of the same number, among those kept.
     for (int n = liste.entrees(numero); n > 0; --n)

@@ -98,8 +98,8 @@ bool lit_ligne_lente(etat_passe& e) {
   return true;
 }
 
-bool ligne_suivante(etat_passe& e, message message_fin, bool compte_la_fin) {
-  if (lit_ligne(e, compte_la_fin)) return true;
+bool ligne_suivante(etat_passe& e, message message_fin, bool compte_la_fin, lieu_de_lecture ici) {
+  if (lit_ligne(e, compte_la_fin, ici)) return true;
   if (!e.arret) {
     signale(e, ERREUR, message_fin);
     e.arret = true;
@@ -121,9 +121,47 @@ int tronque(float valeur) {
   return valeur >= 2147483648.0f ? INT_MAX : static_cast<int>(valeur);
 }
 
+namespace {
+
+// One step of a 64-bit hash (the mixer of splitmix64).
+std::uint64_t melange(std::uint64_t h, std::uint64_t valeur) {
+  h ^= valeur + 0x9E3779B97F4A7C15u + (h << 6) + (h >> 2);
+  h ^= h >> 30;
+  h *= 0xBF58476D1CE4E5B9u;
+  h ^= h >> 27;
+  h *= 0x94D049BB133111EBu;
+  return h ^ (h >> 31);
+}
+
+std::uint64_t bits(float f) {
+  std::uint32_t b = 0;
+  std::memcpy(&b, &f, sizeof b);
+  return b;
+}
+
+}  // namespace
+
+void prend_empreinte(const etat_passe& e, lieu_de_lecture ici) {
+  // The place in the checker, then every value the checks that follow
+  // depend on; the line numbers, which a change before them moves, are left
+  // out (a finding's line is compared apart).
+  std::uint64_t h = melange(reinterpret_cast<std::uintptr_t>(ici.fichier), static_cast<std::uint64_t>(ici.ligne));
+  const report_de_ligne& s = e.suite;
+  for (const std::uint64_t v :
+       {static_cast<std::uint64_t>(e.etape), static_cast<std::uint64_t>(static_cast<unsigned>(e.nb_temperatures)),
+        static_cast<std::uint64_t>(static_cast<unsigned>(e.nb_vents)), e.precipitations_listees.histoire,
+        bits(s.numero_precedent), static_cast<std::uint64_t>(s.liste_pleine), static_cast<std::uint64_t>(s.place),
+        static_cast<std::uint64_t>(s.total_lu), bits(s.total), static_cast<std::uint64_t>(static_cast<unsigned>(s.dernier_moment)),
+        static_cast<std::uint64_t>(e.fin_lue), static_cast<std::uint64_t>(e.arret), static_cast<std::uint64_t>(e.lignes_lues),
+        static_cast<std::uint64_t>(e.fin_du_fichier)})
+    h = melange(h, v);
+  e.rapport->empreinte(e.sauts_lus + 1, h);
+}
+
 bool precipitations::ajoute(int numero) {
   const int k = nombre() + 1;
   if (k > PRECIPITATIONS_MAX) return false;
+  histoire = melange(histoire, static_cast<std::uint64_t>(static_cast<unsigned>(numero)));
   liste_precipitations[k] = numero;
   liste_precipitations[0] = k;
   if (numero >= 0 && numero <= PRECIPITATIONS_MAX)
@@ -141,6 +179,7 @@ int precipitations::entrees_hors_bornes(float numero) const {
 }
 
 void precipitations::marque_sans_condition(float numero) {
+  histoire = melange(histoire, bits(numero) | (std::uint64_t{1} << 40));
   const int n = tronque(numero);
   if (n >= 0 && n <= PRECIPITATIONS_MAX) {
     precip_sans_condition[n] = 1;
@@ -210,6 +249,7 @@ void moteur_principal(std::FILE* fichier, int* erreurs, int* avertissements, rap
   e.avertissements = avertissements;
   e.rapport = &rapport;
   e.liens = rapport.veut_les_liens();
+  e.empreintes = rapport.veut_les_empreintes();
   rapport.paragraphe(etape_passe::entete, 1);
   if (lit_entete(e))
     for (const paragraphe& p : PARAGRAPHES) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -46,6 +47,9 @@ struct precipitations {
   }
   void marque_sans_condition(float numero);
   bool a_une_ligne_sans_condition(int entree) const;
+  // Every change made to the list, in order, folded into one number: two
+  // lists with the same history are the same list.
+  std::uint64_t histoire = 0;
 
  private:
   int entrees_hors_bornes(float numero) const;
@@ -160,6 +164,18 @@ inline constexpr int LIGNES_ENTETE = 6;
 // most this many bytes.
 inline constexpr int LIGNE_MAX = 254;
 
+// What a paragraph's check carries from one line to the next besides the
+// line in hand. It lives in the pass's state, where the fingerprint of a
+// read sees it (see rapport_constats::empreinte).
+struct report_de_ligne {
+  float numero_precedent = 0;  // the last entry number of a numbered list
+  bool liste_pleine = false;   // the precipitation list has said it is full
+  char place = 0;              // the season line in hand, '1' to '4'
+  bool total_lu = false;       // the clock's total line had its "="
+  float total = 0;
+  int dernier_moment = 0;
+};
+
 struct etat_passe {
   std::FILE* fichier = nullptr;
   int* erreurs = nullptr;
@@ -195,6 +211,7 @@ struct etat_passe {
   precipitations precipitations_listees;
   int nb_temperatures = 0;
   int nb_vents = 0;
+  report_de_ligne suite;
 
   // The file is read by blocks; each read takes one line from the block as
   // fgets would (see lit_ligne).
@@ -204,6 +221,7 @@ struct etat_passe {
   bool fin_du_fichier = false;  // set, as by fgets, by a read that met the end of the file
 
   bool liens = false;      // the report wants the numbers of the file and what they name
+  bool empreintes = false;  // the report wants the fingerprints of the reads
   bool arret = false;      // the pass ends: end of the file inside a paragraph, or a read error
   bool fin_lue = false;    // a read found nothing: the line in hand has been examined already
   bool illisible = false;  // a read failed with an error
@@ -247,13 +265,28 @@ inline void rien_lu(etat_passe& e) { e.ligne_editeur = e.sauts_lus + (e.ligne_ou
 // stops the pass. Returns false.
 bool fin_de_lecture(etat_passe& e);
 
+// A place in the checker's code, where a function is called: what the
+// compilers' builtins give in a default argument (std::source_location,
+// which they make, is missing from some of them).
+struct lieu_de_lecture {
+  const char* fichier;
+  int ligne;
+  static lieu_de_lecture ici(const char* f = __builtin_FILE(), int l = __builtin_LINE()) { return {f, l}; }
+};
+
+// Hands the report the fingerprint of the state before a read that begins
+// a line; `ici` is the place in the checker that reads.
+void prend_empreinte(const etat_passe& e, lieu_de_lecture ici);
+
 // The reading rule, exactly that of fgets with a size of 255: the next line,
 // at most 254 bytes and up to its line feed included, into tampon_ligne; the
 // end-of-file indicator is set only by a read that meets the end of the file,
 // and a read that finds nothing leaves tampon_ligne (and the line in hand) as
 // it was. num_ligne advances with every read, also at the end of the file
 // (unless `compte_la_fin` is false). Returns whether a line was read.
-inline bool lit_ligne(etat_passe& e, bool compte_la_fin = true) {
+inline bool lit_ligne(etat_passe& e, bool compte_la_fin = true,
+                      lieu_de_lecture ici = lieu_de_lecture::ici()) {
+  if (e.empreintes && !e.ligne_ouverte) prend_empreinte(e, ici);
   const int disponible = e.bloc_fin - e.bloc_debut;
   const char* debut = e.bloc + e.bloc_debut;
   const void* saut =
@@ -287,7 +320,8 @@ inline bool lit_ligne(etat_passe& e, bool compte_la_fin = true) {
 // The next line of a paragraph that reads until a line of a given form
 // comes; at the end of the file, reports `message_fin` (a read error has
 // reported itself) and stops the pass. Returns whether a line was read.
-bool ligne_suivante(etat_passe& e, message message_fin, bool compte_la_fin = true);
+bool ligne_suivante(etat_passe& e, message message_fin, bool compte_la_fin = true,
+                    lieu_de_lecture ici = lieu_de_lecture::ici());
 
 // A number read as an integer and held as a float, stored back into a count
 // or a table slot: truncated toward zero, held at the bound of a 32-bit

@@ -61,7 +61,7 @@ void verifie_saisons(etat_passe& e, const paragraphe& p) {
                            {201, "Le quatrième paragraphe après #Affichage: doit être celui des saison et commencer par >Saison:\n"_l1},
                            {203, "Le fichier se termine avant le paragraphe des saisons, qui doit commencer par >Saison:\n"}))
     return;
-  for (char place = '1'; place <= '4'; ++place) {
+  for (char& place = e.suite.place = '1'; place <= '4'; ++place) {
     lit_ligne(e);
     if (e.arret) return;
     if (e.en_main.ici() != place) signale(e, ERREUR, NUMEROTATION, sur(e.en_main));
@@ -79,7 +79,7 @@ void verifie_temperatures_saison(etat_passe& e, const paragraphe& p) {
           {201, "Le cinquième paragraphe après #Affichage: doit être celui des température par saison et commencer par >Température par saison:\n"_l1},
           {203, "Le fichier se termine avant le paragraphe des températures par saison, qui doit commencer par >Température par saison:\n"_l1}))
     return;
-  for (char place = '1'; place <= '4'; ++place) {
+  for (char& place = e.suite.place = '1'; place <= '4'; ++place) {
     lit_ligne(e);
     if (e.arret) return;
     verifie_ligne_temperature_saison(e, place);
