@@ -79,22 +79,51 @@ namespace {
 
 }  // namespace
 
-std::string raison_lecture(int erreur) {
-  return erreur == ENOENT ? "fichier introuvable" : erreur == EACCES ? "permission refusée"_l1 : std::strerror(erreur);
+std::string raison_systeme(int erreur) {
+  // The reasons a user meets, in the user's language; the system's own
+  // texts are English.
+  static const struct {
+    int numero;
+    const char* texte;
+  } RAISONS[] = {
+      {ENOENT, "fichier introuvable"},
+      {EACCES, "permission refusée"_l1},
+      {EPERM, "opération non permise"_l1},
+      {ELOOP, "trop de liens symboliques à suivre, ou un lien que le système refuse de suivre"_l1},
+      {ENOTDIR, "un élément du chemin n'est pas un dossier"_l1},
+      {EISDIR, "c'est un dossier"_l1},
+      {ENAMETOOLONG, "le nom est trop long"},
+      {EROFS, "le système de fichiers est en lecture seule"_l1},
+      {ENOSPC, "le disque est plein"},
+      {EDQUOT, "le quota de disque est dépassé"_l1},
+      {EFBIG, "le fichier a atteint la taille maximale permise"},
+      {EIO, "erreur d'entrée-sortie du disque"_l1},
+      {ENOMEM, "la mémoire est insuffisante"_l1},
+      {EMFILE, "trop de fichiers ouverts"},
+      {ENFILE, "trop de fichiers ouverts"},
+      {ETXTBSY, "le fichier est en cours d'exécution"_l1},
+      {EBUSY, "le fichier est occupé"_l1},
+      {ENXIO, "aucun périphérique ne répond à ce nom"_l1},
+      {ENOTSUP, "opération non prise en charge par le système de fichiers"_l1},
+      {EXDEV, "le fichier et son dossier ne sont pas sur le même système de fichiers"_l1},
+      {ESTALE, "le fichier a changé de place"_l1},
+  };
+  for (const auto& r : RAISONS)
+    if (r.numero == erreur) return r.texte;
+  return "erreur du système n° "_l1 + std::to_string(erreur);
 }
+
+std::string raison_lecture(int erreur) { return raison_systeme(erreur); }
 
 std::string raison_ecriture(int erreur) {
   switch (erreur) {
     case ENOSPC:
-      return "le disque est plein";
     case EDQUOT:
-      return "le quota de disque est dépassé"_l1;
     case EFBIG:
-      return "le fichier a atteint la taille maximale permise";
     case EIO:
-      return "erreur d'entrée-sortie du disque"_l1;
+      return raison_systeme(erreur);
     default:
-      return "erreur du système : "_l1 + std::string(std::strerror(erreur));
+      return "erreur du système : "_l1 + raison_systeme(erreur);
   }
 }
 

@@ -43,6 +43,8 @@ int ouvre_journal(const char* nom, const char* climat);
 // never pass for complete.
 void ecrit_journal(int journal, const char* octets, std::size_t taille);
 void ferme_journal(int journal);
+// What an error number of the system means, in French words (Latin-1).
+std::string raison_systeme(int erreur);
 // Why a write failed, in words (Latin-1).
 std::string raison_ecriture(int erreur);
 // Why a file could not be opened or read, in words (Latin-1).

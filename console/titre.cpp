@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "console/services.hpp"
 #include "console/texte.hpp"
 
 namespace {
@@ -216,7 +217,7 @@ std::string raison_echec(int erreur) {
     case ENOMEM:
       return "la mémoire est insuffisante"_l1;
     default:
-      return "erreur du système : "_l1 + std::string(std::strerror(erreur));
+      return "erreur du système : "_l1 + raison_systeme(erreur);
   }
 }
 

@@ -81,20 +81,27 @@ longues = racine / "tests/donnees/lignes_longues.txt"
 egal("lignes longues", verifie(str(longues))[1].replace(str(longues), longues.name),
      longues.with_suffix(".gnu").read_text(encoding="utf-8"))
 
-# The command line, one row of tests/donnees/verifie_climat.txt a case.
+# The command line, one row of tests/donnees/verifie_climat.txt a case, and
+# what others may try against it, one row of tests/donnees/attaques.txt a
+# case (those run as root only). A row that cannot run here says so.
 exemples = racine / "exemples"
 with tempfile.TemporaryDirectory() as dossier:
+    os.chmod(dossier, 0o755)
     reference = (racine / "tests/donnees/reference.txt").read_bytes().split(b"\n")
     million = pathlib.Path(dossier) / "million.txt"
     million.write_bytes(b"\n".join(reference[:14] + [b"%d:g1:T" % (6 + i) for i in range(1_000_000)] + reference[14:]))
-    for ligne in (racine / "tests/donnees/verifie_climat.txt").read_text(encoding="utf-8").splitlines():
+    tables = ["verifie_climat.txt"] + (["attaques.txt"] if os.geteuid() == 0 else [])
+    for ligne in (l for t in tables for l in (racine / "tests/donnees" / t).read_text(encoding="utf-8").splitlines()):
         if ligne and not ligne.startswith("#"):
             nom, statut, motif, script = ligne.split(" ; ", 3)
             d = tempfile.mkdtemp(dir=dossier)
-            r = subprocess.run(["sh", "-c", script, programme, exemples, racine / "tests/donnees/reference.txt", million], cwd=d, capture_output=True)
+            r = subprocess.run(["sh", "-c", script, programme, exemples, racine / "tests/donnees/reference.txt", million,
+                                racine / "tests/echange.py"], cwd=d, capture_output=True)
             sortie = (r.stdout + r.stderr).decode("utf-8", "replace")
-            if r.returncode != 77:
-                egal(nom, (r.returncode, bool(re.search(motif, sortie, re.S))), (int(statut), True))
+            if r.returncode == 77:
+                print(f"non essayé ici : {nom}")
+            else:
+                egal(nom, (r.returncode, bool(re.search(motif, sortie, re.S)), sortie[:300]), (int(statut), True, sortie[:300]))
 
 # The sure fixes, one row of tests/donnees/corrections.txt a slip: the file the author meant, through
 # the diff and git apply (which takes no offset a hunk header would need), through --corrige, and
@@ -102,6 +109,7 @@ with tempfile.TemporaryDirectory() as dossier:
 def retouche(lignes, champ):
     sorte, n, texte = champ[0], int(re.match(r".(\d+)", champ).group(1)), champ.partition(" ")[2]
     texte = re.sub(r"\{\{(\d+) (.)\}\}", lambda m: m.group(2) * int(m.group(1)), texte).replace("\\r", "\r")
+    texte = re.sub(r"\\x([0-9a-f]{2})", lambda m: chr(int(m.group(1), 16)), texte)
     if sorte == "S":
         del lignes[n - 1]
     else:
@@ -117,12 +125,12 @@ def serveur_corrige(texte):
                  "end": {"line": 0, "character": 0}}, "context": {"diagnostics": [], "only": ["source.fixAll"]}}}]
     sortie = subprocess.run([programme, "--lsp"], input=b"".join(cadre({"jsonrpc": "2.0", **m}) for m in messages), capture_output=True).stdout
     actions = json.loads(sortie[sortie.rindex(b"\r\n\r\n") + 4:])["result"]
+    # The edits' places are those of the text before them all: the last first.
+    lignes = texte.split("\n")
+    place = lambda p: sum(len(l) + 1 for l in lignes[:p["line"]]) + p["character"]
     for action in actions:
-        (modif,) = action["edit"]["changes"]["file:///x/c.txt"]
-        lignes = texte.split("\n")
-        a, b = ([modif["range"][k]["line"], modif["range"][k]["character"]] for k in ("start", "end"))
-        debut = sum(len(l) + 1 for l in lignes[:a[0]]) + a[1]
-        texte = texte[:debut] + modif["newText"] + texte[sum(len(l) + 1 for l in lignes[:b[0]]) + b[1]:]
+        for modif in reversed(action["edit"]["changes"]["file:///x/c.txt"]):
+            texte = texte[:place(modif["range"]["start"])] + modif["newText"] + texte[place(modif["range"]["end"]):]
     return texte
 
 
@@ -224,7 +232,7 @@ with tempfile.TemporaryDirectory() as dossier:
     d = d / "depot"
     d.mkdir()
     git = lambda *a: subprocess.run(["git", "-c", "user.name=t", "-c", "user.email=t@t", *a], cwd=d,
-                                    env={"PATH": chemin, "HOME": dossier}, capture_output=True, text=True)
+                                    env={"PATH": chemin, "HOME": dossier}, capture_output=True, text=True, timeout=60)
     git("init", "-q")
     (d / ".git/hooks/pre-commit").write_text(crochet)
     (d / ".git/hooks/pre-commit").chmod(0o755)
@@ -245,6 +253,22 @@ with tempfile.TemporaryDirectory() as dossier:
     git("add", "--", "-tiret.txt")
     refus = git("commit", "-q", "-m", "tiret")
     egal("crochet, nom en tiret", (refus.returncode, "-tiret.txt:15:1: erreur:" in refus.stderr), (1, True))
+    # What is checked is what is staged, never the working copy, and links are not followed.
+    git("rm", "-q", "--cached", "--", "-tiret.txt")
+    (d / "-tiret.txt").unlink()
+    shutil.copy(exemples / "cascade_oublis.txt", d / "indexe.txt")
+    git("add", "indexe.txt")
+    shutil.copy(exemples / "climat.txt", d / "indexe.txt")
+    refus = git("commit", "-q", "-m", "indexe")
+    egal("crochet, l'index en erreur et la copie juste", (refus.returncode, "indexe.txt:15:1: erreur:" in refus.stderr), (1, True))
+    git("add", "indexe.txt")
+    shutil.copy(exemples / "cascade_oublis.txt", d / "indexe.txt")
+    egal("crochet, l'index juste et la copie en erreur", git("commit", "-q", "-m", "indexe").returncode, 0)
+    os.mkfifo(d.parent / "tube")
+    (d / "vers_tube").symlink_to(d.parent / "tube")
+    (d / "vers_dehors").symlink_to(exemples / "cascade_oublis.txt")
+    git("add", "vers_tube", "vers_dehors")
+    egal("crochet, liens vers un tube et vers un fichier en erreur", git("commit", "-q", "-m", "liens").returncode, 0)
 
 print("\n".join(fautes) or "verifie_climat conforme")
 sys.exit(1 if fautes else 0)
