@@ -81,6 +81,38 @@ std::vector<pas> script_le_plus_court(const std::vector<std::string_view>& a, co
   return {};
 }
 
+// A file's name in the header, after "a/" or "b/", as git writes it: in
+// double quotes with C escapes when it holds a byte that a reader of the
+// header would take for something else (a control character, a blank, a
+// double quote, a backslash, a byte above 127), so that `patch -p1` and
+// `git apply` act on that file or refuse, never on another one.
+std::string nom_dans_l_en_tete(std::string_view prefixe, std::string_view chemin) {
+  const std::string nom = std::string(prefixe) + std::string(chemin);
+  const bool a_citer = std::any_of(nom.begin(), nom.end(), [](char c) {
+    const auto o = static_cast<unsigned char>(c);
+    return o <= ' ' || o >= 0x7F || c == '"' || c == '\\';
+  });
+  if (!a_citer) return nom;
+  std::string r = "\"";
+  for (const char c : nom) {
+    const auto o = static_cast<unsigned char>(c);
+    static constexpr std::string_view SPECIAUX = "\a\b\t\n\v\f\r\"\\";
+    static constexpr std::string_view LETTRES = "abtnvfr\"\\";
+    if (const std::size_t k = SPECIAUX.find(c); k != std::string_view::npos) {
+      r += '\\';
+      r += LETTRES[k];
+    } else if (o < ' ' || o >= 0x7F) {
+      r += '\\';
+      r += static_cast<char>('0' + (o >> 6));
+      r += static_cast<char>('0' + ((o >> 3) & 7));
+      r += static_cast<char>('0' + (o & 7));
+    } else {
+      r += c;
+    }
+  }
+  return r + "\"";
+}
+
 std::string en_tete_de_bloc(std::size_t debut, std::size_t nombre) {
   // A range of no line names the line before it.
   std::string r = std::to_string(nombre == 0 ? debut : debut + 1);
@@ -91,12 +123,8 @@ std::string en_tete_de_bloc(std::size_t debut, std::size_t nombre) {
   return r;
 }
 
-}  // namespace
-
-std::string diff_unifie(std::string_view avant, std::string_view apres, std::string_view chemin) {
-  if (avant == apres) return {};
-  const std::vector<std::string_view> a = lignes(avant);
-  const std::vector<std::string_view> b = lignes(apres);
+// The whole script from `avant` to `apres`, line by line.
+std::vector<pas> script_entier(const std::vector<std::string_view>& a, const std::vector<std::string_view>& b) {
   // What both share at the start and at the end is kept as it is.
   std::size_t debut = 0;
   while (debut < a.size() && debut < b.size() && a[debut] == b[debut]) ++debut;
@@ -112,8 +140,50 @@ std::string diff_unifie(std::string_view avant, std::string_view apres, std::str
   }
   script.insert(script.end(), milieu.begin(), milieu.end());
   for (std::size_t i = fin_a; i < a.size(); ++i) script.push_back({' ', i});
+  return script;
+}
 
-  std::string r = "--- a/" + std::string(chemin) + "\n+++ b/" + std::string(chemin) + "\n";
+}  // namespace
+
+std::vector<remplacement> remplacements(std::string_view avant, std::string_view apres) {
+  const std::vector<std::string_view> a = lignes(avant);
+  const std::vector<std::string_view> b = lignes(apres);
+  std::vector<remplacement> r;
+  std::size_t lu = 0;  // bytes of `avant` before the step
+  const std::vector<pas> script = script_entier(a, b);
+  for (std::size_t i = 0; i < script.size();) {
+    if (script[i].sorte == ' ') {
+      lu += a[script[i++].ligne].size();
+      continue;
+    }
+    remplacement m{lu, lu, {}};
+    for (; i < script.size() && script[i].sorte != ' '; ++i)
+      if (script[i].sorte == '-')
+        m.fin += a[script[i].ligne].size();
+      else
+        m.texte += b[script[i].ligne];
+    lu = m.fin;
+    // Without the characters the run leaves as they were at its two ends.
+    std::size_t debut = 0;
+    while (m.debut + debut < m.fin && debut < m.texte.size() && avant[m.debut + debut] == m.texte[debut]) ++debut;
+    std::size_t fin = 0;
+    while (m.fin - fin > m.debut + debut && m.texte.size() - fin > debut &&
+           avant[m.fin - fin - 1] == m.texte[m.texte.size() - fin - 1])
+      ++fin;
+    m.texte = m.texte.substr(debut, m.texte.size() - fin - debut);
+    m.debut += debut;
+    m.fin -= fin;
+    r.push_back(std::move(m));
+  }
+  return r;
+}
+
+std::string diff_unifie(std::string_view avant, std::string_view apres, std::string_view chemin) {
+  if (avant == apres) return {};
+  const std::vector<std::string_view> a = lignes(avant);
+  const std::vector<std::string_view> b = lignes(apres);
+  const std::vector<pas> script = script_entier(a, b);
+  std::string r = "--- " + nom_dans_l_en_tete("a/", chemin) + "\n+++ " + nom_dans_l_en_tete("b/", chemin) + "\n";
   const auto ligne = [&](const pas& p) { return p.sorte == '+' ? b[p.ligne] : a[p.ligne]; };
   for (std::size_t i = 0; i < script.size();) {
     if (script[i].sorte == ' ') {

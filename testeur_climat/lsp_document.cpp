@@ -11,22 +11,47 @@
 #include <utility>
 
 #include "console/texte.hpp"
+#include "testeur_climat/corrections.hpp"
 #include "testeur_climat/editeurs.hpp"
 
 namespace {
 
-// One code point of a UTF-8 text at `i`: its value and its length. The JSON
-// library only hands over valid UTF-8; a stray byte counts as one character.
-std::pair<char32_t, std::size_t> point_de_code(std::string_view t, std::size_t i) {
+// One code point of a UTF-8 text of `taille` bytes at `i`, the bytes read
+// through `t[...]`: its value and its length. The JSON library only hands
+// over valid UTF-8; a stray byte counts as one character.
+template <typename Texte>
+std::pair<char32_t, std::size_t> point_de_code(const Texte& t, std::size_t taille, std::size_t i) {
   const auto c = static_cast<unsigned char>(t[i]);
   const std::size_t n = c < 0x80 ? 1 : c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
-  if (n == 1 || i + n > t.size()) return {c, 1};
+  if (n == 1 || i + n > taille) return {c, 1};
   char32_t v = c & (0x7F >> n);
   for (std::size_t k = 1; k < n; ++k) v = (v << 6) | (static_cast<unsigned char>(t[i + k]) & 0x3F);
   return {v, n};
 }
+std::pair<char32_t, std::size_t> point_de_code(std::string_view t, std::size_t i) { return point_de_code(t, t.size(), i); }
 
 int unites_utf16(char32_t c) { return c >= 0x10000 ? 2 : 1; }
+
+// The byte of the character `caractere` (in UTF-16 units) of the line that
+// runs from `i` to `fin`; its end when the line is shorter.
+template <typename Texte>
+std::size_t caractere_dans(const Texte& t, std::size_t taille, std::size_t i, std::size_t fin, long long caractere) {
+  for (long long unites = 0; i < fin;) {
+    const auto [c, n] = point_de_code(t, taille, i);
+    if (unites + unites_utf16(c) > caractere) break;
+    unites += unites_utf16(c);
+    i += n;
+  }
+  return i;
+}
+
+// Where a line ends, its line break aside, from the start of the next one.
+template <typename Texte>
+std::size_t fin_avant_saut(const Texte& t, std::size_t debut, std::size_t suivante) {
+  if (t[suivante - 1] == '\n') --suivante;
+  if (suivante > debut && t[suivante - 1] == '\r') --suivante;
+  return suivante;
+}
 
 // The finding for a run of characters that Latin-1 lacks, on one line: one
 // for the whole run, however long, naming its first character.
@@ -106,35 +131,130 @@ void document_ouvert::indexe_les_lignes() {
 }
 
 void document_ouvert::remplace_tout(std::string nouveau) {
-  liens_a_jour = false;
+  liens_a_jour = corrige_a_jour = false;
   texte = std::move(nouveau);
   indexe_les_lignes();
 }
 
-void document_ouvert::remplace(std::size_t a, std::size_t b, std::string_view nouveau) {
-  // Line starts before the change stay, those after it move by the
-  // difference, and only the bytes written are looked at again, with the one
-  // before them (a CR that a LF now follows).
-  liens_a_jour = false;
-  texte.replace(a, b - a, nouveau);
-  const std::size_t fin = a + nouveau.size();
-  const auto premier = std::lower_bound(debuts.begin() + 1, debuts.end(), std::max<std::size_t>(a, 1));
-  const auto suivant = std::upper_bound(premier, debuts.end(), b);
-  for (auto d = suivant; d != debuts.end(); ++d) *d = *d - b + fin;
-  std::vector<std::size_t> nouveaux;
-  for (std::size_t i = std::max<std::size_t>(a, 1); i <= fin && i <= texte.size(); ++i)
-    if (debut_de_ligne(i)) nouveaux.push_back(i);
-  const auto place = debuts.erase(premier, suivant);
-  debuts.insert(place, nouveaux.begin(), nouveaux.end());
+namespace {
+
+// The text while the changes of one notification are made: a gap at the
+// place of the last change, so that a change moves only the bytes between it
+// and the one before, and the line starts kept as offsets from the start
+// before the gap and from the end after it, so that a change moves no other
+// line start. What it costs: the changes' sizes and the distances between
+// them, and the text once when it is made whole again.
+class texte_a_trou {
+ public:
+  texte_a_trou(std::string texte, std::vector<std::size_t> debuts)
+      : octets(std::move(texte)), taille(octets.size()), trou(taille), apres_trou(taille), avant(std::move(debuts)) {}
+
+  std::size_t longueur() const { return taille; }
+  char en(std::size_t i) const { return octets[i < trou ? i : i + apres_trou - trou]; }
+  char operator[](std::size_t i) const { return en(i); }
+  std::size_t nombre_de_lignes() const { return avant.size() + apres.size(); }
+  std::size_t debut(std::size_t l) const {
+    return l < avant.size() ? avant[l] : taille - apres[apres.size() - 1 - (l - avant.size())];
+  }
+  // The byte of a protocol position, as document_ouvert::decalage counts.
+  std::size_t decalage(long long ligne, long long caractere) const {
+    if (ligne < 0) return 0;
+    if (static_cast<std::size_t>(ligne) >= nombre_de_lignes()) return taille;
+    const auto l = static_cast<std::size_t>(ligne);
+    const std::size_t fin = l + 1 < nombre_de_lignes() ? fin_avant_saut(*this, debut(l), debut(l + 1)) : taille;
+    return caractere_dans(*this, taille, debut(l), fin, caractere);
+  }
+  void remplace(std::size_t a, std::size_t b, std::string_view nouveau) {
+    deplace_le_trou(a);
+    // The line starts of the bytes removed go; those after them keep their
+    // offsets from the end.
+    while (!apres.empty() && taille - apres.back() <= b) apres.pop_back();
+    apres_trou += b - a;
+    taille -= b - a;
+    if (apres_trou - trou < nouveau.size()) agrandit(nouveau.size());
+    std::copy(nouveau.begin(), nouveau.end(), octets.begin() + static_cast<std::ptrdiff_t>(trou));
+    trou += nouveau.size();
+    taille += nouveau.size();
+    // The bytes written are looked at again, with the one before them (a CR
+    // that a LF now follows).
+    if (avant.size() > 1 && avant.back() >= a) avant.pop_back();
+    for (std::size_t i = std::max<std::size_t>(a, 1); i <= trou; ++i)
+      if (debut_de_ligne(i)) avant.push_back(i);
+  }
+  void rend(std::string& texte, std::vector<std::size_t>& debuts) {
+    octets.erase(trou, apres_trou - trou);
+    texte = std::move(octets);
+    for (auto d = apres.rbegin(); d != apres.rend(); ++d) avant.push_back(taille - *d);
+    debuts = std::move(avant);
+  }
+
+ private:
+  bool debut_de_ligne(std::size_t i) const {
+    const char c = en(i - 1);
+    return c == '\n' || (c == '\r' && (i >= taille || en(i) != '\n'));
+  }
+  void deplace_le_trou(std::size_t a) {
+    if (a < trou) {
+      std::copy_backward(octets.begin() + static_cast<std::ptrdiff_t>(a), octets.begin() + static_cast<std::ptrdiff_t>(trou),
+                         octets.begin() + static_cast<std::ptrdiff_t>(apres_trou));
+      apres_trou -= trou - a;
+      trou = a;
+      while (avant.size() > 1 && avant.back() > a) {
+        apres.push_back(taille - avant.back());
+        avant.pop_back();
+      }
+    } else if (a > trou) {
+      std::copy(octets.begin() + static_cast<std::ptrdiff_t>(apres_trou),
+                octets.begin() + static_cast<std::ptrdiff_t>(apres_trou + a - trou), octets.begin() + static_cast<std::ptrdiff_t>(trou));
+      apres_trou += a - trou;
+      trou = a;
+      while (!apres.empty() && taille - apres.back() <= a) {
+        avant.push_back(taille - apres.back());
+        apres.pop_back();
+      }
+    }
+  }
+  void agrandit(std::size_t besoin) {
+    const std::size_t reste = octets.size() - apres_trou;
+    std::string plus(std::max(2 * octets.size(), taille + besoin + 4096), '\0');
+    std::copy(octets.begin(), octets.begin() + static_cast<std::ptrdiff_t>(trou), plus.begin());
+    std::copy(octets.end() - static_cast<std::ptrdiff_t>(reste), octets.end(), plus.end() - static_cast<std::ptrdiff_t>(reste));
+    apres_trou = plus.size() - reste;
+    octets = std::move(plus);
+  }
+
+  std::string octets;
+  std::size_t taille;      // of the text, the gap aside
+  std::size_t trou;        // the gap is [trou, apres_trou) of the bytes
+  std::size_t apres_trou;
+  std::vector<std::size_t> avant;  // the line starts up to the gap, from the start
+  std::vector<std::size_t> apres;  // those after it, from the end, the nearest last
+};
+
+}  // namespace
+
+void document_ouvert::change(const std::vector<changement>& changements) {
+  liens_a_jour = corrige_a_jour = false;
+  texte_a_trou t(std::move(texte), std::move(debuts));
+  for (const changement& c : changements) {
+    if (!c.partiel) {
+      texte = c.texte;
+      indexe_les_lignes();
+      t = texte_a_trou(std::move(texte), std::move(debuts));
+      continue;
+    }
+    std::size_t a = t.decalage(c.ligne_debut, c.caractere_debut);
+    std::size_t b = t.decalage(c.ligne_fin, c.caractere_fin);
+    if (b < a) std::swap(a, b);
+    t.remplace(a, b, c.texte);
+  }
+  t.rend(texte, debuts);
 }
 
 std::size_t document_ouvert::fin_de_ligne(std::size_t l) const {
   if (l + 1 >= debuts.size()) return texte.size();
   // A line that is followed by another ends with its line break.
-  std::size_t fin = debuts[l + 1];
-  if (texte[fin - 1] == '\n') --fin;
-  if (fin > debuts[l] && texte[fin - 1] == '\r') --fin;
-  return fin;
+  return fin_avant_saut(texte, debuts[l], debuts[l + 1]);
 }
 
 int document_ouvert::longueur(std::size_t l) const { return longueur_utf16(ligne(l)); }
@@ -143,15 +263,7 @@ std::size_t document_ouvert::decalage(long long ligne, long long caractere) cons
   if (ligne < 0) return 0;
   if (static_cast<std::size_t>(ligne) >= debuts.size()) return texte.size();
   const auto l = static_cast<std::size_t>(ligne);
-  std::size_t i = debuts[l];
-  const std::size_t fin = fin_de_ligne(l);
-  for (long long unites = 0; i < fin;) {
-    const auto [c, taille] = point_de_code(texte, i);
-    if (unites + unites_utf16(c) > caractere) break;
-    unites += unites_utf16(c);
-    i += taille;
-  }
-  return i;
+  return caractere_dans(texte, texte.size(), debuts[l], fin_de_ligne(l), caractere);
 }
 
 std::string document_ouvert::octets_latin1(std::vector<std::size_t>& hors_latin1) const {
@@ -166,19 +278,30 @@ std::string document_ouvert::octets_latin1(std::vector<std::size_t>& hors_latin1
   return octets;
 }
 
-position_lsp document_ouvert::position_du_caractere(std::size_t n) const {
+std::vector<position_lsp> document_ouvert::positions_des_caracteres(const std::vector<std::size_t>& n) const {
+  // One walk over the text for them all, in their order.
+  std::vector<std::size_t> ordre(n.size());
+  for (std::size_t k = 0; k < n.size(); ++k) ordre[k] = k;
+  std::sort(ordre.begin(), ordre.end(), [&](std::size_t a, std::size_t b) { return n[a] < n[b]; });
+  std::vector<position_lsp> r(n.size());
   position_lsp ici;
   std::size_t i = 0;
-  for (std::size_t k = 0; k < n && i < texte.size(); ++k) {
-    const auto [c, taille] = point_de_code(texte, i);
-    i += taille;
-    if (debut_de_ligne(i))
-      ici = {ici.ligne + 1, 0};
-    else
-      ici.caractere += unites_utf16(c);
+  std::size_t caractere = 0;
+  for (const std::size_t k : ordre) {
+    for (; caractere < n[k] && i < texte.size(); ++caractere) {
+      const auto [c, taille] = point_de_code(texte, i);
+      i += taille;
+      if (debut_de_ligne(i))
+        ici = {ici.ligne + 1, 0};
+      else
+        ici.caractere += unites_utf16(c);
+    }
+    r[k] = ici;
   }
-  return ici;
+  return r;
 }
+
+position_lsp document_ouvert::position_du_caractere(std::size_t n) const { return positions_des_caracteres({n}).front(); }
 
 void document_ouvert::place(std::vector<demande>& demandes) const {
   std::sort(demandes.begin(), demandes.end(), [](const demande& a, const demande& b) {
@@ -358,6 +481,12 @@ const std::vector<lien>& document_ouvert::liens() const {
   const std::string octets = octets_de_la_passe(nullptr, nullptr);
   verifie_octets(octets.data(), octets.size(), rapport);
   return liens_lus;
+}
+
+const std::string& document_ouvert::tout_corrige(const std::string& octets) const {
+  if (!corrige_a_jour) corrige_ = corrige(octets, false);
+  corrige_a_jour = true;
+  return corrige_;
 }
 
 std::string document_ouvert::octets_de_la_passe(std::vector<trouvaille>* hors, std::size_t* hors_non_gardes) const {

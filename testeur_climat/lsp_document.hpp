@@ -78,9 +78,16 @@ class document_ouvert {
 
   // A whole new text.
   void remplace_tout(std::string nouveau);
-  // Replaces the bytes [a, b) by `nouveau`, the line index kept up to date
-  // at the cost of the change and a move of what follows it.
-  void remplace(std::size_t a, std::size_t b, std::string_view nouveau);
+  // One change an editor sends: the whole text, or the range between two
+  // protocol positions of the text the changes before it left.
+  struct changement {
+    bool partiel;
+    long long ligne_debut = 0, caractere_debut = 0, ligne_fin = 0, caractere_fin = 0;
+    std::string_view texte;
+  };
+  // Makes the changes in order, the line index kept up to date, at a cost of
+  // their sizes and the distances between them, plus the text once.
+  void change(const std::vector<changement>& changements);
   // Runs the pass on the text and places its findings.
   void analyse();
 
@@ -103,11 +110,17 @@ class document_ouvert {
   std::string octets_latin1(std::vector<std::size_t>& hors_latin1) const;
   // Where the character `n` of the text (from 0) lies; the end past the end.
   position_lsp position_du_caractere(std::size_t n) const;
+  // The same for many characters, in one walk over the text.
+  std::vector<position_lsp> positions_des_caracteres(const std::vector<std::size_t>& n) const;
 
   // The numbers of the text that name an entry, and the rule lines'
   // engines, in the order of the file, on the pass's lines and columns:
   // found at the first question after a change, then kept.
   const std::vector<lien>& liens() const;
+  // `octets` (its bytes, see octets_latin1) with every sure fix made:
+  // computed once for each text, at the first question.
+  const std::string& tout_corrige(const std::string& octets) const;
+
   // The line the pass counts (by line feeds, from 1) where the editor's
   // line `l` begins; past the end, the pass's last.
   int ligne_de_la_passe(long long l) const;
@@ -143,6 +156,8 @@ class document_ouvert {
   std::string octets_de_la_passe(std::vector<trouvaille>* hors, std::size_t* hors_non_gardes) const;
   mutable std::vector<lien> liens_lus;
   mutable bool liens_a_jour = false;
+  mutable std::string corrige_;
+  mutable bool corrige_a_jour = false;
 
   std::vector<std::size_t> debuts{0};  // where each editor line begins, in bytes
   int derniere = 0;

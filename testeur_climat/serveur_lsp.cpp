@@ -14,6 +14,7 @@
 
 #include "console/texte.hpp"
 #include "testeur_climat/corrections.hpp"
+#include "testeur_climat/diff_unifie.hpp"
 #include "testeur_climat/ecrit_json.hpp"
 #include "testeur_climat/editeurs.hpp"
 #include "testeur_climat/lsp_document.hpp"
@@ -23,6 +24,13 @@
 using json = nlohmann::json;
 
 namespace {
+
+// The entries an outline lists, the first in file order: about 150 bytes
+// each, the answer stays well under a mebibyte.
+constexpr std::size_t ENTREES_MAX = 2000;
+
+// The largest edit an action sends: its answer stays under a mebibyte.
+constexpr std::size_t ENVOI_MAX = std::size_t{900} << 10;
 
 // No message of the protocol nests deeper; a deeper one is refused before it
 // is parsed, so that nothing walks it recursively.
@@ -187,18 +195,13 @@ struct requete {
   void change(json& p) const {
     document_ouvert* d = document(p);
     if (d == nullptr) return;
-    struct modification {
-      std::string* texte;
-      bool partielle;
-      long long ligne_debut = 0, caractere_debut = 0, ligne_fin = 0, caractere_fin = 0;
-    };
     const std::int64_t version = version_de(p.at("textDocument"), d->version);
     json& changements = p.at("contentChanges");
     if (!changements.is_array()) throw refus_de_parametres{};
-    std::vector<modification> modifications;
+    std::vector<document_ouvert::changement> modifications;
     for (json& c : changements) {
-      modification m{&c.at("text").get_ref<std::string&>(), c.contains("range")};
-      if (m.partielle) {
+      document_ouvert::changement m{c.contains("range"), 0, 0, 0, 0, c.at("text").get_ref<const std::string&>()};
+      if (m.partiel) {
         const json& r = c.at("range");
         m.ligne_debut = entier(r.at("start").at("line"));
         m.caractere_debut = entier(r.at("start").at("character"));
@@ -207,16 +210,7 @@ struct requete {
       }
       modifications.push_back(m);
     }
-    for (const modification& m : modifications) {
-      if (!m.partielle) {
-        d->remplace_tout(std::move(*m.texte));
-        continue;
-      }
-      std::size_t a = d->decalage(m.ligne_debut, m.caractere_debut);
-      std::size_t b = d->decalage(m.ligne_fin, m.caractere_fin);
-      if (b < a) std::swap(a, b);
-      d->remplace(a, b, *m.texte);
-    }
+    d->change(modifications);
     d->version = version;
     // Analysed once the changes already received have all been applied.
     d->a_publier = true;
@@ -307,13 +301,16 @@ struct requete {
 
   // The outline of what was read: each part named by the line taken as its
   // head (with the head expected there when it is another line), and its
-  // entries, the lines that begin with a digit, as children.
+  // entries, the lines that begin with a digit, as children: the first
+  // ENTREES_MAX of the document, a part with more saying how many it leaves
+  // out, so that the answer stays small.
   void symboles(json& p) const {
     const document_ouvert* d = document(p);
     json liste = json::array();
     const auto ligne_entiere = [&](int l) {
       return json{{"start", position(l, 0)}, {"end", position(l, d->longueur(static_cast<std::size_t>(l)))}};
     };
+    std::size_t montrees = 0;
     if (d != nullptr)
       for (std::size_t k = 0; k < d->symboles.size(); ++k) {
         const symbole& s = d->symboles[k];
@@ -323,9 +320,10 @@ struct requete {
         json partie = {{"name", attendue}, {"kind", SYMBOLE_ESPACE_DE_NOMS},
                        {"range", {{"start", position(s.ligne, 0)}, {"end", position(fin, d->longueur(static_cast<std::size_t>(fin)))}}},
                        {"selectionRange", ligne_entiere(s.ligne)}};
+        std::string detail;
         if (s.etape != etape_passe::entete && lue.find(attendue) == std::string::npos && !lue.empty()) {
           partie["name"] = lue;
-          partie["detail"] = en_utf8("attendu : "_l1) + attendue;
+          detail = en_utf8("attendu : "_l1) + attendue;
         }
         // A list's probability line is no entry; a season's temperatures
         // are its four lines, whatever begins them.
@@ -333,12 +331,20 @@ struct requete {
                                s.etape == etape_passe::liste_precipitations;
         const bool quatre = s.etape == etape_passe::temperatures_saison;
         json entrees = json::array();
+        std::size_t laissees = 0;
         for (int l = s.ligne + (une_liste ? 2 : 1); s.etape != etape_passe::entete && l <= fin; ++l) {
           const std::string_view texte = d->ligne(static_cast<std::size_t>(l));
-          if (!texte.empty() && ((texte[0] >= '0' && texte[0] <= '9') || (quatre && l <= s.ligne + 4)))
-            entrees.push_back({{"name", std::string(texte)}, {"kind", SYMBOLE_ENTREE}, {"range", ligne_entiere(l)},
-                               {"selectionRange", ligne_entiere(l)}});
+          if (texte.empty() || ((texte[0] < '0' || texte[0] > '9') && (!quatre || l > s.ligne + 4))) continue;
+          if (montrees++ >= ENTREES_MAX) {
+            ++laissees;
+            continue;
+          }
+          entrees.push_back({{"name", std::string(texte)}, {"kind", SYMBOLE_ENTREE}, {"range", ligne_entiere(l)},
+                             {"selectionRange", ligne_entiere(l)}});
         }
+        if (laissees > 0)
+          detail += (detail.empty() ? "" : ", ") + std::to_string(laissees) + en_utf8(" entrées de plus ne sont pas listées"_l1);
+        if (!detail.empty()) partie["detail"] = detail;
         if (!entrees.empty()) partie["children"] = std::move(entrees);
         liste.push_back(std::move(partie));
       }
@@ -396,16 +402,22 @@ struct requete {
       const auto h = std::lower_bound(hors.begin(), hors.end(), a);
       return h != hors.end() && *h < b;
     };
-    const auto modification = [&](std::size_t a, std::size_t b, const std::string& texte) {
-      return json{{"changes", {{uri, json::array({{{"range", {{"start", position_json(d->position_du_caractere(a))},
-                                                              {"end", position_json(d->position_du_caractere(b))}}},
-                                                    {"newText", en_utf8(texte.c_str())}}})}}}};
+    // Edits of the document's characters (a character is a byte of
+    // `octets`), as a workspace edit, all their places found in one walk.
+    const auto modification = [&](const std::vector<remplacement>& edits) {
+      std::vector<std::size_t> places;
+      for (const remplacement& r : edits) places.insert(places.end(), {r.debut, r.fin});
+      const std::vector<position_lsp> lieux = d->positions_des_caracteres(places);
+      json liste_ = json::array();
+      for (std::size_t k = 0; k < edits.size(); ++k)
+        liste_.push_back({{"range", etendue(lieux[2 * k], lieux[2 * k + 1])}, {"newText", en_utf8(edits[k].texte)}});
+      return json{{"changes", {{uri, std::move(liste_)}}}};
     };
     if (voulue("quickfix")) {
       // The lines asked, as the pass counts them (by line feeds).
-      const json& etendue = p.at("range");
-      const int premiere = d->ligne_de_la_passe(entier(etendue.at("start").at("line")));
-      const int derniere = d->ligne_de_la_passe(entier(etendue.at("end").at("line")));
+      const json& etendue_ = p.at("range");
+      const int premiere = d->ligne_de_la_passe(entier(etendue_.at("start").at("line")));
+      const int derniere = d->ligne_de_la_passe(entier(etendue_.at("end").at("line")));
       for (const correction& c : corrections_sures(octets, 64, premiere, derniere)) {
         if (touche_hors(c.debut, c.fin)) continue;
         // The diagnostics it removes: its code, where its finding begins
@@ -424,25 +436,27 @@ struct requete {
         for (const json& diag : contexte.value("diagnostics", json::array()))
           if (diag.value("code", json()) == nom_du_code(c.code) && entier(diag.at("range").at("start").at("line")) == ligne)
             retires.push_back(diag);
-        liste.push_back({{"title", en_utf8(c.titre.c_str())},
+        liste.push_back({{"title", en_utf8(c.titre)},
                          {"kind", "quickfix"},
                          {"diagnostics", retires},
                          {"isPreferred", true},
-                         {"edit", modification(c.debut, c.fin, c.texte)}});
+                         {"edit", modification({{c.debut, c.fin, c.texte}})}});
       }
     }
     if (voulue("source.fixAll")) {
-      const std::string corrige_ = corrige(octets, false);
-      // One edit: from the first byte that changed to the last.
-      std::size_t a = 0;
-      while (a < octets.size() && a < corrige_.size() && octets[a] == corrige_[a]) ++a;
-      std::size_t fin_ancien = octets.size();
-      std::size_t fin_nouveau = corrige_.size();
-      while (fin_ancien > a && fin_nouveau > a && octets[fin_ancien - 1] == corrige_[fin_nouveau - 1]) --fin_ancien, --fin_nouveau;
-      if (corrige_ != octets && !touche_hors(a, fin_ancien))
-        liste.push_back({{"title", en_utf8("Appliquer toutes les corrections sûres"_l1)},
-                         {"kind", "source.fixAll"},
-                         {"edit", modification(a, fin_ancien, corrige_.substr(a, fin_nouveau - a))}});
+      const std::string& corrige_ = d->tout_corrige(octets);
+      // One edit for each run of lines the fixes change. More than an
+      // editor should be sent at once: the action says so, and is not made.
+      const std::vector<remplacement> edits = remplacements(octets, corrige_);
+      std::size_t taille = 0;
+      for (const remplacement& r : edits) taille += 100 + r.texte.size();
+      const bool latin1 = std::none_of(edits.begin(), edits.end(), [&](const remplacement& r) { return touche_hors(r.debut, r.fin); });
+      json action = {{"title", en_utf8("Appliquer toutes les corrections sûres"_l1)}, {"kind", "source.fixAll"}};
+      if (taille > ENVOI_MAX)
+        action["disabled"] = {{"reason", en_utf8("Trop de corrections pour les envoyer à l'éditeur : verifie_climat --corrige les fait toutes."_l1)}};
+      else
+        action["edit"] = modification(edits);
+      if (!edits.empty() && latin1) liste.push_back(std::move(action));
     }
     repond(liste);
   }
