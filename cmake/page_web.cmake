@@ -33,7 +33,7 @@ add_custom_command(OUTPUT ${WEB}/climat.js
           -DVERSION_TESTEUR=\"${PROJECT_VERSION}\"
           -DGUIDE_CLIMAT_CHEMIN=\"${CMAKE_INSTALL_FULL_DATADIR}/doc/testeur-climat/guide-climat.md\"
           ${SOURCES_WEB} ${GUIDE_INTEGRE}
-          -sSINGLE_FILE=1 -sMODULARIZE=1 -sEXPORT_NAME=Climat -sALLOW_MEMORY_GROWTH=1 -sENVIRONMENT=web
+          -sSINGLE_FILE=1 -sMODULARIZE=1 -sEXPORT_NAME=Climat -sALLOW_MEMORY_GROWTH=1 -sENVIRONMENT=web,worker
           -sEXPORTED_FUNCTIONS=${EXPORTS} -sEXPORTED_RUNTIME_METHODS=UTF8ToString,stringToUTF8,lengthBytesUTF8
           -o ${WEB}/climat.js
   DEPENDS ${SOURCES_WEB} ${GUIDE_INTEGRE} VERBATIM)

@@ -8,7 +8,9 @@
 // shown), checked as a climate file and asked, at places its bytes give,
 // for hover, definition, references and completion; one that begins with byte 3 as a document and the changes of one
 // notification, whose diagnostics must be those of the changed text opened
-// afresh.
+// afresh; one that begins with byte 4 as the bytes of a climate file (NULs
+// and control characters among them), whose "source.fixAll" edit must give
+// every byte of what verifie_climat --corrige writes.
 #include <cstddef>
 #include <cstdio>
 #include <algorithm>
@@ -16,6 +18,7 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
+#include "testeur_climat/corrections.hpp"
 #include "testeur_climat/serveur_lsp.hpp"
 
 namespace {
@@ -92,6 +95,47 @@ void compare_les_changements(const unsigned char* octets, std::size_t taille) {
   }
 }
 
+// Byte 4: the next bytes as a Latin-1 file, all fixed by the server's one
+// edit, compared byte for byte with the fixes made on the bytes themselves.
+void compare_tout_corriger(const unsigned char* octets, std::size_t taille) {
+  const std::string latin1(reinterpret_cast<const char*>(octets) + 1, taille - 1);
+  std::string texte;  // as an editor holds it: UTF-8
+  for (const unsigned char c : latin1) {
+    if (c < 0x80) texte += static_cast<char>(c);
+    else texte += {static_cast<char>(0xC0 | (c >> 6)), static_cast<char>(0x80 | (c & 0x3F))};
+  }
+  std::string reponse;
+  serveur_lsp serveur([&](const std::string& m) {
+    if (m.find("\"id\":2") != std::string::npos) reponse = m.substr(m.find("\r\n\r\n") + 4);
+  });
+  const std::string session =
+      cadre(R"({"jsonrpc":"2.0","id":1,"method":"initialize"})") +
+      cadre(R"({"jsonrpc":"2.0","method":"textDocument/didOpen","params":{"textDocument":{"uri":"file:///x/c.txt","languageId":"climat","version":1,"text":)" +
+            chaine(texte) + "}}}") +
+      cadre(R"({"jsonrpc":"2.0","id":2,"method":"textDocument/codeAction","params":{"textDocument":{"uri":"file:///x/c.txt"},"range":{"start":{"line":0,"character":0},"end":{"line":0,"character":0}},"context":{"diagnostics":[],"only":["source.fixAll"]}}})");
+  serveur.recoit(session.data(), session.size());
+  const nlohmann::json actions = nlohmann::json::parse(reponse)["result"];
+  // The places are those of the text before the edits: the last first.
+  for (const auto& action : actions) {
+    const auto& edits = action["edit"]["changes"]["file:///x/c.txt"];
+    for (auto modif = edits.rbegin(); modif != edits.rend(); ++modif) {
+      const auto& r = (*modif)["range"];
+      const std::size_t a = decalage(texte, r["start"]["line"], r["start"]["character"]);
+      const std::size_t b = decalage(texte, r["end"]["line"], r["end"]["character"]);
+      texte.replace(a, b - a, (*modif)["newText"].get<std::string>());
+    }
+  }
+  std::string apres;  // back to Latin-1
+  for (std::size_t i = 0; i < texte.size(); ++i) {
+    const auto c = static_cast<unsigned char>(texte[i]);
+    apres += c < 0x80 ? static_cast<char>(c) : static_cast<char>(((c & 0x03) << 6) | (texte[++i] & 0x3F));
+  }
+  if (apres != corrige(latin1, false)) {
+    std::fprintf(stderr, "source.fixAll ne donne pas les octets de --corrige\n");
+    std::abort();
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* octets, std::size_t taille) {
@@ -100,6 +144,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* octets, std::size_t t
   const std::size_t coupure = taille / 3;
   if (serveur.recoit(texte, coupure)) serveur.recoit(texte + coupure, taille - coupure);
   if (taille >= 2 && octets[0] == 3) compare_les_changements(octets, taille);
+  if (taille >= 2 && octets[0] == 4) compare_tout_corriger(octets, taille);
   if (taille < 2 || (octets[0] != 1 && octets[0] != 2)) return 0;
 
   const std::string reste(texte + 1, taille - 1);

@@ -2,14 +2,17 @@
 
 #include <cstdio>
 
-std::string en_utf8(const char* latin1) {
+std::string en_utf8(std::string_view latin1) {
+  // Every byte, a NUL among them: the text is its bytes, not a C string.
   std::string r;
-  for (const auto* p = reinterpret_cast<const unsigned char*>(latin1); *p != 0; ++p) {
-    if (*p < 0x80) {
-      r += static_cast<char>(*p);
+  r.reserve(latin1.size());
+  for (const char c : latin1) {
+    const auto o = static_cast<unsigned char>(c);
+    if (o < 0x80) {
+      r += c;
     } else {
-      r += static_cast<char>(0xC0 | (*p >> 6));
-      r += static_cast<char>(0x80 | (*p & 0x3F));
+      r += static_cast<char>(0xC0 | (o >> 6));
+      r += static_cast<char>(0x80 | (o & 0x3F));
     }
   }
   return r;

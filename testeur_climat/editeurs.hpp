@@ -3,9 +3,10 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 // A Latin-1 text in UTF-8.
-std::string en_utf8(const char* latin1);
+std::string en_utf8(std::string_view latin1);
 
 // A message on one line: its line feeds, with the blanks around them, become
 // one blank; a final one goes.

@@ -123,7 +123,7 @@ bilan verifie(const char* nom, bool en_json) {
   if (f == nullptr) {
     b.lisible = false;
     raison = raison_lecture(errno);
-    raison = en_utf8(raison.c_str());
+    raison = en_utf8(raison);
   } else {
     moteur_principal(f, &b.erreurs, &b.avertissements, rapport);
     if (std::ferror(f)) {

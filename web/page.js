@@ -11,12 +11,13 @@ import { autocompletion, completionKeymap } from "@codemirror/autocomplete";
 const $ = (selecteur) => document.querySelector(selecteur);
 
 // What the page measures, for the README's figures and the tests.
-window.mesures = { ouverture: [], frappe: [] };
+window.mesures = { ouverture: [], frappe: [], corrections: [] };
 
-// The module's functions, with the text passed as UTF-8 and its length.
+// The module's functions, with the text passed as UTF-8 and its length;
+// each answers in JSON.
 let module_;
 function appelle(nom, ...arguments_) {
-  return module_.UTF8ToString(module_["_" + nom](...arguments_));
+  return JSON.parse(module_.UTF8ToString(module_["_" + nom](...arguments_)));
 }
 function analyse(texte) {
   const taille = module_.lengthBytesUTF8(texte);
@@ -25,6 +26,44 @@ function analyse(texte) {
   const resultat = JSON.parse(module_.UTF8ToString(module_._climat_analyse(tampon, taille)));
   module_._free(tampon);
   return resultat;
+}
+
+// The fixes are made by a worker with its own copy of the checker, so that
+// no task of the page lasts long on a large file: the editor never waits for
+// them. The worker's script is the checker's (climat.js, already loaded:
+// the function Climat is all of it) followed by `travail`, put together in a
+// Blob, since a page opened from the disk may start no worker from a file.
+// `travail` runs in the worker and uses nothing of this file.
+function travail() {
+  const pret = Climat();
+  onmessage = async ({ data: { id, quoi, texte } }) => {
+    const m = await pret;
+    const taille = m.lengthBytesUTF8(texte);
+    const tampon = m._malloc(taille + 1);
+    m.stringToUTF8(texte, tampon, taille + 1);
+    m._climat_analyse(tampon, taille);
+    m._free(tampon);
+    postMessage({ id, resultat: JSON.parse(m.UTF8ToString(m["_" + quoi]())) });
+  };
+}
+let travailleur;
+const attentes = new Map();
+let demandes = 0;
+// What the worker answers for `texte`: the fixes ("climat_corrections") or
+// the whole text fixed ("climat_tout_corriger").
+function demande(quoi, texte) {
+  if (!travailleur) {
+    const source = `var _scriptDir;\nvar Climat = ${Climat.toString()};\n(${travail.toString()})();`;
+    travailleur = new Worker(URL.createObjectURL(new Blob([source], { type: "text/javascript" })));
+    travailleur.onmessage = ({ data: { id, resultat } }) => {
+      attentes.get(id)(resultat);
+      attentes.delete(id);
+    };
+  }
+  return new Promise((fin) => {
+    attentes.set(++demandes, fin);
+    travailleur.postMessage({ id: demandes, quoi, texte });
+  });
 }
 
 // The file as the simulation reads it: one byte, one character (Latin-1).
@@ -101,10 +140,16 @@ function verifie(debut, serie) {
   corrections = [];
   liste();
   window.mesures[serie].push(performance.now() - debut);
-  // The fixes, each confirmed by the pass, once the typing pauses.
+  // The fixes, each confirmed by the pass, once the typing pauses; kept
+  // only if the text is still the one they are for.
   clearTimeout(minuteur_corrections);
-  minuteur_corrections = setTimeout(() => {
-    corrections = JSON.parse(appelle("climat_corrections"));
+  minuteur_corrections = setTimeout(async () => {
+    const doc = vue.state.doc;
+    const envoi = performance.now();
+    const trouvees = await demande("climat_corrections", texte);
+    window.mesures.corrections.push([envoi, performance.now()]);
+    if (vue.state.doc !== doc) return;
+    corrections = trouvees;
     liste();
   }, 150);
 }
@@ -217,7 +262,7 @@ const survol = hoverTooltip((vue_, position) => {
 
 function propose(contexte) {
   const ligne = contexte.state.doc.lineAt(contexte.pos);
-  const liste_ = JSON.parse(appelle("climat_propositions", ligne.number - 1, contexte.pos - ligne.from));
+  const liste_ = appelle("climat_propositions", ligne.number - 1, contexte.pos - ligne.from);
   if (liste_.length === 0) return null;
   return {
     from: ligne.from + liste_[0].debut[1],
@@ -280,9 +325,10 @@ async function demarre() {
       voisin.focus();
     }
   });
-  $("#tout-corriger").addEventListener("click", () => {
-    const corrige = appelle("climat_tout_corriger");
-    if (corrige) vue.dispatch({ changes: { from: 0, to: vue.state.doc.length, insert: corrige } });
+  $("#tout-corriger").addEventListener("click", async () => {
+    const doc = vue.state.doc;
+    const corrige = await demande("climat_tout_corriger", doc.toString());
+    if (corrige && vue.state.doc === doc) vue.dispatch({ changes: { from: 0, to: doc.length, insert: corrige } });
   });
   $("#telecharger").addEventListener("click", telecharge);
   verifie(performance.now(), "ouverture");

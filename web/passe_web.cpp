@@ -26,9 +26,17 @@ constexpr std::size_t CORRECTIONS_MAX = 200;
 document_ouvert document;
 std::string reponse;  // what the last call returns, kept until the next one
 
-const char* rend(std::string texte) {
-  reponse = std::move(texte);
+// Every answer is JSON, whose text holds no NUL byte: a text the page reads
+// up to its first NUL would lose what follows one.
+const char* rend(std::string json) {
+  reponse = std::move(json);
   return reponse.c_str();
+}
+// A text as a JSON string.
+const char* rend_texte(std::string_view texte) {
+  std::string sortie;
+  ecrit_json(sortie, ecrit_json::forme::compacte).chaine(texte);
+  return rend(std::move(sortie));
 }
 
 void position(ecrit_json& j, const char* nom, position_lsp p) {
@@ -86,27 +94,29 @@ EMSCRIPTEN_KEEPALIVE const char* climat_corrections() {
   j.tableau();
   if (en_latin1(octets))
     for (const correction& c : corrections_sures(octets, CORRECTIONS_MAX)) {
-      j.objet().cle("titre").chaine(en_utf8(c.titre.c_str())).cle("code").chaine(nom_du_code(c.code));
+      j.objet().cle("titre").chaine(en_utf8(c.titre)).cle("code").chaine(nom_du_code(c.code));
       j.cle("ligne").entier(c.ligne);
       position(j, "debut", document.position_du_caractere(c.debut));
       position(j, "fin", document.position_du_caractere(c.fin));
-      j.cle("texte").chaine(en_utf8(c.texte.c_str())).fin_objet();
+      j.cle("texte").chaine(en_utf8(c.texte)).fin_objet();
     }
   j.fin_tableau();
   return rend(std::move(sortie));
 }
 
 // The text with every sure fix applied, as verifie_climat --corrige writes
-// it; empty when there is none, or when a character Latin-1 lacks is there.
+// it, as a JSON string; "" when there is none, or when a character Latin-1
+// lacks is there.
 EMSCRIPTEN_KEEPALIVE const char* climat_tout_corriger() {
   std::string octets;
-  if (!en_latin1(octets)) return rend({});
+  if (!en_latin1(octets)) return rend_texte({});
   const std::string corrige_ = corrige(octets, false);
-  return rend(corrige_ == octets ? std::string() : en_utf8(corrige_.c_str()));
+  return rend_texte(corrige_ == octets ? std::string() : en_utf8(corrige_));
 }
 
+// The hover's Markdown, as a JSON string.
 EMSCRIPTEN_KEEPALIVE const char* climat_survol(int ligne, int caractere) {
-  return rend(survole(document, {ligne, caractere}).markdown);
+  return rend_texte(survole(document, {ligne, caractere}).markdown);
 }
 
 // [{"etiquette", "detail", "texte", "debut", "fin"}]
@@ -125,7 +135,7 @@ EMSCRIPTEN_KEEPALIVE const char* climat_propositions(int ligne, int caractere) {
   return rend(std::move(sortie));
 }
 
-// The guide's section on a code ("CL101" gives 101).
-EMSCRIPTEN_KEEPALIVE const char* climat_section(int code) { return rend(std::string(section_du_guide(code))); }
+// The guide's section on a code ("CL101" gives 101), as a JSON string.
+EMSCRIPTEN_KEEPALIVE const char* climat_section(int code) { return rend_texte(section_du_guide(code)); }
 
 }  // extern "C"
