@@ -75,8 +75,14 @@ std::string_view affichage(std::string_view ligne, genre_lien g) {
   return reste;
 }
 
-// A line of the file in Markdown code, whatever backquotes it holds.
-std::string en_code(std::string_view texte) { return "`` " + std::string(texte) + " ``"; }
+// A line of the file in Markdown code, whatever backquotes it holds: the
+// span's fence is one backquote longer than the longest run in it.
+std::string en_code(std::string_view texte) {
+  std::size_t plus_longue = 0;
+  for (std::size_t i = 0, n = 0; i < texte.size(); ++i) plus_longue = std::max(plus_longue, n = texte[i] == '`' ? n + 1 : 0);
+  const std::string cloture(plus_longue + 1, '`');
+  return cloture + " " + std::string(texte) + " " + cloture;
+}
 
 std::string numero_de_ligne(int ligne) { return std::to_string(ligne + 1); }
 

@@ -65,6 +65,24 @@ When eglot is installed, `eglot-ensure' attaches each climate buffer to
     table)
   "Syntax table of `climat-mode'.")
 
+(defun climat--cite (texte)
+  "TEXTE as one word for the user's shell (`shell-file-name'), which
+runs `compile-command': in single quotes, with what each shell reads
+there otherwise (the single quote; for csh and tcsh the line feed and
+the `!', for fish the backslash) written as it wants it."
+  (let ((shell (file-name-nondirectory (or shell-file-name "sh"))))
+    (concat "'"
+            (replace-regexp-in-string
+             (cond ((string-match-p "csh" shell) "['!\n]")
+                   ((string-match-p "fish" shell) "['\\]")
+                   (t "'"))
+             (lambda (c)
+               (cond ((string-match-p "fish" shell) (concat "\\" c))
+                     ((equal c "'") "'\\''")
+                     (t (concat "\\" c))))
+             texte t t)
+            "'")))
+
 ;;;###autoload
 (define-derived-mode climat-mode text-mode "Climat"
   "Major mode for the climate files of Aubrelis, in Latin-1."
@@ -76,7 +94,7 @@ When eglot is installed, `eglot-ensure' attaches each climate buffer to
   (setq buffer-file-coding-system 'iso-latin-1)
   (setq-local compile-command
               (concat "verifie_climat -- "
-                      (if buffer-file-name (shell-quote-argument buffer-file-name) "")))
+                      (if buffer-file-name (climat--cite buffer-file-name) "")))
   (when (and climat-eglot (require 'eglot nil t))
     (eglot-ensure)))
 
