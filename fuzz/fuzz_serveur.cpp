@@ -100,8 +100,9 @@ void compare_les_changements(const unsigned char* octets, std::size_t taille) {
 void compare_tout_corriger(const unsigned char* octets, std::size_t taille) {
   const std::string latin1(reinterpret_cast<const char*>(octets) + 1, taille - 1);
   std::string texte;  // as an editor holds it: UTF-8
-  for (const unsigned char c : latin1) {
-    if (c < 0x80) texte += static_cast<char>(c);
+  for (const char o : latin1) {
+    const auto c = static_cast<unsigned char>(o);
+    if (c < 0x80) texte += o;
     else texte += {static_cast<char>(0xC0 | (c >> 6)), static_cast<char>(0x80 | (c & 0x3F))};
   }
   std::string reponse;
