@@ -24,6 +24,9 @@ a_la_pause() {
   done; return 1
 }
 
+# Xvfb may take a while to accept connections on a loaded machine.
+attend bash -c 'xdotool getdisplaygeometry >/dev/null 2>&1' || { echo "ÉCHEC : le serveur X ne répond pas"; exit 1; }
+
 lignes=0
 while IFS= read -r ligne; do
   [[ -z $ligne || $ligne == \#* ]] && continue
