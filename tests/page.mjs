@@ -91,9 +91,10 @@ try {
   egal("une faute corrigée à la main", (await constats()).filter((c) => c[0] === 2), []);
 
   // A finding chosen shows its section; its Corriger button makes its fix.
+  // The list is drawn again when the fixes come: they are waited for first.
+  await page.waitForSelector(".constat[data-code=CL109] .corriger");
   await page.click(".constat[data-code=CL109]");
   egal("explication choisie", await page.$eval("#explication h2", (e) => e.textContent), "CL109");
-  await page.waitForSelector(".constat[data-code=CL109] .corriger");
   await page.click(".constat[data-code=CL109] .corriger");
   await page.waitForFunction(() => !document.querySelector(".constat[data-code=CL109]"), { timeout: 10000 })
     .catch(() => fautes.push("le bouton Corriger n'a pas retiré son constat"));
