@@ -3,7 +3,7 @@
 // carry a message and a span on its line, and the line numbers must never
 // go back (one forward pass). Every sure fix offered, applied, must remove a
 // finding and add none, and the fixes confirmed many in one pass must be
-// those confirmed one by one.
+// those confirmed one by one. Asking for the model changes no finding.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -15,12 +15,15 @@
 #include <utility>
 #include <vector>
 
-#include "testeur_climat/constats.hpp"
-#include "testeur_climat/corrections.hpp"
+#include "constats.hpp"
+#include "corrections.hpp"
 
 namespace {
 
 struct rapport_memoire final : rapport_constats {
+  modele_climat lu;
+  bool avec_modele = false;
+  modele_climat* modele() override { return avec_modele ? &lu : nullptr; }
   int erreurs = 0;
   int avertissements = 0;
   int derniere_ligne = 0;
@@ -52,6 +55,14 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* octets, std::size_t t
   if (c.erreurs != rapport.erreurs || c.avertissements != rapport.avertissements || !rapport.en_ordre) {
     std::fprintf(stderr, "constats incohérents : %d/%d erreurs, %d/%d avertissements, ordre %d\n", c.erreurs,
                  rapport.erreurs, c.avertissements, rapport.avertissements, rapport.en_ordre);
+    std::abort();
+  }
+  // Filling the model changes nothing of what the pass finds.
+  rapport_memoire modelise;
+  modelise.avec_modele = true;
+  verifie_octets(reinterpret_cast<const char*>(octets), taille, modelise);
+  if (modelise.par_sorte != rapport.par_sorte || modelise.derniere_ligne != rapport.derniere_ligne) {
+    std::fprintf(stderr, "le modèle change les constats\n");
     std::abort();
   }
   // Each fix costs a pass per candidate: only on inputs of a climate file's size.

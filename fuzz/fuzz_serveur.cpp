@@ -18,8 +18,8 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
-#include "testeur_climat/corrections.hpp"
-#include "testeur_climat/serveur_lsp.hpp"
+#include "corrections.hpp"
+#include "serveur.hpp"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The page's side of the checker, compiled to WebAssembly: the editor's text
 // goes in (UTF-8, as the page holds it), and the findings, the sure fixes,
-// the hover, the proposals and the guide's sections come out, in JSON or
-// Markdown, UTF-8. The same pass, fixes and texts as verifie_climat and the
+// the hover, the proposals, what the text holds and the guide's sections
+// come out, in JSON, UTF-8. The same pass, fixes and texts as verifie_climat and the
 // language server; the page holds one document at a time.
 #include <emscripten/emscripten.h>
 
@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "console/texte.hpp"
-#include "testeur_climat/corrections.hpp"
-#include "testeur_climat/ecrit_json.hpp"
-#include "testeur_climat/editeurs.hpp"
-#include "testeur_climat/lsp_document.hpp"
-#include "testeur_climat/lsp_langage.hpp"
+#include "chaines.hpp"
+#include "corrections.hpp"
+#include "ecrit_json.hpp"
+#include "modele_json.hpp"
+#include "document.hpp"
+#include "langage.hpp"
 
 namespace {
 
@@ -132,6 +132,17 @@ EMSCRIPTEN_KEEPALIVE const char* climat_propositions(int ligne, int caractere) {
     j.fin_objet();
   }
   j.fin_tableau();
+  return rend(std::move(sortie));
+}
+
+// What the text last checked holds, as verifie_climat --format=climat
+// writes it for one file: {"entete", "temperatures", ...}.
+EMSCRIPTEN_KEEPALIVE const char* climat_modele() {
+  std::string sortie;
+  ecrit_json j(sortie, ecrit_json::forme::compacte);
+  j.objet();
+  ecrit_modele(j, document.modele());
+  j.fin_objet();
   return rend(std::move(sortie));
 }
 

@@ -1,0 +1,285 @@
+// verifie_climat: the checker for editors, scripts and many files. The same
+// pass as testeur_climat, without window, pause or "Erreur.log": one line per
+// finding in the form editors read, "FICHIER:LIGNE:COLONNE: erreur: MESSAGE", or one
+// JSON document, and an exit status that says what was found.
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+
+#include <vector>
+
+#include "services.hpp"
+#include "chaines.hpp"
+#include "constats.hpp"
+#include "corrige_fichier.hpp"
+#include "ecrit_json.hpp"
+#include "modele_json.hpp"
+#ifdef AVEC_LSP
+#include "serveur.hpp"
+#endif
+
+namespace {
+
+const char* const AIDE =
+    "Usage : verifie_climat [OPTION]... FICHIER...\n"
+    "Vérifie des fichiers de climat d'Aubrelis, dans l'ordre, et écrit un constat par ligne :\n"
+    "  FICHIER:LIGNE:COLONNE: erreur: MESSAGE [CODE]   ou   ...: avertissement: MESSAGE [CODE]\n"
+    "puis, sur la sortie d'erreur, le bilan de chaque fichier. « - » lit l'entrée standard.\n"
+    "\n"
+    "  --format=json               un seul document JSON pour toute la vérification\n"
+    "  --format=climat             ce que chaque fichier contient, en un document JSON\n"
+    "  --format=diff               les corrections sûres, en diff unifié (patch -p1, git apply)\n"
+    "  --corrige                   applique les corrections sûres aux fichiers, en place\n"
+    "  --avertissements-bloquants  les avertissements comptent comme des erreurs\n"_l1;
+// Only a build with the language server offers it.
+#ifdef AVEC_LSP
+const char* const AIDE_LSP =
+    "  --lsp                       serveur de langage pour les éditeurs, sur l'entrée et la sortie standard\n"_l1;
+#else
+const char* const AIDE_LSP = "";
+#endif
+const char* const AIDE_FIN =
+    "  --help, --version           cet usage, la version\n"
+    "\n"
+    "Code de retour : 0 sans erreur, 1 si un fichier a une erreur, 2 si un fichier n'a pas pu\n"
+    "être lu (les autres sont vérifiés quand même). Voir man verifie_climat, et le guide de\n"
+    "l'auteur, qui explique chaque message et son code :\n"_l1;
+
+const char* gravite(int type) { return type == ERREUR ? "erreur" : "avertissement"; }
+
+// The one way verifie_climat gives up: a message (UTF-8) on
+// standard error, then status 2.
+[[noreturn]] void abandonne(const std::string& message) {
+  std::fputs(message.c_str(), stderr);
+  std::exit(2);
+}
+
+// Standard output that can no longer be written (a full disk, /dev/full)
+// would lose findings: the run stops there.
+void verifie_sortie() {
+  if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return;
+  const std::string raison = raison_ecriture(errno);
+  abandonne(en_utf8(("verifie_climat: écriture impossible sur la sortie standard : "_l1 + raison +
+                  ", les constats sont perdus\n").c_str()));
+}
+
+// The JSON report, written as it goes: what is written is sent at once, so
+// that memory stays the same whatever the number of findings.
+std::string json_en_cours;
+ecrit_json json(json_en_cours, ecrit_json::forme::lisible);
+void envoie_json() {
+  std::fputs(json_en_cours.c_str(), stdout);
+  json_en_cours.clear();
+}
+
+// What verifie_climat writes of each file.
+enum class forme { gnu, constats_json, climat };
+
+// Each finding is written as soon as it is found (but for --format=climat,
+// which writes what the file holds). Its column counts characters from 1,
+// as editors do.
+struct rapport_flux final : rapport_constats {
+  forme f = forme::gnu;
+  std::string nom;  // as shown
+  long constats = 0;
+  modele_climat lu;
+  modele_climat* modele() override { return f == forme::climat ? &lu : nullptr; }
+  void rapporte(const constat& c) override {
+    if (f == forme::climat) return;
+    const std::string texte = sur_une_ligne(en_utf8(c.message));
+    if (f == forme::constats_json) {
+      json.objet().cle("ligne").entier(c.ligne_editeur).cle("colonne").entier(c.colonne + 1);
+      json.cle("colonne_fin").entier(c.colonne_fin + 1).cle("gravite").chaine(gravite(c.type));
+      json.cle("code").chaine(nom_du_code(c.code)).cle("message").chaine(texte).fin_objet();
+      envoie_json();
+    } else {
+      std::printf("%s:%d:%d: %s: %s [%s]\n", nom.c_str(), c.ligne_editeur, c.colonne + 1, gravite(c.type),
+                  visible(texte).c_str(), nom_du_code(c.code).c_str());
+    }
+    ++constats;
+    if (std::ferror(stdout)) verifie_sortie();
+  }
+};
+
+struct bilan {
+  bool lisible = true;
+  int erreurs = 0;
+  int avertissements = 0;
+};
+
+// Checks one file, its findings written on the way, and writes its summary.
+bilan verifie(const char* nom, forme sorte) {
+  bilan b;
+  // A name that is not UTF-8 keeps its bytes, escaped: re-read as Latin-1
+  // it could look like another file's name.
+  const std::string nom_utf8 = octets_echappes(nom);
+  rapport_flux rapport;
+  rapport.f = sorte;
+  rapport.nom = visible(nom_utf8);
+  if (sorte != forme::gnu) {
+    json.objet().cle("fichier").chaine(nom_utf8);
+    if (sorte == forme::constats_json) json.cle("constats").tableau();
+    envoie_json();
+  }
+  const bool entree = std::strcmp(nom, "-") == 0;
+  std::FILE* f = entree ? stdin : std::fopen(nom, "r");
+  std::string raison;
+  if (f == nullptr) {
+    b.lisible = false;
+    raison = raison_lecture(errno);
+    raison = en_utf8(raison);
+  } else {
+    moteur_principal(f, &b.erreurs, &b.avertissements, rapport);
+    if (std::ferror(f)) {
+      b.lisible = false;
+      raison = "erreur de lecture";
+    }
+    if (!entree) std::fclose(f);
+  }
+  if (sorte == forme::constats_json) {
+    json.fin_tableau().cle("lisible").booleen(b.lisible);
+    if (!b.lisible) json.cle("raison").chaine(raison);
+    json.cle("erreurs").entier(b.erreurs).cle("avertissements").entier(b.avertissements).fin_objet();
+    envoie_json();
+    return b;
+  }
+  if (sorte == forme::climat) {
+    json.cle("lisible").booleen(b.lisible);
+    if (!b.lisible) json.cle("raison").chaine(raison);
+    if (b.lisible) ecrit_modele(json, rapport.lu);
+    json.fin_objet();
+    envoie_json();
+    return b;
+  }
+  // Everything written so far reaches the output before the summary, so
+  // that a shared pipe never has a summary inside a finding.
+  verifie_sortie();
+  if (!b.lisible && rapport.constats == 0)
+    std::fprintf(stderr, "%s: illisible : %s\n", rapport.nom.c_str(), raison.c_str());
+  else
+    std::fprintf(stderr, "%s : %d erreur%s, %d avertissement%s\n", rapport.nom.c_str(), b.erreurs,
+                 b.erreurs > 1 ? "s" : "", b.avertissements, b.avertissements > 1 ? "s" : "");
+  return b;
+}
+
+#ifdef AVEC_LSP
+// The language server, until the client says "exit" or the input ends. A
+// client that can no longer be written to is gone: the server ends with it.
+int serveur_de_langage() {
+  std::signal(SIGPIPE, SIG_IGN);
+  bool client_parti = false;
+  serveur_lsp serveur([&](const std::string& message) {
+    if (!client_parti)
+      client_parti = std::fwrite(message.data(), 1, message.size(), stdout) != message.size() || std::fflush(stdout) != 0;
+  });
+  static char bloc[1 << 16];
+  for (;;) {
+    const ssize_t n = read(0, bloc, sizeof bloc);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0 || !serveur.recoit(bloc, static_cast<std::size_t>(n)) || client_parti) break;
+  }
+  return client_parti ? 1 : serveur.statut();
+}
+#endif
+
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int fermes = ouvre_descripteurs_standard();
+  std::signal(SIGXFSZ, SIG_IGN);  // a file size limit is a failed write, reported as such
+  forme f = forme::gnu;
+  bool en_diff = false;
+  bool en_place = false;
+  bool avertissements_bloquants = false;
+  std::vector<const char*> noms;
+  bool options = true;
+  bool entree_lue = false;
+  bool lsp = false;
+  bool stdio = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    // "-" alone is standard input, a file like any other.
+    if (!options || a.size() < 2 || a[0] != '-') {
+      if (a == "-" && entree_lue) abandonne(en_utf8("verifie_climat: « - » est donné deux fois, l'entrée standard ne se lit qu'une fois\n"_l1));
+      entree_lue = entree_lue || a == "-";
+      noms.push_back(argv[i]);
+    } else if (a == "--") {
+      options = false;
+    } else if (a == "--help") {
+      std::printf("%s%s%s%s\n", en_utf8(AIDE).c_str(), en_utf8(AIDE_LSP).c_str(), en_utf8(AIDE_FIN).c_str(),
+                  GUIDE_CLIMAT_CHEMIN);
+      verifie_sortie();
+      return 0;
+    } else if (a == "--version") {
+      std::printf("verifie_climat (Aubrelis) %s\n", VERSION_TESTEUR);
+      verifie_sortie();
+      return 0;
+    } else if (a == "--format=json" || a == "--format=gnu" || a == "--format=diff" || a == "--format=climat") {
+      f = a == "--format=json" ? forme::constats_json : a == "--format=climat" ? forme::climat : forme::gnu;
+      en_diff = a == "--format=diff";
+    } else if (a == "--corrige") {
+      en_place = true;
+    } else if (a == "--lsp") {
+      lsp = true;
+    } else if (a == "--stdio") {
+      // Clients of the protocol add it, before or after --lsp, to say how
+      // they talk; it means nothing without --lsp.
+      stdio = true;
+    } else if (a == "--avertissements-bloquants") {
+      avertissements_bloquants = true;
+    } else {
+      abandonne("verifie_climat: option inconnue : " + nom_visible(a.c_str()) + " (voir --help)\n");
+    }
+  }
+  if (stdio && !lsp) abandonne("verifie_climat: option inconnue : " + nom_visible("--stdio") + " (voir --help)\n");
+  if (lsp) {
+#ifdef AVEC_LSP
+    if (!noms.empty()) abandonne(en_utf8("verifie_climat: --lsp ne prend pas de fichier, l'éditeur envoie ses documents\n"_l1));
+    return serveur_de_langage();
+#else
+    abandonne(en_utf8("verifie_climat: ce programme a été construit sans le serveur de langage (--lsp)\n"_l1));
+#endif
+  }
+  if (noms.empty()) abandonne(en_utf8("verifie_climat: aucun fichier à vérifier (voir --help)\n"_l1));
+  // Writing the file and printing its diff, or its findings, are two jobs:
+  // which one was meant is not sure.
+  if (en_place && (en_diff || f != forme::gnu))
+    abandonne(en_utf8("verifie_climat: --corrige écrit les fichiers, il ne va pas avec --format=diff ni --format=json\n"_l1));
+  if ((fermes & 2) != 0) abandonne(en_utf8("verifie_climat: la sortie standard est fermée, les constats seraient perdus\n"_l1));
+
+  int statut = 0;
+  if (en_diff || en_place) {
+    // Each file on its own: the worst status wins.
+    for (const char* nom : noms) statut = std::max(statut, corrige_fichier(nom, en_place, avertissements_bloquants));
+    return statut;
+  }
+  int erreurs = 0;
+  int avertissements = 0;
+  if (f != forme::gnu) {
+    json.objet().cle("fichiers").tableau();
+    envoie_json();
+  }
+  for (std::size_t i = 0; i < noms.size(); ++i) {
+    const bilan b = verifie(noms[i], f);
+    erreurs += b.erreurs;
+    avertissements += b.avertissements;
+    if (!b.lisible)
+      statut = 2;
+    else if ((b.erreurs > 0 || (avertissements_bloquants && b.avertissements > 0)) && statut == 0)
+      statut = 1;
+  }
+  if (f == forme::constats_json) json.fin_tableau().cle("erreurs").entier(erreurs).cle("avertissements").entier(avertissements).fin_objet();
+  if (f == forme::climat) json.fin_tableau().fin_objet();
+  if (f != forme::gnu) {
+    envoie_json();
+    std::putchar('\n');
+  }
+  verifie_sortie();
+  return statut;
+}
