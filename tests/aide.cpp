@@ -13,7 +13,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "testeur_climat/constats.hpp"
+#include "constats.hpp"
 
 const std::string PROGRAMME = TESTEUR_CLIMAT_BIN;
 

@@ -10,9 +10,9 @@
 #include <memory>
 
 #include "aide.hpp"
-#include "console/services.hpp"
-#include "console/texte.hpp"
-#include "console/titre.hpp"
+#include "services.hpp"
+#include "texte.hpp"
+#include "titre.hpp"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "aide.hpp"
-#include "testeur_climat/lsp_langage.hpp"
+#include "langage.hpp"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "aide.hpp"
-#include "testeur_climat/constats.hpp"
+#include "constats.hpp"
 
 namespace {
 

@@ -16,11 +16,7 @@ FORMATS = r"%\.0f|%\.d|%zu|%d|%c|%\.\*s"
 
 
 def messages():
-    for chemin in sorted(racine.glob("testeur_climat/*.cpp")):
-        if chemin.name in ("Testeur_climat.cpp", "rapport_console.cpp", "verifie_climat.cpp", "serveur_lsp.cpp",
-                           "lsp_cadrage.cpp", "lsp_document.cpp", "lsp_langage.cpp", "corrections.cpp", "corrige_fichier.cpp",
-                           "diff_unifie.cpp"):
-            continue  # the front ends, not the checker
+    for chemin in sorted(racine.glob("testeur_climat/passe/*.cpp")):  # the checker, not its front ends
         source = chemin.read_text(encoding="utf-8")
         # Adjacent literals are one text, as the compiler joins them.
         for m in re.finditer(r'(?:"(?:[^"\\\n]|\\.)*"(?:_l1)?\s*)+', source):
@@ -55,9 +51,9 @@ for texte in sorted(set(messages())):
 # The messages of the console and of verifie_climat are in the guide too
 # (its prose, code blocks apart), their variable parts as "…".
 prose = " ".join(re.sub(r"^```.*?^```", "", (racine / "docs/guide-climat.md").read_text(encoding="utf-8"), flags=re.S | re.M).split())
-for chemin in ["console/services.cpp", "console/titre.cpp", "console/texte.cpp", "testeur_climat/Testeur_climat.cpp",
-               "testeur_climat/verifie_climat.cpp", "testeur_climat/serveur_lsp.cpp", "testeur_climat/lsp_cadrage.cpp",
-               "testeur_climat/lsp_document.cpp", "testeur_climat/lsp_langage.cpp", "testeur_climat/corrections.cpp", "testeur_climat/corrige_fichier.cpp"]:
+for chemin in sorted(str(p.relative_to(racine)) for p in [*racine.glob("console/*/*.cpp"), *racine.glob("testeur_climat/*/*.cpp")]
+                     if p.parent.name != "passe" and p.name not in ("diff_unifie.cpp", "rapport_console.cpp")):
+    # (the diff's own syntax and the findings' prefixes are no messages to explain)
     source = re.sub(r"^\s*//.*$", "", (racine / chemin).read_text(encoding="utf-8"), flags=re.M)
     source = re.sub(r'R"\(.*?\)"', "", source)  # raw strings: the JSON written by hand
     for m in re.finditer(r'(?:"(?:[^"\\\n]|\\.)*"(?:_l1)?\s*)+', source):
@@ -70,13 +66,13 @@ for chemin in ["console/services.cpp", "console/titre.cpp", "console/texte.cpp",
                 fautes.append(f"message absent du guide : {chemin}: {ligne.strip()}")
 # Every code given in the program has its section in the guide, and every
 # section a code of the program.
-donnes = {"CL" + c for p in racine.glob("testeur_climat/*.[ch]pp")
+donnes = {"CL" + c for p in racine.glob("testeur_climat/*/*.[ch]pp")
           for c in re.findall(r"(?:\{|(?:ERREUR|AVERTISSEMENT|INFORMATION),\s+)([1-9]\d\d),", p.read_text(encoding="utf-8"))}
 sections = set(re.findall(r"^#### (CL\d{3})$", (racine / "docs/guide-climat.md").read_text(encoding="utf-8"), re.M))
 fautes += [f"code sans section dans le guide : {c}" for c in sorted(donnes - sections)]
 fautes += [f"section d'un code que le programme ne donne pas : {c}" for c in sorted(sections - donnes)]
 litteral = r'"(?:[^"\\\n]|\\.)*"(?:_l1)?'
-for chemin in sorted([*racine.glob("console/*.[ch]pp"), *racine.glob("testeur_climat/*.[ch]pp")]):
+for chemin in sorted([*racine.glob("console/*/*.[ch]pp"), *racine.glob("testeur_climat/*/*.[ch]pp")]):
     texte = chemin.read_text(encoding="utf-8")
     for m in re.finditer(rf"{litteral}(?:\s*{litteral})*", texte):
         if "_l1" not in m.group(0) and any(ord(c) > 127 for c in m.group(0)):

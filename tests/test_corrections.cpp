@@ -1,0 +1,74 @@
+// The fixes of a file, in the test's own process: corrige_fichier on files
+// of a fresh folder, its status, the file it leaves, and no temporary file
+// left beside it. (The hostile cases, run as other users, are in
+// donnees/attaques.txt.)
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "aide.hpp"
+#include "corrections.hpp"
+#include "corrige_fichier.hpp"
+
+namespace {
+
+struct cas {
+  const char* nom;
+  const char* preparation;  // what stands at "c.txt": "fautes", "propre", "lien", "deux noms", "dossier"
+  bool en_place;
+  int statut;
+  bool corrige;  // the file now holds the fixed text (else its own)
+};
+
+class Correction : public testing::TestWithParam<cas> {};
+
+TEST_P(Correction, Fichier) {
+  const cas& c = GetParam();
+  const std::string d = dossier_temporaire();
+  const std::string fautes = source("exemples/cascade_oublis.txt");
+  const std::string propre = source("exemples/climat.txt");
+  const std::string avant = std::string(c.preparation) == "propre" ? propre : fautes;
+  const std::string cible = std::string(c.preparation) == "lien" ? d + "/vrai.txt" : d + "/c.txt";
+  if (std::string(c.preparation) == "dossier")
+    mkdir(cible.c_str(), 0755);
+  else
+    ecrit_fichier(cible, avant, 0640);
+  if (std::string(c.preparation) == "lien") {
+    ASSERT_EQ(symlink("vrai.txt", (d + "/c.txt").c_str()), 0);
+  }
+  if (std::string(c.preparation) == "deux noms") {
+    ASSERT_EQ(link(cible.c_str(), (d + "/b.txt").c_str()), 0);
+  }
+  struct stat lu {};
+  lstat(cible.c_str(), &lu);
+
+  std::fflush(stdout);
+  EXPECT_EQ(corrige_fichier((d + "/c.txt").c_str(), c.en_place, false), c.statut);
+  if (std::string(c.preparation) == "dossier") return;
+  EXPECT_EQ(lit_fichier(cible), c.corrige ? corrige(avant, true) : avant);
+  struct stat apres {};
+  lstat(cible.c_str(), &apres);
+  EXPECT_EQ(apres.st_mode, lu.st_mode);
+  EXPECT_EQ(apres.st_ino == lu.st_ino, !c.corrige) << "un fichier non corrigé garde son inode";
+  if (std::string(c.preparation) == "lien") {
+    EXPECT_TRUE(std::filesystem::is_symlink(d + "/c.txt"));
+  }
+  for (const auto& f : std::filesystem::directory_iterator(d))
+    EXPECT_EQ(f.path().filename().string().find(".corrige."), std::string::npos) << f.path();
+}
+
+const cas CAS[] = {
+    {"en_place", "fautes", true, 0, true},
+    {"diff_seul", "fautes", false, 0, false},
+    {"rien_a_corriger", "propre", true, 0, false},
+    {"a_travers_un_lien", "lien", true, 0, true},
+    {"deux_noms", "deux noms", true, 2, false},
+    {"un_dossier", "dossier", true, 2, false},
+};
+INSTANTIATE_TEST_SUITE_P(Table, Correction, testing::ValuesIn(CAS), [](const auto& i) { return std::string(i.param.nom); });
+
+}  // namespace
