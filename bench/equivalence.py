@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Two builds of the checker give the same bytes: the console output and
 "Erreur.log" of testeur_climat, the output and status of verifie_climat in
-both forms and the messages of its language server for the file opened,
-hovered and outlined, on every climate file of the repository and on N files made
+its three forms (its findings, in JSON, its fixes as a diff) and the messages
+of its language server for the file opened, hovered, outlined and asked
+questions at places its bytes choose, on every climate file of the repository and on N files made
 from them by random mutations (lines removed, repeated, swapped, cut or
 lengthened, bytes changed, inserted or removed). For a change that must not
 change what the programs say: build the previous commit beside the new one,
@@ -66,13 +67,27 @@ def cadre(message):
 
 
 def session(fichier):
-    """The language server's input: the file opened, its first line hovered, its outline asked, then the end."""
+    """The language server's input: the file opened, its first line hovered, its outline asked; then, at
+    places the file's bytes choose, a hover, a definition, references and a completion, the fixes of a
+    line and of the whole file; then the end."""
     uri = {"uri": "file:///x/climat.txt"}
+    octets = fichier.read_bytes()
+    lignes = octets.split(b"\n")
+    places = random.Random(octets)
+    def ici():
+        l = places.randrange(len(lignes))
+        return {"line": l, "character": places.randint(0, len(lignes[l]))}
+    questions = [{"method": f"textDocument/{m}", "params": {"textDocument": uri, "position": ici(), "context": {"includeDeclaration": True}}}
+                 for m in ("hover", "definition", "references", "completion", "hover", "completion")]
+    l = ici()["line"]
+    questions += [{"method": "textDocument/codeAction", "params": {"textDocument": uri, "range": {"start": {"line": l, "character": 0},
+                   "end": {"line": l, "character": 0}}, "context": {"diagnostics": []}}}]
     return b"".join(cadre({"jsonrpc": "2.0", **m}) for m in (
         {"id": 1, "method": "initialize", "params": {}},
-        {"method": "textDocument/didOpen", "params": {"textDocument": {**uri, "version": 1, "text": fichier.read_bytes().decode("latin-1")}}},
+        {"method": "textDocument/didOpen", "params": {"textDocument": {**uri, "version": 1, "text": octets.decode("latin-1")}}},
         {"id": 2, "method": "textDocument/hover", "params": {"textDocument": uri, "position": {"line": 0, "character": 0}}},
         {"id": 3, "method": "textDocument/documentSymbol", "params": {"textDocument": uri}},
+        *({"id": 10 + k, **q} for k, q in enumerate(questions)),
         {"id": 4, "method": "shutdown"}, {"method": "exit"}))
 
 
@@ -100,7 +115,7 @@ def sorties(build, fichier, dossier):
     console = subprocess.run([str(build / "testeur_climat"), str(fichier)], cwd=dossier, env=env, stdin=subprocess.DEVNULL,
                              capture_output=True)
     r = [console.stdout, console.returncode, journal.read_bytes() if journal.exists() else None]
-    for forme in ("--format=gnu", "--format=json"):
+    for forme in ("--format=gnu", "--format=json", "--format=diff"):
         v = subprocess.run([str(build / "verifie_climat"), forme, str(fichier)], capture_output=True)
         sortie = v.stdout
         if sans_colonnes and forme == "--format=gnu":
