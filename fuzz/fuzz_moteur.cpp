@@ -3,7 +3,8 @@
 // carry a message and a span on its line, and the line numbers must never
 // go back (one forward pass). Every sure fix offered, applied, must remove a
 // finding and add none, and the fixes confirmed many in one pass must be
-// those confirmed one by one. Asking for the model changes no finding.
+// those confirmed one by one. Asking for the model changes no finding. Each
+// finding that follows from another follows from an earlier root.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -87,6 +88,18 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* octets, std::size_t t
     for (const auto& [sorte, nombre] : apres.par_sorte) ajoute = ajoute || nombre > rapport.par_sorte[sorte];
     if (ajoute) {
       std::fprintf(stderr, "la correction CL%03d de la ligne %d ajoute un constat\n", k.code, k.ligne);
+      std::abort();
+    }
+  }
+  // A finding follows from an earlier one, which is a root; only a root has
+  // an origin.
+  const std::vector<filiation> f = filiations(texte);
+  for (std::size_t i = 0; i < f.size(); ++i) {
+    const bool juste = f[i].cause < 0 ? f[i].ligne_origine >= 0
+                                      : static_cast<std::size_t>(f[i].cause) < i && f[static_cast<std::size_t>(f[i].cause)].cause < 0 &&
+                                            f[i].ligne_origine == 0;
+    if (!juste || (f.size() != static_cast<std::size_t>(c.erreurs + c.avertissements) && !f.empty())) {
+      std::fprintf(stderr, "le constat %zu découle mal (cause %d)\n", i, f[i].cause);
       std::abort();
     }
   }

@@ -59,11 +59,18 @@ try {
     await (await page.$("#fichier")).uploadFile(chemin);
     await page.waitForFunction((nom) => document.querySelector("#nom").textContent === nom, {}, path.basename(chemin));
   };
+  // Each finding with the place of its root's item in the list, and the
+  // line of its slip when elsewhere.
   const constats = () =>
-    page.$$eval(".constat", (l) => l.map((e) => [Number(e.dataset.ligne), Number(e.dataset.colonne), e.dataset.code, e.dataset.gravite, e.textContent]));
-  const attendus = (chemin) =>
-    JSON.parse(spawnSync(verifie_climat, ["--format=json", chemin], { encoding: "utf8" }).stdout)
-      .fichiers[0].constats.map((c) => [c.ligne, c.colonne, c.code, c.gravite, c.message]);
+    page.$$eval(".constat", (l) => l.map((e) => [Number(e.dataset.ligne), Number(e.dataset.colonne), e.dataset.code, e.dataset.gravite,
+                                                  e.querySelector(".message").textContent, e.dataset.cause ?? null, e.dataset.origine ?? null]));
+  // verifie_climat's, each root followed by the findings that follow from it.
+  const attendus = (chemin) => {
+    const c = JSON.parse(spawnSync(verifie_climat, ["--format=json", chemin], { encoding: "utf8" }).stdout).fichiers[0].constats;
+    const ordre = c.flatMap((x, i) => (x.cause === undefined ? [i, ...c.flatMap((y, k) => (y.cause === i ? [k] : []))] : []));
+    return ordre.map((i) => [c[i].ligne, c[i].colonne, c[i].code, c[i].gravite, c[i].message,
+                             c[i].cause === undefined ? null : String(ordre.indexOf(c[i].cause)), c[i].origine ? String(c[i].origine.ligne) : null]);
+  };
 
   // Every example, as verifie_climat sees it.
   const exemples = fs.readdirSync(path.join(racine, "exemples")).filter((n) => n.endsWith(".txt")).sort();

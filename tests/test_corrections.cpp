@@ -11,6 +11,7 @@
 #include <string>
 
 #include "aide.hpp"
+#include "constats.hpp"
 #include "corrections.hpp"
 #include "corrige_fichier.hpp"
 
@@ -70,5 +71,48 @@ const cas CAS[] = {
     {"un_dossier", "dossier", true, 2, false},
 };
 INSTANTIATE_TEST_SUITE_P(Table, Correction, testing::ValuesIn(CAS), [](const auto& i) { return std::string(i.param.nom); });
+
+}  // namespace
+
+namespace {
+
+// What each finding follows from (donnees/racines.txt): a slip made in the
+// reference file, then its roots, each as its line and code, "@L" where its
+// slip lies on another line, and "+N" the findings that follow from it.
+class Racines : public testing::TestWithParam<std::vector<std::string>> {};
+
+TEST_P(Racines, Glissement) {
+  // The fields between the name and the roots: one retouch each.
+  std::vector<retouche> retouches;
+  for (std::size_t k = 1; k + 1 < GetParam().size(); ++k) {
+    const std::string& r = GetParam()[k];
+    if (r.empty()) continue;
+    const std::size_t blanc = r.find(' ');
+    retouches.push_back({r[0], std::stoi(r.substr(1, blanc - 1)), blanc == std::string::npos ? "" : r.substr(blanc + 1)});
+  }
+  const std::string texte = reference_avec(retouches);
+  struct : rapport_constats {
+    std::vector<std::string> vus;
+    void rapporte(const constat& c) override { vus.push_back(std::to_string(c.ligne_editeur) + ":CL" + std::to_string(c.code)); }
+  } rapport;
+  verifie_octets(texte.data(), texte.size(), rapport);
+  const std::vector<filiation> f = filiations(texte);
+  std::string racines;
+  for (std::size_t i = 0; i < rapport.vus.size(); ++i) {
+    if (i < f.size() && f[i].cause >= 0) continue;
+    racines += (racines.empty() ? "" : " ") + rapport.vus[i];
+    if (i < f.size() && f[i].ligne_origine > 0) racines += "@" + std::to_string(f[i].ligne_origine);
+    long suites = 0;
+    for (const filiation& x : f) suites += x.cause == static_cast<int>(i);
+    if (suites > 0) racines += "+" + std::to_string(suites);
+  }
+  EXPECT_EQ(racines, GetParam().back());
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, Racines, testing::ValuesIn(::cas("racines.txt", "Glissements")), [](const auto& i) {
+  std::string nom = std::to_string(i.index) + "_";
+  for (char c : i.param[0]) nom += (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ? c : '_';
+  return nom;
+});
 
 }  // namespace

@@ -12,7 +12,7 @@ import re
 import sys
 
 racine = pathlib.Path(__file__).resolve().parent.parent
-FORMATS = r"%\.0f|%\.d|%zu|%d|%c|%\.\*s"
+FORMATS = r"%\.0f|%\.d|%zu|%ld|%d|%c|%\.\*s"
 
 
 def messages():

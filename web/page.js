@@ -157,29 +157,68 @@ function verifie(debut, serie) {
 function bilan() {
   const { erreurs, avertissements, constats, non_montres } = dernier;
   const pluriel = (n, mot) => `${n} ${mot}${n > 1 ? "s" : ""}`;
-  let texte = constats.length === 0 ? "Aucun constat." : `${pluriel(erreurs, "erreur")}, ${pluriel(avertissements, "avertissement")}.`;
+  const causes = constats.filter((c) => c.cause === undefined).length;
+  let texte = constats.length === 0 ? "Aucun constat." : `${pluriel(erreurs, "erreur")}, ${pluriel(avertissements, "avertissement")}`;
+  if (constats.length > 0) texte += causes < constats.length ? `, qui découlent de ${pluriel(causes, "cause")} à corriger d'abord.` : ".";
   if (non_montres > 0) texte += ` Les ${non_montres} suivants ne sont pas listés : verifie_climat les donne tous.`;
   $("#bilan").textContent = texte;
   $("#tout-corriger").disabled = corrections.length === 0;
 }
 
-// The list of findings, in file order: each an item with its place, code
-// and kind, its text the message, and its fix when there is one.
+// The roots whose findings the author unfolded, by their code and line: a
+// keystroke elsewhere leaves them so.
+const depliees = new Set();
+const cle = (c) => `${c.code}:${c.ligne}`;
+
+// The list of findings: the roots in file order, each followed by the
+// findings that follow from it, folded under a count until asked for. Each
+// item has its place, code and kind, its text the message, and its fix
+// when there is one.
 function liste() {
   const ul = $("#constats");
-  const elements = dernier.constats.map((c, i) => {
+  const ordre = [];
+  dernier.constats.forEach((c, i) => {
+    if (c.cause !== undefined) return;
+    ordre.push(i);
+    dernier.constats.forEach((s, k) => s.cause === i && ordre.push(k));
+  });
+  const rang_dans_la_liste = new Map(ordre.map((i, n) => [i, n]));
+  const elements = ordre.map((i) => {
+    const c = dernier.constats[i];
     const li = document.createElement("li");
     li.className = "constat";
     // One item of the list takes the focus from the Tab key (the one chosen,
     // else the first); the arrows move between them.
     li.tabIndex = i === Math.min(choix, dernier.constats.length - 1) ? 0 : -1;
+    if (c.cause !== undefined) {
+      li.dataset.cause = rang_dans_la_liste.get(c.cause);
+      li.classList.add("suite");
+      li.hidden = !depliees.has(cle(dernier.constats[c.cause]));
+    }
+    if (c.origine) li.dataset.origine = c.origine[0] + 1;
     li.dataset.ligne = c.ligne;
     li.dataset.colonne = c.colonne;
     li.dataset.code = c.code;
     li.dataset.gravite = c.gravite;
     li.dataset.indice = i;
     li.setAttribute("aria-label", `Ligne ${c.ligne}, colonne ${c.colonne}, ${c.gravite} ${c.code} : ${c.message}`);
-    li.textContent = c.message;
+    const message = document.createElement("span");
+    message.className = "message";
+    message.textContent = c.message;
+    li.append(message);
+    if (c.suites) {
+      const plie = document.createElement("button");
+      plie.className = "plier";
+      plie.setAttribute("aria-expanded", depliees.has(cle(c)) ? "true" : "false");
+      plie.textContent = `${c.suites} constat${c.suites > 1 ? "s en découlent" : " en découle"}`;
+      plie.addEventListener("click", (e) => {
+        e.stopPropagation();
+        if (depliees.has(cle(c))) depliees.delete(cle(c));
+        else depliees.add(cle(c));
+        liste();
+      });
+      li.append(plie);
+    }
     const correction = corrections.find((k) => k.code === c.code && k.ligne === c.ligne);
     if (correction) {
       const bouton = document.createElement("button");
@@ -203,11 +242,12 @@ function applique(correction) {
   vue.dispatch({ changes: { from: place(doc, correction.debut), to: place(doc, correction.fin), insert: correction.texte } });
 }
 
-// A finding chosen: the editor shows it, the guide explains it.
+// A finding chosen: the editor shows it (a root whose slip is elsewhere,
+// its slip), the guide explains it.
 function choisit(li) {
   choix = Number(li.dataset.indice);
   const c = dernier.constats[choix];
-  const de = place(vue.state.doc, c.debut);
+  const de = place(vue.state.doc, c.origine || c.debut);
   vue.dispatch({ selection: { anchor: de }, effects: EditorView.scrollIntoView(de, { y: "center" }) });
   for (const autre of document.querySelectorAll(".constat.choisi")) autre.classList.remove("choisi");
   li.classList.add("choisi");
@@ -313,8 +353,10 @@ async function demarre() {
   $("#constats").addEventListener("click", (e) => e.target.closest(".constat") && choisit(e.target.closest(".constat")));
   $("#constats").addEventListener("keydown", (e) => {
     if (!e.target.classList.contains("constat")) return;
-    const voisin = { ArrowDown: e.target.nextElementSibling, ArrowUp: e.target.previousElementSibling,
-                     Home: e.target.parentElement.firstElementChild, End: e.target.parentElement.lastElementChild }[e.key];
+    // Folded findings are passed over.
+    const visibles = [...e.target.parentElement.children].filter((li) => !li.hidden);
+    const ici = visibles.indexOf(e.target);
+    const voisin = { ArrowDown: visibles[ici + 1], ArrowUp: visibles[ici - 1], Home: visibles[0], End: visibles.at(-1) }[e.key];
     if (e.key === "Enter" || e.key === " ") {
       e.preventDefault();
       choisit(e.target);

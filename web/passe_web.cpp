@@ -57,7 +57,10 @@ extern "C" {
 
 // Checks a new text. {"erreurs", "avertissements", "non_montres",
 // "constats": [{"ligne", "colonne" (verifie_climat's, from 1), "code",
-// "gravite", "message", "debut", "fin" ([line, UTF-16 unit] from 0)}]}.
+// "gravite", "message", "debut", "fin" ([line, UTF-16 unit] from 0), and
+// "cause" (the index of its root in this list) for a finding that follows
+// from another, "suites" (how many follow from it) and "origine" (where
+// its slip lies, [line, UTF-16 unit]) for a root}]}.
 // The text comes with its length: a NUL it holds is a character of it.
 EMSCRIPTEN_KEEPALIVE const char* climat_analyse(const char* texte, int taille) {
   document.plafond = CONSTATS_MAX;
@@ -78,6 +81,9 @@ EMSCRIPTEN_KEEPALIVE const char* climat_analyse(const char* texte, int taille) {
     j.cle("message").chaine(t.message);
     position(j, "debut", t.debut);
     position(j, "fin", t.fin);
+    if (t.cause >= 0) j.cle("cause").entier(t.cause);
+    if (t.suites > 0) j.cle("suites").entier(t.suites);
+    if (t.origine.ligne >= 0) position(j, "origine", t.origine);
     j.fin_objet();
   }
   j.fin_tableau().fin_objet();

@@ -23,6 +23,10 @@ constexpr std::size_t ESSAIS_SEULS_MAX = 200;
 constexpr std::size_t LOTS_MAX = 200;
 // Rounds of corrige: each makes every sure fix that touches no other.
 constexpr int TOURS_MAX = 1000;
+// What each finding follows from is looked for among a text's first
+// findings (FILIATIONS_OCTETS_MAX bounds the text): past them, each is its
+// own root.
+constexpr std::size_t FILIATIONS_CONSTATS_MAX = 200;
 
 struct trouve {
   int code;
@@ -39,6 +43,9 @@ struct releve final : rapport_constats {
   std::vector<trouve> constats;
   std::vector<std::uint64_t> empreintes;
   bool avec_empreintes = false;
+  modele_climat lu;
+  bool avec_modele = false;
+  modele_climat* modele() override { return avec_modele ? &lu : nullptr; }
   void rapporte(const constat& c) override {
     constats.push_back({c.code, c.ligne_editeur, c.colonne, c.colonne_fin, c.message});
   }
@@ -50,9 +57,10 @@ struct releve final : rapport_constats {
   }
 };
 
-releve releve_de(std::string_view texte, bool avec_empreintes) {
+releve releve_de(std::string_view texte, bool avec_empreintes, bool avec_modele = false) {
   releve r;
   r.avec_empreintes = avec_empreintes;
+  r.avec_modele = avec_modele;
   verifie_octets(texte.data(), texte.size(), r);
   return r;
 }
@@ -98,6 +106,10 @@ struct lignes_du_texte {
   bool commence_par_un_chiffre(int l) const {
     const std::string_view c = contenu(l);
     return !c.empty() && chiffre(c[0]);
+  }
+  // What ends the line: its line feed and a CR before it, or nothing.
+  std::string_view fin_de_ligne(int l) const {
+    return t.substr(debut(l) + contenu(l).size(), suivante(l) - debut(l) - contenu(l).size());
   }
 };
 
@@ -153,6 +165,10 @@ const char* titre_de_renumerotation(etape_passe etape) {
   }
 }
 
+// Whether line `n` repeats the one before: a line doubled rather than a
+// list numbered wrong, which renumbering would hide; it is not tried.
+bool doublee(const lignes_du_texte& l, int n) { return n > 1 && l.existe(n) && l.contenu(n) == l.contenu(n - 1); }
+
 // The entries of a list or the moments of the clock around the finding's
 // line: the lines that begin with a digit, one after another, after the
 // line that follows the head (the probabilities or the total). The head,
@@ -160,7 +176,7 @@ const char* titre_de_renumerotation(etape_passe etape) {
 // the rules: no renumbering can know which rules meant which, and the table
 // of paragraphs gives its head nothing to be known by here.
 std::vector<correction> renumerotation_d_entrees(const lignes_du_texte& l, const trouve& f) {
-  if (!l.existe(f.ligne) || !l.commence_par_un_chiffre(f.ligne)) return {};
+  if (!l.existe(f.ligne) || !l.commence_par_un_chiffre(f.ligne) || doublee(l, f.ligne)) return {};
   const int tete = tete_avant(l, f.ligne);
   if (tete < 1 || f.ligne < tete + 2) return {};
   int premiere = f.ligne;
@@ -185,6 +201,7 @@ std::vector<correction> renumerotation_des_saisons(const lignes_du_texte& l, con
   for (const paragraphe_climat& p : PARAGRAPHES) {
     if (p.liste != genre_lien::saison || lue != sans_accents(p.tete)) continue;
     const auto apres = static_cast<std::size_t>(p.avant_numero);
+    if (doublee(l, f.ligne)) return {};
     for (int k = tete + 1; k <= tete + 4; ++k) {
       const std::string_view c = l.contenu(k);
       if (c.size() <= apres || !chiffre(c[apres])) return {};
@@ -229,8 +246,106 @@ std::vector<correction> valeurs_echangees(const lignes_du_texte& l, const trouve
   return {{a, b, nouveau, "Mettre les deux valeurs dans l'ordre", f.code, f.ligne}};
 }
 
-// What could fix one finding; the pass says which really do.
-std::vector<correction> candidats(const lignes_du_texte& l, const trouve& f) {
+// Lines a and a+1 in each other's place. A "<" is never moved above a line
+// of its paragraph: the pass would pass over that line, and its findings
+// would go with it.
+void echange(const lignes_du_texte& l, int a, const trouve& f, std::vector<correction>& r) {
+  const int b = a + 1;
+  if (a < 1 || !l.existe(b) || l.blanche(a) || l.blanche(b) || l.contenu(a) == l.contenu(b)) return;
+  if (l.contenu(b).starts_with("<") && l.contenu(a)[0] != '>' && l.contenu(a)[0] != '#') return;
+  r.push_back({l.debut(a), l.suivante(b),
+               std::string(l.contenu(b)) + std::string(l.fin_de_ligne(a)) + std::string(l.contenu(a)) + std::string(l.fin_de_ligne(b)),
+               "Remettre les lignes " + std::to_string(a) + " et " + std::to_string(b) + " dans l'ordre", f.code, f.ligne, false,
+               true});
+}
+
+// The slips of whole lines, tried at any finding: the line doubled, two
+// neighbouring lines swapped, a blank line the pass read as a line of the
+// paragraph. Only what the pass confirms is kept, so trying costs a pass.
+void lignes_glissees(const lignes_du_texte& l, const modele_climat& m, const trouve& f, std::vector<correction>& r) {
+  const int n = f.ligne;
+  if (!l.existe(n)) return;
+  const auto supprime = [&](int k, const char* titre) {
+    // The last line, without a line feed, goes with the one before's.
+    const bool derniere = l.fin_de_ligne(k).empty() && k > 1;
+    const std::size_t a = derniere ? l.debut(k) - l.fin_de_ligne(k - 1).size() : l.debut(k);
+    r.push_back({a, l.suivante(k), "", titre, f.code, f.ligne, false, true});
+  };
+  // A line doubled draws its finding on the copy, or, in the header whose
+  // lines are known by their place, a few lines further.
+  // Two lines alike are the slip: a swap there would only move the copy
+  // where the pass passes over it.
+  bool doublee = false;
+  for (int k = std::max(2, n - 3); k <= n; ++k)
+    if (!l.blanche(k) && l.contenu(k) == l.contenu(k - 1)) {
+      supprime(k, "Supprimer la ligne en double");
+      doublee = true;
+    }
+  // A head swapped with the line after it draws its findings a line later.
+  for (int a = n - 2; a <= n && !doublee; ++a) echange(l, a, f, r);
+  // The blank lines nearest before it in its paragraph (from the head the
+  // pass took for it), or in the header.
+  int tete = 0;
+  for (const paragraphe_lu& p : m.paragraphes)
+    if (p.tete > 0 && p.tete <= n) tete = std::max(tete, p.tete);
+  int blanches = 0;
+  for (int k = n; k > tete && blanches < 2; --k)
+    if (l.blanche(k) && !l.fin_de_ligne(k).empty()) {
+      supprime(k, "Supprimer la ligne blanche");
+      ++blanches;
+    }
+  // A head the pass read over as a line of this paragraph: the "<" that
+  // ended it is missing, before the blank lines that come before that head.
+  for (int k = n; k > tete; --k) {
+    const std::string_view c = l.contenu(k);
+    if (c.empty() || (c[0] != '>' && c[0] != '#')) continue;
+    int debut = k;
+    while (debut - 1 > tete && l.blanche(debut - 1)) --debut;
+    r.push_back({l.debut(debut), l.debut(debut), std::string("<") + l.saut(debut), "Fermer le paragraphe par <", f.code, f.ligne});
+    // Or that head and its "<" swapped, or the head and its next line.
+    echange(l, k - 1, f, r);
+    echange(l, k, f, r);
+    break;
+  }
+  // A line the pass passed over just after a paragraph's "<": the "<" and
+  // the last line of the paragraph swapped, whose findings come where the
+  // missing entry is named.
+  for (const paragraphe_lu& p : m.paragraphes)
+    if (p.fin > 0 && p.fin_juste && l.existe(p.fin + 1)) {
+      const std::string_view c = l.contenu(p.fin + 1);
+      if (!c.empty() && c[0] != '>' && c[0] != '#') echange(l, p.fin, f, r);
+    }
+}
+
+// A paragraph whose head is missing: the pass took the next head for its
+// own, or looked for it to the end of the file, and passed over its lines.
+// Its head, spelt as the format wants, goes before the first line that was
+// passed over, or one of the few after it.
+void tete_manquante(const lignes_du_texte& l, const modele_climat& m, const trouve& f, std::vector<correction>& r) {
+  const paragraphe_climat* p = nullptr;
+  for (const paragraphe_climat& x : PARAGRAPHES)
+    if ((x.tete_absente.texte != nullptr && f.message == x.tete_absente.texte) ||
+        (x.fin_avant_tete.texte != nullptr && f.message == x.fin_avant_tete.texte))
+      p = &x;
+  if (p == nullptr) return;
+  // Where the paragraph before it ended: its line that ended it, or for the
+  // first one the line of "#Affichage:".
+  int fin = 0;
+  if (p != &PARAGRAPHES[0]) fin = paragraphe_du_modele(m, (p - 1)->etape).fin;
+  for (int k = 1; fin == 0 && k < f.ligne; ++k)
+    if (l.contenu(k).starts_with("#")) fin = k;
+  if (fin <= 0) return;
+  int essais = 0;
+  for (int k = fin + 1; l.existe(k) && k < f.ligne && essais < 4; ++k) {
+    if (l.blanche(k)) continue;
+    r.push_back({l.debut(k), l.debut(k), std::string(p->tete) + l.saut(k), std::string("Écrire la tête "_l1) + p->tete, f.code,
+                 f.ligne, false, true});
+    ++essais;
+  }
+}
+
+// What could fix one finding by its code; the pass says which really do.
+std::vector<correction> candidats_du_code(const lignes_du_texte& l, const trouve& f) {
   if (f.code == 701) {
     std::vector<correction> r;
     for (int k = 1; l.existe(k) && r.empty(); ++k) r = tete_bien_ecrite(l, k, f);
@@ -246,9 +361,6 @@ std::vector<correction> candidats(const lignes_du_texte& l, const trouve& f) {
   }
   if (!l.existe(f.ligne)) return {};
   const std::size_t ici = l.debut(f.ligne) + static_cast<std::size_t>(f.colonne);
-  // A blank line inside a list or the seasons, or before their "<".
-  if ((f.code == 315 || f.code == 401 || f.code == 402 || f.code == 404) && l.blanche(f.ligne))
-    return {{l.debut(f.ligne), l.suivante(f.ligne), "", "Supprimer la ligne blanche", f.code, f.ligne}};
   switch (f.code) {
     case 702: {
       // The moments came at once: their total line is missing.
@@ -270,8 +382,11 @@ std::vector<correction> candidats(const lignes_du_texte& l, const trouve& f) {
       return renumerotation_d_entrees(l, f);
     case 315:
     case 404: {
-      // The next paragraph's head came where the "<" should be.
-      const std::string_view c = l.contenu(f.ligne);
+      // The next paragraph's head came where the "<" should be, or after the
+      // blank lines that separate the paragraphs: the "<" goes before them.
+      int tete = f.ligne;
+      while (l.existe(tete) && l.blanche(tete)) ++tete;
+      const std::string_view c = l.existe(tete) ? l.contenu(tete) : std::string_view();
       if (c.empty() || (c[0] != '>' && c[0] != '#')) return {};
       return {{l.debut(f.ligne), l.debut(f.ligne), std::string("<") + l.saut(f.ligne),
                f.code == 315 ? "Fermer la liste par <" : "Fermer la liste des saisons par <", f.code, f.ligne}};
@@ -285,6 +400,88 @@ std::vector<correction> candidats(const lignes_du_texte& l, const trouve& f) {
     default:
       return {};
   }
+}
+
+// The number `apres` characters into a line, or -1.
+long numero_de(std::string_view c, std::size_t apres) {
+  long v = -1;
+  for (std::size_t i = apres; i < c.size() && i < apres + 6 && chiffre(c[i]); ++i) v = (v < 0 ? 0 : v * 10) + (c[i] - '0');
+  return v;
+}
+
+// A line with its number replaced.
+std::string renumerotee(std::string_view c, std::size_t apres, long numero) {
+  std::size_t fin = apres;
+  while (fin < c.size() && chiffre(c[fin])) ++fin;
+  return std::string(c.substr(0, apres)) + std::to_string(numero) + std::string(c.substr(fin));
+}
+
+// Repairs that only show what follows from what: a line deleted from a
+// list, the seasons, their temperatures or the clock, put back with a
+// neighbour's fields and the number it must have; a list's probability line
+// put back as another list's. What it held is lost, so none is a fix; but
+// the findings it removes came from that one missing line.
+void sondes(const lignes_du_texte& l, const modele_climat& m, const trouve& f, std::vector<correction>& r) {
+  const int n = f.ligne;
+  if (!l.existe(n)) return;
+  const auto insere = [&](int k, std::string ligne) {
+    r.push_back({l.debut(k), l.debut(k), std::move(ligne) + l.saut(k), "Remettre la ligne manquante", f.code, f.ligne, true});
+  };
+  const std::string_view c = l.contenu(n);
+  const std::size_t apres = !c.empty() && chiffre(c[0]) ? 0 : 1;
+  if ((f.code == 304 || f.code == 305 || f.code == 401 || f.code == 703) && n > 1) {
+    // A gap in the numbers, or a first entry numbered 2.
+    const long ici = numero_de(c, apres);
+    const long avant = numero_de(l.contenu(n - 1), apres);
+    if (ici >= 0 && avant >= 0 && ici == avant + 2) insere(n, renumerotee(l.contenu(n - 1), apres, avant + 1));
+    if (ici == 2 && avant < 0) insere(n, renumerotee(c, apres, 1));
+  }
+  if (f.code == 501 || f.code == 502 || f.code == 503 || f.code == 407) {
+    // An entry that a rule or a season names and its list lacks: it goes
+    // after the entry numbered just below it.
+    const long numero = numero_de(c, static_cast<std::size_t>(f.colonne));
+    const liste_lue& liste = f.code == 501 || f.code == 502 ? m.precipitations
+                             : f.code == 407 || f.message.starts_with("La temp") ? m.temperatures
+                                                                                   : m.vents;
+    const entree_lue* voisine = nullptr;
+    for (const entree_lue& e : liste.entrees)
+      if (e.numero.lu && e.numero.valeur < static_cast<double>(numero) &&
+          (voisine == nullptr || e.numero.valeur >= voisine->numero.valeur))
+        voisine = &e;
+    if (numero > 0 && voisine != nullptr && l.existe(voisine->ligne.ligne + 1))
+      insere(voisine->ligne.ligne + 1, renumerotee(l.contenu(voisine->ligne.ligne), 0, numero));
+  }
+  if (c.size() > 254 && numero_de(c, apres) >= 0) {
+    // A line longer than one read takes is read as two: in its place, a
+    // neighbour of the same kind (its number then ":") with its number.
+    for (const int k : {n - 1, n + 1}) {
+      const std::string_view v = l.existe(k) ? l.contenu(k) : std::string_view();
+      std::size_t fin = apres;
+      while (fin < v.size() && chiffre(v[fin])) ++fin;
+      if (v.size() > 254 || fin == apres || fin >= v.size() || v[fin] != c[c.find_first_not_of("0123456789", apres)]) continue;
+      r.push_back({l.debut(n), l.debut(n) + c.size(), renumerotee(v, apres, numero_de(c, apres)), "Remettre la ligne manquante", f.code,
+                   f.ligne, true});
+      break;
+    }
+  }
+  if ((f.code == 301 || f.code == 302 || f.code == 303) && apres == 0 && c.find(':') != std::string_view::npos) {
+    // An entry read as the probability line: that line is missing.
+    for (const liste_lue* x : {&m.temperatures, &m.vents, &m.precipitations})
+      if (x->probabilites.ligne > 0 && x->probabilites.ligne != n && l.existe(x->probabilites.ligne)) {
+        insere(n, std::string(l.contenu(x->probabilites.ligne)));
+        break;
+      }
+  }
+}
+
+// What could fix one finding: by its code, then the slips of whole lines,
+// and with `avec_sondes` the probes.
+std::vector<correction> candidats(const lignes_du_texte& l, const modele_climat& m, const trouve& f, bool avec_sondes) {
+  std::vector<correction> r = candidats_du_code(l, f);
+  lignes_glissees(l, m, f, r);
+  if (f.code == 201 || f.code == 203 || f.code == 701) tete_manquante(l, m, f, r);
+  if (avec_sondes) sondes(l, m, f, r);
+  return r;
 }
 
 // Several edits in the order of the text, none touching another.
@@ -340,7 +537,14 @@ using cle = std::tuple<int, std::string, int>;
 struct effet {
   std::vector<std::size_t> retires;
   bool ajoute = false;
+  bool reste_ecrit = false;  // a finding lies on a line the edit wrote
 };
+
+// Whether a finding of `apres` lies on lines [premiere, derniere] (a line
+// after the edits' text).
+bool constat_entre(const std::vector<trouve>& apres, int premiere, int derniere) {
+  return std::any_of(apres.begin(), apres.end(), [&](const trouve& t) { return t.ligne >= premiere && t.ligne <= derniere; });
+}
 
 // Matches findings before [a, b) and after [c, d) as multisets of keys, the
 // lines given through the two functions: the first unmatched of each side
@@ -384,6 +588,13 @@ effet effet_ensemble(std::string_view texte, const lignes_du_texte& l, const std
   effet r;
   compare(avant, 0, avant.size(), apres, 0, apres.size(), ancienne, nouvelle, r);
   std::sort(r.retires.begin(), r.retires.end());
+  int decalage = 0;
+  for (std::size_t i = 0; i < edits.size(); ++i) {
+    const etendue_lignes& x = e[i];
+    if (sauts(edits[i]->texte) > 0)
+      r.reste_ecrit = r.reste_ecrit || constat_entre(apres, x.premiere + decalage, x.derniere + decalage + x.ajoutees);
+    decalage += x.ajoutees;
+  }
   return r;
 }
 
@@ -443,6 +654,8 @@ std::vector<std::optional<effet>> effets(std::string_view texte, const lignes_du
               [&](int n) { return n <= x.derniere ? x.premiere : n; },
               [&](int n) { return n <= x.derniere + decalage + x.ajoutees ? x.premiere : n - decalage - x.ajoutees; }, f);
       std::sort(f.retires.begin(), f.retires.end());
+      if (sauts(candidats[lot[k]].texte) > 0)
+        f.reste_ecrit = constat_entre(apres.constats, debut_apres, x.derniere + decalage + x.ajoutees);
       decalage += x.ajoutees;
     }
     std::sort(reste.begin(), reste.end(), [&](std::size_t a, std::size_t b) { return candidats[a].debut < candidats[b].debut; });
@@ -467,31 +680,58 @@ void au_plus_court(std::string_view texte, correction& c) {
 
 }  // namespace
 
-std::vector<correction> corrections_sures(std::string_view texte, std::size_t nombre_max, int premiere, int derniere,
-                                          bool par_lots) {
-  const releve avant = releve_de(texte, true);
-  const std::vector<trouve>& constats = avant.constats;
+namespace {
+
+// The sure fixes of a text's findings on lines [premiere, derniere], in the
+// order of the text, each with the findings it removes; and every repair
+// the pass confirmed (probes and rival fixes too), with what each removes.
+struct analyse {
+  releve avant;
+  std::vector<correction> sures;
+  std::vector<std::vector<std::size_t>> retires;
+  std::vector<correction> confirmees;
+  std::vector<std::vector<std::size_t>> retires_confirmees;
+};
+
+analyse analyse_de(std::string_view texte, int premiere, int derniere, bool par_lots, bool avec_sondes = false,
+                   std::size_t constats_max = SIZE_MAX) {
+  analyse a{releve_de(texte, true, true), {}, {}, {}, {}};
+  const std::vector<trouve>& constats = a.avant.constats;
   const lignes_du_texte l(texte);
-  // The candidates of the findings asked, each once, with the finding it is for.
+  // Each candidate once, with the findings that proposed it: one edit may
+  // fix several (a list numbered wrong twice, a blank line and all it drew).
   std::vector<correction> essayees;
-  std::vector<std::size_t> pour;
-  for (std::size_t k = premier_a(constats, premiere); k < constats.size() && constats[k].ligne <= derniere; ++k)
-    for (correction& c : candidats(l, constats[k])) {
-      // Two findings that one edit fixes (a list numbered wrong twice) try it once.
-      const bool deja = std::any_of(essayees.end() - std::min<std::ptrdiff_t>(static_cast<std::ptrdiff_t>(essayees.size()), 8),
-                                    essayees.end(), [&](const correction& e) {
-                                      return e.debut == c.debut && e.fin == c.fin && e.texte == c.texte;
-                                    });
-      if (deja) continue;
-      essayees.push_back(std::move(c));
-      pour.push_back(k);
+  std::vector<std::vector<std::size_t>> pour;
+  std::map<std::tuple<std::size_t, std::size_t, std::string>, std::size_t> deja;
+  const std::size_t premier = premier_a(constats, premiere);
+  for (std::size_t k = premier; k < constats.size() && constats[k].ligne <= derniere && k - premier < constats_max; ++k)
+    for (correction& c : candidats(l, a.avant.lu, constats[k], avec_sondes)) {
+      const auto [ici, nouvelle] = deja.try_emplace({c.debut, c.fin, c.texte}, essayees.size());
+      if (nouvelle) {
+        essayees.push_back(std::move(c));
+        pour.emplace_back();
+      }
+      pour[ici->second].push_back(k);
     }
-  const std::vector<std::optional<effet>> e = effets(texte, l, avant, essayees, par_lots);
-  // Every candidate the pass confirms: its finding gone, nothing added.
+  const std::vector<std::optional<effet>> e = effets(texte, l, a.avant, essayees, par_lots);
+  // Every candidate the pass confirms: a finding that proposed it gone (the
+  // first such is the one it is for), nothing added.
   std::vector<std::size_t> confirmees;
-  for (std::size_t i = 0; i < essayees.size(); ++i)
-    if (e[i] && !e[i]->ajoute && std::binary_search(e[i]->retires.begin(), e[i]->retires.end(), pour[i]))
-      confirmees.push_back(i);
+  for (std::size_t i = 0; i < essayees.size(); ++i) {
+    // A repair that writes whole lines must leave them without a finding: a
+    // comment moved under a head, where the probability line goes, removes
+    // the finding of the head and is no repair.
+    if (!e[i] || e[i]->ajoute || (essayees[i].lignes && e[i]->reste_ecrit)) continue;
+    const auto fait = std::find_if(pour[i].begin(), pour[i].end(), [&](std::size_t k) {
+      return std::binary_search(e[i]->retires.begin(), e[i]->retires.end(), k);
+    });
+    if (fait == pour[i].end()) continue;
+    essayees[i].code = constats[*fait].code;
+    essayees[i].ligne = constats[*fait].ligne;
+    a.confirmees.push_back(essayees[i]);
+    a.retires_confirmees.push_back(e[i]->retires);
+    if (!essayees[i].sonde) confirmees.push_back(i);
+  }
   // Where two fixes remove some of the same findings, one is the author's
   // slip and the other a guess: a fix stays only if it removes all that any
   // such other removes, and more. Two that remove the same are two plausible
@@ -499,24 +739,77 @@ std::vector<correction> corrections_sures(std::string_view texte, std::size_t no
   std::multimap<std::size_t, std::size_t> par_constat;  // finding -> the confirmed fixes that remove it
   for (const std::size_t i : confirmees)
     for (const std::size_t k : e[i]->retires) par_constat.emplace(k, i);
-  std::vector<correction> sures;
+  std::vector<std::size_t> gardees;
   for (const std::size_t i : confirmees) {
     const std::vector<std::size_t>& r = e[i]->retires;
     bool garde = true;
     for (std::size_t n = 0; n < r.size() && garde; ++n)
-      for (auto [a, b] = par_constat.equal_range(r[n]); a != b && garde; ++a) {
-        if (a->second == i) continue;
-        const std::vector<std::size_t>& o = e[a->second]->retires;
-        garde = r.size() > o.size() && std::includes(r.begin(), r.end(), o.begin(), o.end());
+      for (auto [x, y] = par_constat.equal_range(r[n]); x != y && garde; ++x) {
+        if (x->second == i) continue;
+        const std::vector<std::size_t>& o = e[x->second]->retires;
+        // Between two that remove the same, a fix of the finding itself
+        // before one that moves lines.
+        garde = (r.size() > o.size() && std::includes(r.begin(), r.end(), o.begin(), o.end())) ||
+                (r == o && !essayees[i].lignes && essayees[x->second].lignes);
       }
-    if (garde) {
-      sures.push_back(essayees[i]);
-      au_plus_court(texte, sures.back());
-    }
+    if (garde) gardees.push_back(i);
   }
-  std::stable_sort(sures.begin(), sures.end(), [](const correction& a, const correction& b) { return a.debut < b.debut; });
+  std::stable_sort(gardees.begin(), gardees.end(), [&](std::size_t x, std::size_t y) { return essayees[x].debut < essayees[y].debut; });
+  for (const std::size_t i : gardees) {
+    a.sures.push_back(essayees[i]);
+    au_plus_court(texte, a.sures.back());
+    a.retires.push_back(e[i]->retires);
+  }
+  return a;
+}
+
+}  // namespace
+
+std::vector<correction> corrections_sures(std::string_view texte, std::size_t nombre_max, int premiere, int derniere,
+                                          bool par_lots) {
+  std::vector<correction> sures = analyse_de(texte, premiere, derniere, par_lots).sures;
   if (sures.size() > nombre_max) sures.resize(nombre_max);
   return sures;
+}
+
+std::vector<filiation> filiations(std::string_view texte) {
+  if (texte.size() > FILIATIONS_OCTETS_MAX) return {};
+  const analyse a = analyse_de(texte, 1, INT_MAX, true, true, FILIATIONS_CONSTATS_MAX);
+  const std::vector<trouve>& constats = a.avant.constats;
+  std::vector<filiation> r(constats.size());
+  const lignes_du_texte l(texte);
+  // The repairs that remove the most first: each makes its first finding a
+  // root and the others it removes its consequences, unless an earlier one
+  // already placed them. A finding no repair removes is its own root.
+  std::vector<std::size_t> ordre(a.confirmees.size());
+  for (std::size_t i = 0; i < ordre.size(); ++i) ordre[i] = i;
+  // Between repairs that remove as much, a fix before a probe.
+  std::stable_sort(ordre.begin(), ordre.end(), [&](std::size_t x, std::size_t y) {
+    const std::size_t nx = a.retires_confirmees[x].size();
+    const std::size_t ny = a.retires_confirmees[y].size();
+    return nx != ny ? nx > ny : !a.confirmees[x].sonde && a.confirmees[y].sonde;
+  });
+  std::vector<bool> place(constats.size(), false);
+  for (const std::size_t i : ordre) {
+    const std::vector<std::size_t>& retires = a.retires_confirmees[i];
+    const std::size_t racine = retires.front();
+    if (place[racine]) continue;
+    place[racine] = true;
+    for (const std::size_t k : retires)
+      if (k != racine && !place[k]) {
+        r[k].cause = static_cast<int>(racine);
+        place[k] = true;
+      }
+    // Where the repair is, when not on the root's own line: a blank line
+    // that drew nothing, the place of a missing line.
+    const correction& c = a.confirmees[i];
+    const auto ligne = static_cast<int>(std::upper_bound(l.debuts.begin(), l.debuts.end(), c.debut) - l.debuts.begin());
+    if (ligne != constats[racine].ligne) {
+      r[racine].ligne_origine = ligne;
+      r[racine].colonne_origine = static_cast<int>(c.debut - l.debut(ligne));
+    }
+  }
+  return r;
 }
 
 std::string reencode_en_latin1(std::string_view octets) {

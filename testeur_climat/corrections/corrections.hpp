@@ -18,6 +18,13 @@ struct correction {
   std::string titre;   // what it does, in a few words (Latin-1)
   int code;            // the finding it removes
   int ligne;           // that finding's line (line feeds counted, from 1)
+  // A repair that only shows what follows from what (a missing line put
+  // back with a neighbour's fields): never offered as a fix.
+  bool sonde = false;
+  // A repair that moves or removes whole lines: where a fix of the finding
+  // itself removes the same findings (renumbering two numbers rather than
+  // swapping two lines), that fix is kept and this one is not.
+  bool lignes = false;
 };
 
 // The fixes the pass confirms on this text, in the order of the file, for
@@ -29,6 +36,24 @@ struct correction {
 // fuzzer compares them).
 std::vector<correction> corrections_sures(std::string_view texte, std::size_t nombre_max = 64, int premiere = 1,
                                           int derniere = 1 << 30, bool par_lots = true);
+
+// What a finding follows from. A finding that a sure fix made elsewhere, for
+// an earlier finding, removes too is a consequence: `cause` is the index of
+// that root among the text's findings (in the order of the pass). A root
+// has -1; a root whose repair lies elsewhere than its own line (a blank line
+// that drew nothing, the place of a missing line) has the place of that
+// repair in `ligne_origine` (line feeds counted, from 1) and
+// `colonne_origine` (bytes from the start of that line); 0 otherwise. The
+// roots are looked for among the first 200 findings of a text of at most
+// 1 MiB; the vector is empty for a longer text, and shorter than the
+// findings when the search stopped: a finding past its end is a root.
+struct filiation {
+  int cause = -1;
+  int ligne_origine = 0;
+  int colonne_origine = 0;
+};
+inline constexpr std::size_t FILIATIONS_OCTETS_MAX = 1 << 20;
+std::vector<filiation> filiations(std::string_view texte);
 
 // The bytes of a file saved in UTF-8 whose every character exists in
 // Latin-1, in Latin-1; empty when the bytes are not such a file.

@@ -47,11 +47,17 @@ std::vector<action_code> actions(const document_ouvert& d, long long premiere, l
   if (correctifs)
     for (const correction& c : corrections_sures(octets, 64, d.ligne_de_la_passe(premiere), d.ligne_de_la_passe(derniere))) {
       if (touche_hors(c.debut, c.fin)) continue;
-      action_code a{en_utf8(c.titre), false, places(d, {{c.debut, c.fin, c.texte}}), {}, {}};
+      action_code a{en_utf8(c.titre), false, places(d, {{c.debut, c.fin, c.texte}}), {}, {}, {}};
       // The request's diagnostics of its code on its finding's line.
       const long long ligne = ligne_du_constat(d, octets, c.ligne);
       for (std::size_t k = 0; k < demandes.size(); ++k)
         if (demandes[k].code == nom_du_code(c.code) && demandes[k].ligne == ligne) a.retires.push_back(k);
+      for (std::size_t r = 0; r < d.trouvailles.size(); ++r) {
+        const trouvaille& t = d.trouvailles[r];
+        if (t.code != c.code || t.debut.ligne != ligne || t.suites == 0) continue;
+        for (std::size_t k = 0; k < d.trouvailles.size(); ++k)
+          if (d.trouvailles[k].cause == static_cast<int>(r)) a.suites.push_back(k);
+      }
       liste.push_back(std::move(a));
     }
   if (tout) {
@@ -62,7 +68,7 @@ std::vector<action_code> actions(const document_ouvert& d, long long premiere, l
     for (const remplacement& r : edits) taille += 100 + r.texte.size();
     if (edits.empty() || std::any_of(edits.begin(), edits.end(), [&](const remplacement& r) { return touche_hors(r.debut, r.fin); }))
       return liste;
-    action_code a{en_utf8("Appliquer toutes les corrections sûres"_l1), true, {}, {}, {}};
+    action_code a{en_utf8("Appliquer toutes les corrections sûres"_l1), true, {}, {}, {}, {}};
     if (taille > ENVOI_MAX)
       a.desactivee = en_utf8("Trop de corrections pour les envoyer à l'éditeur : verifie_climat --corrige les fait toutes."_l1);
     else

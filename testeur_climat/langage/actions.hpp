@@ -27,6 +27,7 @@ struct action_code {
   bool tout;          // every sure fix of the document (else one fix)
   std::vector<modification_lsp> modifications;
   std::vector<std::size_t> retires;  // the request's diagnostics it removes, by index
+  std::vector<std::size_t> suites;   // the published findings that follow from its root, which it removes too
   std::string desactivee;            // why it is shown but cannot be made; empty: it can
 };
 

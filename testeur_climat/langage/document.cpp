@@ -388,6 +388,8 @@ void document_ouvert::analyse() {
   std::vector<trouvaille> hors;  // the runs of characters Latin-1 lacks
   std::size_t hors_non_gardes = 0;
   std::string octets = octets_de_la_passe(&hors, &hors_non_gardes);
+  // What each finding follows from, looked for by repairs the pass confirms.
+  const std::vector<filiation> filiations_du_texte = filiations(octets);
 
   collecte rapport;
   rapport.plafond = plafond;
@@ -423,6 +425,11 @@ void document_ouvert::analyse() {
       n.lien.ligne = 0;
     }
   }
+  for (std::size_t k = 0; k < trouvees.size() && k < filiations_du_texte.size(); ++k) {
+    trouvees[k].cause = filiations_du_texte[k].cause;  // an index of the pass's findings, for now
+    if (filiations_du_texte[k].ligne_origine > 0)
+      demandes.push_back({filiations_du_texte[k].ligne_origine, filiations_du_texte[k].colonne_origine, &trouvees[k].origine});
+  }
   for (std::size_t k = 0; k < trouvees.size(); ++k) {
     const constat& c = rapport.constats[k].c;
     demandes.push_back({c.ligne_editeur, c.colonne, &trouvees[k].debut});
@@ -437,6 +444,7 @@ void document_ouvert::analyse() {
   // What lies after the end covers the last line.
   for (trouvaille& t : trouvees) {
     if (t.lien.caractere < 0) t.lien.caractere = 0;
+    if (t.origine.caractere < 0) t.origine.caractere = 0;
     if (t.debut.caractere < 0 || t.fin.caractere < 0) {
       if (t.debut.caractere < 0) t.debut = {derniere, 0};
       t.fin = {derniere, longueur(static_cast<std::size_t>(derniere))};
@@ -453,14 +461,34 @@ void document_ouvert::analyse() {
                            {}});
   // Each list holds its first findings in file order: the first of both
   // together are among them.
+  // The pass's findings keep their rank among the pass's ones until the
+  // merge: their causes then name the merged list's places.
+  const std::size_t premier_de_la_passe = trouvailles.size() + hors.size();
+  std::vector<int> rang(premier_de_la_passe, -1);
+  for (std::size_t k = 0; k < trouvees.size(); ++k) rang.push_back(static_cast<int>(k));
   std::move(hors.begin(), hors.end(), std::back_inserter(trouvailles));
   std::move(trouvees.begin(), trouvees.end(), std::back_inserter(trouvailles));
-  std::stable_sort(trouvailles.begin(), trouvailles.end(),
-                   [](const trouvaille& a, const trouvaille& b) { return a.debut.ligne < b.debut.ligne; });
+  std::vector<std::size_t> ordre(trouvailles.size());
+  for (std::size_t k = 0; k < ordre.size(); ++k) ordre[k] = k;
+  std::stable_sort(ordre.begin(), ordre.end(),
+                   [&](std::size_t a, std::size_t b) { return trouvailles[a].debut.ligne < trouvailles[b].debut.ligne; });
+  std::vector<trouvaille> triees;
+  triees.reserve(ordre.size());
+  std::vector<int> place_du_rang(trouvees.size(), -1);
+  for (const std::size_t k : ordre) {
+    if (rang[k] >= 0) place_du_rang[static_cast<std::size_t>(rang[k])] = static_cast<int>(triees.size());
+    triees.push_back(std::move(trouvailles[k]));
+  }
+  trouvailles = std::move(triees);
   non_montrees = hors_non_gardes + rapport.non_gardes;
   if (trouvailles.size() > plafond) {
     non_montrees += trouvailles.size() - plafond;
     trouvailles.resize(plafond);
+  }
+  for (trouvaille& t : trouvailles) {
+    const int racine = t.cause >= 0 && static_cast<std::size_t>(t.cause) < place_du_rang.size() ? place_du_rang[static_cast<std::size_t>(t.cause)] : -1;
+    t.cause = racine >= 0 && static_cast<std::size_t>(racine) < trouvailles.size() ? racine : -1;
+    if (t.cause >= 0) ++trouvailles[static_cast<std::size_t>(t.cause)].suites;
   }
   symboles = std::move(rapport.symboles);
 }

@@ -32,6 +32,13 @@ struct trouvaille {
   // line feeds and its column, from 1 (0 for the editor's own findings).
   int ligne_fichier = 0;
   int colonne_fichier = 0;
+  // What it follows from: the index of its root among the published
+  // findings (-1: it is a root, or its root is not published); for a root,
+  // how many published findings follow from it, and where its slip lies
+  // when elsewhere than on its line (ligne -1: on its line).
+  int cause = -1;
+  int suites = 0;
+  position_lsp origine{-1, 0};
 };
 
 // Where a part of the file begins: the header, or a paragraph's head line.

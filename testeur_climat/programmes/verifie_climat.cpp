@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <vector>
@@ -16,6 +17,7 @@
 #include "services.hpp"
 #include "chaines.hpp"
 #include "constats.hpp"
+#include "corrections.hpp"
 #include "corrige_fichier.hpp"
 #include "ecrit_json.hpp"
 #include "modele_json.hpp"
@@ -80,31 +82,102 @@ void envoie_json() {
 // What verifie_climat writes of each file.
 enum class forme { gnu, constats_json, climat };
 
+// A finding as the GNU form writes it.
+std::string ligne_gnu(const std::string& nom, const constat& c) {
+  return nom + ":" + std::to_string(c.ligne_editeur) + ":" + std::to_string(c.colonne + 1) + ": " + gravite(c.type) + ": " +
+         visible(sur_une_ligne(en_utf8(c.message))) + " [" + nom_du_code(c.code) + "]";
+}
+
 // Each finding is written as soon as it is found (but for --format=climat,
-// which writes what the file holds). Its column counts characters from 1,
-// as editors do.
+// which writes what the file holds, and on a terminal, where each root comes
+// with what follows from it). Its column counts characters from 1, as
+// editors do. `filiations`, when given, says what each finding follows from.
 struct rapport_flux final : rapport_constats {
   forme f = forme::gnu;
   std::string nom;  // as shown
   long constats = 0;
   modele_climat lu;
+  const std::vector<filiation>* filiations = nullptr;
+  bool en_arbre = false;  // GNU lines kept until the end, roots first
+  std::vector<constat> gardes;
+  std::vector<std::string> messages_gardes;
   modele_climat* modele() override { return f == forme::climat ? &lu : nullptr; }
+  const filiation* de(long i) const {
+    return filiations != nullptr && static_cast<std::size_t>(i) < filiations->size() ? &(*filiations)[static_cast<std::size_t>(i)] : nullptr;
+  }
   void rapporte(const constat& c) override {
     if (f == forme::climat) return;
-    const std::string texte = sur_une_ligne(en_utf8(c.message));
     if (f == forme::constats_json) {
       json.objet().cle("ligne").entier(c.ligne_editeur).cle("colonne").entier(c.colonne + 1);
       json.cle("colonne_fin").entier(c.colonne_fin + 1).cle("gravite").chaine(gravite(c.type));
-      json.cle("code").chaine(nom_du_code(c.code)).cle("message").chaine(texte).fin_objet();
+      json.cle("code").chaine(nom_du_code(c.code)).cle("message").chaine(sur_une_ligne(en_utf8(c.message)));
+      if (const filiation* x = de(constats); x != nullptr && x->cause >= 0) json.cle("cause").entier(x->cause);
+      if (const filiation* x = de(constats); x != nullptr && x->ligne_origine > 0)
+        json.cle("origine").objet().cle("ligne").entier(x->ligne_origine).cle("colonne").entier(x->colonne_origine + 1).fin_objet();
+      json.fin_objet();
       envoie_json();
+    } else if (en_arbre) {
+      gardes.push_back(c);
+      messages_gardes.emplace_back(c.message);
+      gardes.back().message = messages_gardes.back().c_str();
     } else {
-      std::printf("%s:%d:%d: %s: %s [%s]\n", nom.c_str(), c.ligne_editeur, c.colonne + 1, gravite(c.type),
-                  visible(texte).c_str(), nom_du_code(c.code).c_str());
+      std::printf("%s\n", ligne_gnu(nom, c).c_str());
     }
     ++constats;
     if (std::ferror(stdout)) verifie_sortie();
   }
+  // On a terminal: each root, then under it the place of its slip when
+  // elsewhere, and the first of the findings that follow from it.
+  void ecrit_l_arbre() {
+    // messages_gardes may have moved since the pointers were taken.
+    for (std::size_t i = 0; i < gardes.size(); ++i) gardes[i].message = messages_gardes[i].c_str();
+    for (std::size_t i = 0; i < gardes.size(); ++i) {
+      const filiation* x = de(static_cast<long>(i));
+      if (x != nullptr && x->cause >= 0) continue;
+      std::printf("%s\n", ligne_gnu(nom, gardes[i]).c_str());
+      if (x != nullptr && x->ligne_origine > 0)
+        std::printf("    %s\n", (nom + ":" + std::to_string(x->ligne_origine) + ":" + std::to_string(x->colonne_origine + 1) +
+                                ": note: " + en_utf8(ORIGINE)).c_str());
+      long suites = 0;
+      for (std::size_t k = i + 1; k < gardes.size(); ++k) {
+        const filiation* y = de(static_cast<long>(k));
+        if (y == nullptr || y->cause != static_cast<int>(i)) continue;
+        if (++suites <= SUITES_MONTREES) std::printf("    %s\n", ligne_gnu(nom, gardes[k]).c_str());
+      }
+      if (suites > SUITES_MONTREES) {
+        char ligne[128];
+        std::snprintf(ligne, sizeof ligne, suites - SUITES_MONTREES > 1 ? SUITES : SUITE, suites - SUITES_MONTREES);
+        std::printf("    %s%s\n", POINTS, en_utf8(ligne).c_str());
+      }
+      if (std::ferror(stdout)) verifie_sortie();
+    }
+  }
+  long racines() const {
+    long n = 0;
+    for (long i = 0; i < constats; ++i) n += de(i) == nullptr || de(i)->cause < 0;
+    return n;
+  }
+  static constexpr long SUITES_MONTREES = 3;
+  static constexpr const char* ORIGINE = "le glissement qui cause ce constat est ici"_l1;
+  // After an ellipsis, which Latin-1 lacks.
+  static constexpr const char* POINTS = "\u2026";
+  static constexpr const char* SUITES = " et %ld constats qui en découlent"_l1;
+  static constexpr const char* SUITE = " et %ld constat qui en découle"_l1;
 };
+
+// A file whose roots are looked for: a regular file small enough.
+bool petit_fichier(std::FILE* f) {
+  struct stat s {};
+  return fstat(fileno(f), &s) == 0 && S_ISREG(s.st_mode) && static_cast<std::size_t>(s.st_size) <= FILIATIONS_OCTETS_MAX;
+}
+
+// The bytes of an open file, to its end; false on a read error.
+bool lit_tout(std::FILE* f, std::string& octets) {
+  char bloc[1 << 16];
+  std::size_t n = 0;
+  while ((n = std::fread(bloc, 1, sizeof bloc, f)) > 0) octets.append(bloc, n);
+  return !std::ferror(f);
+}
 
 struct bilan {
   bool lisible = true;
@@ -129,10 +202,34 @@ bilan verifie(const char* nom, forme sorte) {
   const bool entree = std::strcmp(nom, "-") == 0;
   std::FILE* f = entree ? stdin : std::fopen(nom, "r");
   std::string raison;
+  long racines = -1;  // on a terminal, the findings that follow from no other
   if (f == nullptr) {
     b.lisible = false;
     raison = raison_lecture(errno);
     raison = en_utf8(raison);
+  } else if ((sorte == forme::constats_json || (sorte == forme::gnu && isatty(1))) && petit_fichier(f)) {
+    // What each finding follows from needs the whole text, which the fixes
+    // read again with their changes: the file is read first. A longer file,
+    // or one whose size is not known, is checked as it is read, in the
+    // same memory whatever its size.
+    std::string octets;
+    if (lit_tout(f, octets)) {
+      const std::vector<filiation> filiations_du_texte = filiations(octets);
+      rapport.filiations = &filiations_du_texte;
+      rapport.en_arbre = sorte == forme::gnu;
+      const compteurs c = verifie_octets(octets.data(), octets.size(), rapport);
+      b.erreurs = c.erreurs;
+      b.avertissements = c.avertissements;
+      if (rapport.en_arbre) {
+        rapport.ecrit_l_arbre();
+        racines = rapport.racines();
+      }
+      rapport.filiations = nullptr;
+    } else {
+      b.lisible = false;
+      raison = "erreur de lecture";
+    }
+    if (!entree) std::fclose(f);
   } else {
     moteur_principal(f, &b.erreurs, &b.avertissements, rapport);
     if (std::ferror(f)) {
@@ -161,6 +258,10 @@ bilan verifie(const char* nom, forme sorte) {
   verifie_sortie();
   if (!b.lisible && rapport.constats == 0)
     std::fprintf(stderr, "%s: illisible : %s\n", rapport.nom.c_str(), raison.c_str());
+  else if (racines >= 0 && racines < rapport.constats)
+    std::fprintf(stderr, en_utf8("%s : %d erreur%s, %d avertissement%s, qui découlent de %ld cause%s à corriger d'abord\n"_l1).c_str(),
+                 rapport.nom.c_str(), b.erreurs, b.erreurs > 1 ? "s" : "", b.avertissements, b.avertissements > 1 ? "s" : "",
+                 racines, racines > 1 ? "s" : "");
   else
     std::fprintf(stderr, "%s : %d erreur%s, %d avertissement%s\n", rapport.nom.c_str(), b.erreurs,
                  b.erreurs > 1 ? "s" : "", b.avertissements, b.avertissements > 1 ? "s" : "");

@@ -198,14 +198,56 @@ json json_de(const std::vector<pli>& plis) {
   return liste;
 }
 
-json json_de(const std::vector<action_code>& actions, const std::string& uri, const json& parametres) {
+namespace {
+
+// A finding as a diagnostic of the protocol, its members in the order the
+// protocol's examples write them. A root says how many findings follow
+// from it and where its slip is; each of them points at it.
+template <typename J>
+J diagnostic_de(const std::string& uri, const document_ouvert& d, const trouvaille& t) {
+  const auto etendue_ = [](position_lsp debut, position_lsp fin) {
+    return J{{"start", {{"line", debut.ligne}, {"character", debut.caractere}}}, {"end", {{"line", fin.ligne}, {"character", fin.caractere}}}};
+  };
+  const auto ligne_entiere = [&](position_lsp debut) {
+    return etendue_(debut, {debut.ligne, d.longueur(static_cast<std::size_t>(debut.ligne))});
+  };
+  std::string message = t.message;
+  if (t.suites > 0)
+    message += en_utf8((t.suites > 1 ? " (" + std::to_string(t.suites) + " constats en découlent)"_l1 : std::string(" (1 constat en découle)"_l1)).c_str());
+  J x = {{"range", etendue_(t.debut, t.fin)},
+         {"severity", t.type},
+         {"code", nom_du_code(t.code)},
+         {"codeDescription", {{"href", adresse_du_code(t.code)}}},
+         {"source", "verifie_climat"},
+         {"message", message}};
+  J liees = J::array();
+  if (t.lien.ligne >= 0 && !t.message_lien.empty())
+    liees.push_back({{"location", {{"uri", uri}, {"range", ligne_entiere(t.lien)}}}, {"message", t.message_lien}});
+  if (t.cause >= 0) {
+    const trouvaille& racine = d.trouvailles[static_cast<std::size_t>(t.cause)];
+    liees.push_back({{"location", {{"uri", uri}, {"range", etendue_(racine.debut, racine.fin)}}},
+                     {"message", en_utf8(("Découle de la ligne "_l1 + std::to_string(racine.debut.ligne + 1) + ".").c_str())}});
+  }
+  if (t.origine.ligne >= 0)
+    liees.push_back({{"location", {{"uri", uri}, {"range", ligne_entiere(t.origine)}}},
+                     {"message", en_utf8("Le glissement qui cause ce constat est ici."_l1)}});
+  if (!liees.empty()) x["relatedInformation"] = std::move(liees);
+  return x;
+}
+
+}  // namespace
+
+json json_de(const std::vector<action_code>& actions, const std::string& uri, const json& parametres, const document_ouvert& d) {
   const json diagnostics = parametres.at("context").value("diagnostics", json::array());
   json liste = json::array();
   for (const action_code& a : actions) {
     json x = {{"title", a.titre}, {"kind", a.tout ? "source.fixAll" : "quickfix"}};
     if (!a.tout) {
+      // The request's diagnostics it removes, and the findings that follow
+      // from its root, which the same edit removes.
       json retires = json::array();
       for (const std::size_t k : a.retires) retires.push_back(diagnostics[k]);
+      for (const std::size_t k : a.suites) retires.push_back(diagnostic_de<json>(uri, d, d.trouvailles[k]));
       x["diagnostics"] = std::move(retires);
       x["isPreferred"] = true;
     }
@@ -236,26 +278,9 @@ json capacites() {
 }
 
 std::string publication(const std::string& uri, const document_ouvert* d) {
-  // In the order the protocol's examples write their members.
   using ordonne = nlohmann::ordered_json;
-  const auto etendue_ = [](position_lsp debut, position_lsp fin) {
-    return ordonne{{"start", {{"line", debut.ligne}, {"character", debut.caractere}}},
-                   {"end", {{"line", fin.ligne}, {"character", fin.caractere}}}};
-  };
   ordonne diagnostics = ordonne::array();
-  const auto ecrit = [&](const trouvaille& t) {
-    ordonne x = {{"range", etendue_(t.debut, t.fin)},
-                 {"severity", t.type},
-                 {"code", nom_du_code(t.code)},
-                 {"codeDescription", {{"href", adresse_du_code(t.code)}}},
-                 {"source", "verifie_climat"},
-                 {"message", t.message}};
-    if (t.lien.ligne >= 0 && !t.message_lien.empty())
-      x["relatedInformation"] = ordonne::array(
-          {{{"location", {{"uri", uri}, {"range", etendue_(t.lien, {t.lien.ligne, d->longueur(static_cast<std::size_t>(t.lien.ligne))})}}},
-            {"message", t.message_lien}}});
-    diagnostics.push_back(std::move(x));
-  };
+  const auto ecrit = [&](const trouvaille& t) { diagnostics.push_back(diagnostic_de<ordonne>(uri, *d, t)); };
   if (d != nullptr) {
     for (const trouvaille& t : d->trouvailles) ecrit(t);
     if (d->non_montrees > 0) {

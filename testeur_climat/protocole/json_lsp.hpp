@@ -68,7 +68,7 @@ json json_de(const std::vector<proposition>& propositions);
 json json_de(const std::vector<element_du_plan>& plan);
 json json_de(const std::vector<pli>& plis);
 // The actions, each with the request's diagnostics it removes.
-json json_de(const std::vector<action_code>& actions, const std::string& uri, const json& parametres);
+json json_de(const std::vector<action_code>& actions, const std::string& uri, const json& parametres, const document_ouvert& d);
 json capacites();
 // The diagnostics of a document (null: closed), as the notification that
 // publishes them.

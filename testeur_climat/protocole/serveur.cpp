@@ -152,7 +152,7 @@ struct requete {
     const document_ouvert* d = document(p);
     if (d == nullptr) return repond(json::array());
     const demande_d_actions a = demande_d_actions_de(p);
-    repond(json_de(actions(*d, a.premiere, a.derniere, a.correctifs, a.tout, a.diagnostics), uri_de(p), p));
+    repond(json_de(actions(*d, a.premiere, a.derniere, a.correctifs, a.tout, a.diagnostics), uri_de(p), p, *d));
   }
 
   void arrete(json&) const {
