@@ -92,8 +92,17 @@ i = lignes.index(">Causes des précipitations:") + 1
 grand = "\n".join(lignes[:i] + ["2=[t2-4+vb]1;t3,5/\\6."] * (100_000 - len(lignes)) + lignes[i:])
 j = lignes.index(">Température:") + 7
 constats = "\n".join(lignes[:j] + ["%d:g1:Température" % (6 + k) for k in range(100_000 - len(lignes))] + lignes[j:])
+# What a keystroke costs where there are findings, whose roots are looked
+# for at each one: usual slips, one cascade, and 10,000 rule lines with a
+# point missing every tenth (under the 1 MiB past which no root is looked for).
+fautes = (racine / "exemples/climat_avec_erreurs.txt").read_bytes().decode("latin-1")
+cascade = (racine / "exemples/cascade_ligne_blanche.txt").read_bytes().decode("latin-1")
+sans_point = "\n".join(lignes[:i] + ["2=[t2-4+vb]1;t3,5/\\6" + ("" if k % 10 == 0 else ".") for k in range(10_000)] + lignes[i:])
 with tempfile.TemporaryDirectory() as dossier:
     document("climat.txt", exemple, 201, dossier)
+    document("climat_avec_erreurs.txt", fautes, 201, dossier)
+    document("cascade_ligne_blanche.txt", cascade, 201, dossier)
+    document("10 000 règles, 1 000 fautes", sans_point, 21, dossier)
     document("100 000 lignes (règles)", grand, 21, dossier)
     document("100 000 constats", constats, 21, dossier)
 

@@ -80,6 +80,23 @@ try {
     egal(nom, await constats(), attendus(chemin));
   }
 
+  // A cascade shows its root alone, the rest folded under it; unfolded on
+  // request; the root chosen moves the editor to its slip, the blank line;
+  // the arrows pass over what is folded.
+  await ouvre(path.join(racine, "exemples/cascade_ligne_blanche.txt"));
+  const visibles = () => page.$$eval(".constat", (l) => l.filter((e) => !e.hidden).length);
+  egal("une cascade pliée sous sa cause", await visibles(), 1);
+  await page.click(".constat .plier");
+  egal("la cascade dépliée", [await visibles(), await page.$eval(".plier", (e) => e.getAttribute("aria-expanded"))], [16, "true"]);
+  await page.click(".constat .plier");
+  await page.click(".constat");
+  egal("la cause choisie montre son glissement",
+       await page.evaluate(() => window.editeur.state.doc.lineAt(window.editeur.state.selection.main.head).number), 52);
+  await page.focus(".constat");
+  await page.keyboard.press("ArrowDown");
+  egal("les flèches passent ce qui est plié", await page.evaluate(() => document.activeElement.dataset.code), "CL601");
+  await page.evaluate(() => window.editeur.dispatch({ selection: { anchor: 0 }, scrollIntoView: true }));
+
   // A fix typed: "longitude=" made "Longitude=" on line 2 takes its finding away.
   const erreurs = path.join(racine, "exemples/climat_avec_erreurs.txt");
   const copie = path.join(temporaire, "frappe.txt");

@@ -109,6 +109,13 @@ TEST_P(Racines, Glissement) {
   EXPECT_EQ(racines, GetParam().back());
 }
 
+// Past 1 MiB, no root is looked for: each finding is its own.
+TEST(Racines, PasAuDelaDUnMio) {
+  const std::string petit = reference_avec({{'I', 52, ""}});
+  ASSERT_FALSE(filiations(petit).empty());
+  EXPECT_TRUE(filiations(petit + std::string(FILIATIONS_OCTETS_MAX, '\n')).empty());
+}
+
 INSTANTIATE_TEST_SUITE_P(Table, Racines, testing::ValuesIn(::cas("racines.txt", "Glissements")), [](const auto& i) {
   std::string nom = std::to_string(i.index) + "_";
   for (char c : i.param[0]) nom += (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ? c : '_';

@@ -55,3 +55,40 @@ TEST_P(Completion, Place) {
 INSTANTIATE_TEST_SUITE_P(Table, Completion, testing::ValuesIn(table()));
 
 }  // namespace
+
+namespace {
+
+// The published findings of a cascade with the editor's own findings mixed
+// in (a character Latin-1 lacks, before and inside it): each consequence
+// points at its root's place in the published list, the root counts them
+// and shows its slip, the blank line.
+TEST(Causes, PlacesDansLaListePubliee) {
+  std::string texte;
+  for (const char c : source("exemples/cascade_ligne_blanche.txt")) {
+    const auto o = static_cast<unsigned char>(c);
+    if (o < 0x80) texte += c;
+    else texte += {static_cast<char>(0xC0 | (o >> 6)), static_cast<char>(0x80 | (o & 0x3F))};
+  }
+  for (const std::string avant : {"Longitude=", "5=d2{4,5}/"}) texte.insert(texte.find(avant) + avant.size() - 1, "\xE2\x82\xAC");
+  document_ouvert d;
+  d.climat = true;
+  d.remplace_tout(texte);
+  d.analyse();
+  std::size_t racine = d.trouvailles.size();
+  int suites = 0;
+  for (std::size_t k = 0; k < d.trouvailles.size(); ++k) {
+    const trouvaille& t = d.trouvailles[k];
+    if (t.suites > 0) racine = k;
+    if (t.cause >= 0) {
+      ++suites;
+      EXPECT_EQ(static_cast<std::size_t>(t.cause), racine) << k;
+    }
+  }
+  ASSERT_LT(racine, d.trouvailles.size());
+  EXPECT_EQ(d.trouvailles[racine].suites, suites);
+  EXPECT_EQ(suites, 15);
+  EXPECT_EQ(d.trouvailles[racine].origine.ligne, 51);
+  EXPECT_EQ(d.trouvailles[racine].debut.ligne, 55);
+}
+
+}  // namespace

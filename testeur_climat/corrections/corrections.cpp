@@ -613,7 +613,7 @@ std::size_t premier_a(const std::vector<trouve>& t, int ligne) {
 // more. A candidate after which the states differ is tried alone; those
 // after it go to the next pass.
 std::vector<std::optional<effet>> effets(std::string_view texte, const lignes_du_texte& l, const releve& avant,
-                                        const std::vector<correction>& candidats, bool par_lots) {
+                                        const std::vector<correction>& candidats, bool par_lots, std::size_t passes_max) {
   std::vector<std::optional<effet>> r(candidats.size());
   if (!par_lots) {
     for (std::size_t i = 0; i < candidats.size(); ++i) r[i] = effet_ensemble(texte, l, {&candidats[i]}, avant.constats);
@@ -628,7 +628,8 @@ std::vector<std::optional<effet>> effets(std::string_view texte, const lignes_du
     return static_cast<std::size_t>(ligne) < x.empreintes.size() ? x.empreintes[static_cast<std::size_t>(ligne)] : 0;
   };
   std::vector<std::size_t> seuls;
-  for (std::size_t lots = 0; !en_attente.empty() && lots < LOTS_MAX; ++lots) {
+  std::size_t passes = 0;
+  for (std::size_t lots = 0; !en_attente.empty() && lots < LOTS_MAX && passes < passes_max; ++lots, ++passes) {
     std::vector<std::size_t> lot;
     std::vector<std::size_t> reste;
     for (const std::size_t i : en_attente)
@@ -661,7 +662,7 @@ std::vector<std::optional<effet>> effets(std::string_view texte, const lignes_du
     std::sort(reste.begin(), reste.end(), [&](std::size_t a, std::size_t b) { return candidats[a].debut < candidats[b].debut; });
     en_attente = std::move(reste);
   }
-  for (std::size_t k = 0; k < seuls.size() && k < ESSAIS_SEULS_MAX; ++k)
+  for (std::size_t k = 0; k < seuls.size() && k < ESSAIS_SEULS_MAX && passes < passes_max; ++k, ++passes)
     r[seuls[k]] = effet_ensemble(texte, l, {&candidats[seuls[k]]}, avant.constats);
   return r;
 }
@@ -694,7 +695,7 @@ struct analyse {
 };
 
 analyse analyse_de(std::string_view texte, int premiere, int derniere, bool par_lots, bool avec_sondes = false,
-                   std::size_t constats_max = SIZE_MAX) {
+                   std::size_t constats_max = SIZE_MAX, std::size_t passes_max = SIZE_MAX) {
   analyse a{releve_de(texte, true, true), {}, {}, {}, {}};
   const std::vector<trouve>& constats = a.avant.constats;
   const lignes_du_texte l(texte);
@@ -713,7 +714,7 @@ analyse analyse_de(std::string_view texte, int premiere, int derniere, bool par_
       }
       pour[ici->second].push_back(k);
     }
-  const std::vector<std::optional<effet>> e = effets(texte, l, a.avant, essayees, par_lots);
+  const std::vector<std::optional<effet>> e = effets(texte, l, a.avant, essayees, par_lots, passes_max);
   // Every candidate the pass confirms: a finding that proposed it gone (the
   // first such is the one it is for), nothing added.
   std::vector<std::size_t> confirmees;
@@ -774,7 +775,10 @@ std::vector<correction> corrections_sures(std::string_view texte, std::size_t no
 
 std::vector<filiation> filiations(std::string_view texte) {
   if (texte.size() > FILIATIONS_OCTETS_MAX) return {};
-  const analyse a = analyse_de(texte, 1, INT_MAX, true, true, FILIATIONS_CONSTATS_MAX);
+  // The roots are looked for at each keystroke: the passes they take read
+  // at most about 32 MiB, however long the text.
+  const std::size_t passes_max = std::max<std::size_t>(4, (std::size_t{32} << 20) / std::max<std::size_t>(texte.size(), 1));
+  const analyse a = analyse_de(texte, 1, INT_MAX, true, true, FILIATIONS_CONSTATS_MAX, passes_max);
   const std::vector<trouve>& constats = a.avant.constats;
   std::vector<filiation> r(constats.size());
   const lignes_du_texte l(texte);
