@@ -43,7 +43,7 @@ list(REMOVE_DUPLICATES INCLUDES_WEB)
 # for that target rather than for the file.
 set(DEPENDANCES_WEB ${SOURCES_WEB})
 list(REMOVE_ITEM DEPENDANCES_WEB ${GUIDE_INTEGRE})
-set(EXPORTS _climat_analyse,_climat_corrections,_climat_tout_corriger,_climat_survol,_climat_propositions,_climat_modele,_climat_section,_malloc,_free)
+set(EXPORTS _climat_analyse,_climat_corrections,_climat_tout_corriger,_climat_survol,_climat_propositions,_climat_modele,_climat_section,_climat_dessin,_climat_fiche,_malloc,_free)
 set(AVERTISSEMENTS_WEB -Wall -Wextra -Wpedantic -Wshadow -Wconversion)
 if(TESTEUR_WERROR)
   list(APPEND AVERTISSEMENTS_WEB -Werror)

@@ -160,10 +160,16 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* octets, std::size_t t
     session = cadre(R"({"jsonrpc":"2.0","id":1,"method":"initialize"})") +
               cadre(R"({"jsonrpc":"2.0","method":"textDocument/didOpen","params":{"textDocument":{"uri":"file:///x/c.txt","languageId":"climat","version":1,"text":)" +
                     nlohmann::json(document).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "}}}");
-    static const char* const QUESTIONS[] = {"hover", "definition", "references", "completion"};
-    for (std::size_t k = 0; k + 2 < reste.size() && k < 8; ++k)
-      session += cadre(std::string(R"({"jsonrpc":"2.0","id":2,"method":"textDocument/)") + QUESTIONS[k % 4] +
-                       R"(","params":{"textDocument":{"uri":"file:///x/c.txt"},"context":{"includeDeclaration":true},"position":{"line":)" +
+    // (each question finds in the parameters what it reads: a position, a
+    // range, a new name)
+    static const char* const QUESTIONS[] = {"hover",     "definition",    "references", "completion", "documentHighlight",
+                                            "inlayHint", "prepareRename", "rename",     "codeLens"};
+    for (std::size_t k = 0; k + 2 < reste.size() && k < 9; ++k)
+      session += cadre(std::string(R"({"jsonrpc":"2.0","id":2,"method":"textDocument/)") + QUESTIONS[k % 9] +
+                       R"(","params":{"textDocument":{"uri":"file:///x/c.txt"},"newName":")" +
+                       std::to_string(static_cast<unsigned char>(reste[k]) % 12) +
+                       R"(","range":{"start":{"line":0,"character":0},"end":{"line":99,"character":0}},)"
+                       R"("context":{"includeDeclaration":true},"position":{"line":)" +
                        std::to_string(static_cast<unsigned char>(reste[k]) % 64) + R"(,"character":)" +
                        std::to_string(static_cast<unsigned char>(reste[k + 1]) % 64) + "}}}");
   }

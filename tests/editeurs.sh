@@ -2,7 +2,8 @@
 # editeurs.sh SCENE   against a staged install (DESTDIR=SCENE): the desktop,
 # vim and Emacs know a climate file by its content, and nothing else: the
 # checks of tests/donnees/editeurs.txt, each run in a folder holding the
-# example as "climat.txt" and as "montagne", climat_avec_erreurs.txt as
+# example as "climat.txt" and as "montagne" (and, its temperature 3
+# numbered 30, as "renumerote"), climat_avec_erreurs.txt as
 # "erreurs" (and as "--lsp" and "-"), and a plain "notes". A check whose tool is missing says so and
 # is passed over.
 set -uo pipefail
@@ -16,6 +17,7 @@ cp "$racine/exemples/climat_avec_erreurs.txt" "$d/erreurs"
 cp "$d/erreurs" "$d/--lsp"
 cp "$d/erreurs" "$d/-"
 printf 'Liste des courses\npain\n' >"$d/notes"
+sed '14s/^3:/30:/' "$racine/exemples/climat.txt" >"$d/renumerote"
 export HOME=$d PATH="$scene/usr/bin:$PATH" XDG_DATA_DIRS="$scene/usr/share:/usr/share"
 command -v update-mime-database >/dev/null && update-mime-database "$scene/usr/share/mime"
 vim_=$(printf '%q ' vim -es -u NONE -i NONE --cmd "set rtp^=$scene/usr/share/vim/vimfiles" -c 'filetype plugin on' -c 'syntax on')

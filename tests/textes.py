@@ -52,8 +52,8 @@ for texte in sorted(set(messages())):
 # (its prose, code blocks apart), their variable parts as "…".
 prose = " ".join(re.sub(r"^```.*?^```", "", (racine / "docs/guide-climat.md").read_text(encoding="utf-8"), flags=re.S | re.M).split())
 for chemin in sorted(str(p.relative_to(racine)) for p in [*racine.glob("console/*/*.cpp"), *racine.glob("testeur_climat/*/*.cpp")]
-                     if p.parent.name != "passe" and p.name not in ("diff_unifie.cpp", "rapport_console.cpp")):
-    # (the diff's own syntax and the findings' prefixes are no messages to explain)
+                     if p.parent.name != "passe" and p.name not in ("diff_unifie.cpp", "rapport_console.cpp", "dessin.cpp")):
+    # (the diff's own syntax, the findings' prefixes and the drawing's captions are no messages to explain)
     source = re.sub(r"^\s*//.*$", "", (racine / chemin).read_text(encoding="utf-8"), flags=re.M)
     source = re.sub(r'R"\(.*?\)"', "", source)  # raw strings: the JSON written by hand
     for m in re.finditer(r'(?:"(?:[^"\\\n]|\\.)*"(?:_l1)?\s*)+', source):

@@ -11,7 +11,7 @@ import { autocompletion, completionKeymap } from "@codemirror/autocomplete";
 const $ = (selecteur) => document.querySelector(selecteur);
 
 // What the page measures, for the README's figures and the tests.
-window.mesures = { ouverture: [], frappe: [], corrections: [] };
+window.mesures = { ouverture: [], frappe: [], corrections: [], dessin: [] };
 
 // The module's functions, with the text passed as UTF-8 and its length;
 // each answers in JSON.
@@ -19,14 +19,15 @@ let module_;
 function appelle(nom, ...arguments_) {
   return JSON.parse(module_.UTF8ToString(module_["_" + nom](...arguments_)));
 }
-function analyse(texte) {
+function avec_texte(nom, texte) {
   const taille = module_.lengthBytesUTF8(texte);
   const tampon = module_._malloc(taille + 1);
   module_.stringToUTF8(texte, tampon, taille + 1);
-  const resultat = JSON.parse(module_.UTF8ToString(module_._climat_analyse(tampon, taille)));
+  const resultat = JSON.parse(module_.UTF8ToString(module_["_" + nom](tampon, taille)));
   module_._free(tampon);
   return resultat;
 }
+const analyse = (texte) => avec_texte("climat_analyse", texte);
 
 // The fixes are made by a worker with its own copy of the checker, so that
 // no task of the page lasts long on a large file: the editor never waits for
@@ -139,6 +140,7 @@ function verifie(debut, serie) {
   vue.dispatch(setDiagnostics(vue.state, diagnostics));
   corrections = [];
   liste();
+  if (!$("#climat").hidden) redessine();
   window.mesures[serie].push(performance.now() - debut);
   // The fixes, each confirmed by the pass, once the typing pauses; kept
   // only if the text is still the one they are for.
@@ -237,6 +239,53 @@ function liste() {
   bilan();
 }
 
+// The climate the text describes, drawn by the checker from what it read;
+// its style is added once, and a drawing that has not changed is left as
+// it is (the focus stays where it was).
+let dessin_montre = "";
+function dessine() {
+  const debut = performance.now();
+  const { html, style } = appelle("climat_dessin");
+  if (!$("#style-dessin")) {
+    const element = document.createElement("style");
+    element.id = "style-dessin";
+    element.textContent = style;
+    document.head.append(element);
+  }
+  if (html !== dessin_montre) $("#climat").innerHTML = dessin_montre = html;
+  window.mesures.dessin.push(performance.now() - debut);
+}
+
+// Drawing reads the text once more, for what it holds: on a long file that
+// would double a keystroke's cost, so there the drawing follows once the
+// typing pauses.
+const LIGNES_DESSINEES_A_LA_FRAPPE = 1000;
+let minuteur_dessin = 0;
+function redessine() {
+  clearTimeout(minuteur_dessin);
+  if (vue.state.doc.lines <= LIGNES_DESSINEES_A_LA_FRAPPE) dessine();
+  else minuteur_dessin = setTimeout(() => { if (!$("#climat").hidden) dessine(); }, 150);
+}
+
+function montre_le_climat(oui) {
+  $("#climat").hidden = !oui;
+  $("aside").classList.toggle("climat-vu", oui);
+  $("#voir-climat").setAttribute("aria-pressed", String(oui));
+  $("#voir-climat").textContent = oui ? "Voir les constats" : "Voir le climat";
+  if (oui) dessine();
+}
+
+// An element of the drawing chosen: the editor shows its line.
+function va_a_la_ligne(element) {
+  const ligne = vue.state.doc.line(Math.min(Number(element.dataset.ligne), vue.state.doc.lines));
+  vue.dispatch({ selection: { anchor: ligne.from }, effects: EditorView.scrollIntoView(ligne.from, { y: "center" }) });
+}
+
+function telecharge_fiche() {
+  const fiche = avec_texte("climat_fiche", nom_du_fichier);
+  enregistre(new Blob([fiche], { type: "text/html" }), nom_du_fichier.replace(/\.[^.]*$/, "") + ".fiche.html");
+}
+
 function applique(correction) {
   const doc = vue.state.doc;
   vue.dispatch({ changes: { from: place(doc, correction.debut), to: place(doc, correction.fin), insert: correction.texte } });
@@ -274,15 +323,17 @@ async function lit_le_fichier(fichier) {
   };
 }
 
-function telecharge() {
+function enregistre(blob, nom) {
   const lien = document.createElement("a");
-  lien.href = URL.createObjectURL(new Blob([en_latin1(vue.state.doc.toString())], { type: "application/octet-stream" }));
-  lien.download = nom_du_fichier;
+  lien.href = URL.createObjectURL(blob);
+  lien.download = nom;
   document.body.append(lien);
   lien.click();
   lien.remove();
   setTimeout(() => URL.revokeObjectURL(lien.href), 10000);
 }
+const telecharge = () =>
+  enregistre(new Blob([en_latin1(vue.state.doc.toString())], { type: "application/octet-stream" }), nom_du_fichier);
 
 // Hover and completion come from the checker, on the document as last checked.
 const survol = hoverTooltip((vue_, position) => {
@@ -373,6 +424,15 @@ async function demarre() {
     if (corrige && vue.state.doc === doc) vue.dispatch({ changes: { from: 0, to: doc.length, insert: corrige } });
   });
   $("#telecharger").addEventListener("click", telecharge);
+  $("#telecharger-fiche").addEventListener("click", telecharge_fiche);
+  $("#voir-climat").addEventListener("click", () => montre_le_climat($("#climat").hidden));
+  $("#climat").addEventListener("click", (e) => e.target.closest("[data-ligne]") && va_a_la_ligne(e.target.closest("[data-ligne]")));
+  $("#climat").addEventListener("keydown", (e) => {
+    if ((e.key === "Enter" || e.key === " ") && e.target.dataset.ligne) {
+      e.preventDefault();
+      va_a_la_ligne(e.target);
+    }
+  });
   verifie(performance.now(), "ouverture");
   window.editeur = vue;  // for the tests, which hover over the text as a mouse does
   document.body.dataset.pret = "oui";

@@ -11,6 +11,7 @@
 
 #include "chaines.hpp"
 #include "corrections.hpp"
+#include "dessin.hpp"
 #include "ecrit_json.hpp"
 #include "modele_json.hpp"
 #include "document.hpp"
@@ -150,6 +151,20 @@ EMSCRIPTEN_KEEPALIVE const char* climat_modele() {
   ecrit_modele(j, document.modele());
   j.fin_objet();
   return rend(std::move(sortie));
+}
+
+// The climate the text last checked describes, drawn (see dessin.hpp), as a
+// JSON string: {"html", "style"}.
+EMSCRIPTEN_KEEPALIVE const char* climat_dessin() {
+  std::string sortie;
+  ecrit_json(sortie, ecrit_json::forme::compacte).objet().cle("html").chaine(dessin_html(document.modele(), true)).cle("style").chaine(STYLE_DU_DESSIN).fin_objet();
+  return rend(std::move(sortie));
+}
+
+// The same drawing as a page to print, for the file `nom` (UTF-8), as
+// verifie_climat --format=fiche writes it, as a JSON string.
+EMSCRIPTEN_KEEPALIVE const char* climat_fiche(const char* nom, int taille) {
+  return rend_texte(fiche_html(document.modele(), std::string_view(nom, static_cast<std::size_t>(taille)), document.totaux.erreurs));
 }
 
 // The guide's section on a code ("CL101" gives 101), as a JSON string.

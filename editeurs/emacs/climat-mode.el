@@ -113,5 +113,13 @@ the `!', for fish the backslash) written as it wants it."
   (defvar eglot-server-programs)
   (add-to-list 'eglot-server-programs '(climat-mode "verifie_climat" "--lsp")))
 
+;; After each number, its entry's display text, where eglot shows inlay
+;; hints (eglot 1.14 and later); M-x eglot-rename renumbers an entry with
+;; all its uses, and resting on a number highlights them.
+(defun climat--indications ()
+  (when (and (derived-mode-p 'climat-mode) (fboundp 'eglot-inlay-hints-mode))
+    (eglot-inlay-hints-mode 1)))
+(add-hook 'eglot-managed-mode-hook #'climat--indications)
+
 (provide 'climat-mode)
 ;;; climat-mode.el ends here

@@ -175,20 +175,12 @@ std::string constats_de_la_ligne(const document_ouvert& d, int ligne) {
   return texte;
 }
 
-// The number at `p`, with what it names; false when there is none.
-bool nombre_en(const document_ouvert& d, position_lsp p, lien& n) {
-  if (p.ligne < 0 || static_cast<std::size_t>(p.ligne) >= d.nombre_de_lignes()) return false;
-  const auto liens = d.liens_de_la_ligne(static_cast<std::size_t>(p.ligne));
-  const lien_place* sous = nombre_sous(liens, p.caractere);
-  if (sous != nullptr) n = sous->l;
-  return sous != nullptr;
-}
-
 // The links that name the same entry as the number at `p`, the first
 // EMPLACEMENTS_MAX in file order: its definitions, its uses, or both.
 std::vector<lien_place> meme_entree_que(const document_ouvert& d, position_lsp p, bool definitions, bool usages) {
-  lien n{};
-  if (!nombre_en(d, p, n)) return {};
+  const std::optional<lien_place> sous = nombre_a(d, p);
+  if (!sous) return {};
+  const lien n = sous->l;
   std::size_t gardes = 0;
   return d.liens_tels_que(
       [&](const lien& m) { return meme_entree(m, n) && (m.definition ? definitions : usages) && gardes++ < EMPLACEMENTS_MAX; });
@@ -236,6 +228,13 @@ survol survole(const document_ouvert& d, position_lsp p) {
   const std::string constats = constats_de_la_ligne(d, p.ligne);
   s.markdown = sujet.empty() || constats.empty() ? sujet + constats : sujet + "\n\n---\n\n" + constats;
   return s;
+}
+
+std::optional<lien_place> nombre_a(const document_ouvert& d, position_lsp p) {
+  if (p.ligne < 0 || static_cast<std::size_t>(p.ligne) >= d.nombre_de_lignes()) return std::nullopt;
+  const auto liens = d.liens_de_la_ligne(static_cast<std::size_t>(p.ligne));
+  const lien_place* sous = nombre_sous(liens, p.caractere);
+  return sous == nullptr ? std::nullopt : std::optional<lien_place>(*sous);
 }
 
 std::vector<lien_place> definitions(const document_ouvert& d, position_lsp p) { return meme_entree_que(d, p, true, false); }

@@ -4,6 +4,7 @@
 // positions; no JSON here, so that any front end can use it.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,6 +23,9 @@ struct survol {
   position_lsp fin;
 };
 survol survole(const document_ouvert& d, position_lsp p);
+
+// The number at `p` (or just before it) that names an entry, placed.
+std::optional<lien_place> nombre_a(const document_ouvert& d, position_lsp p);
 
 // The lines that define the entry named by the number at `p` (an entry's
 // own number included); empty when no number is there.

@@ -19,6 +19,7 @@
 #include "constats.hpp"
 #include "corrections.hpp"
 #include "corrige_fichier.hpp"
+#include "dessin.hpp"
 #include "ecrit_json.hpp"
 #include "modele_json.hpp"
 #ifdef AVEC_LSP
@@ -36,6 +37,7 @@ const char* const AIDE =
     "  --format=json               un seul document JSON pour toute la vérification\n"
     "  --format=climat             ce que chaque fichier contient, en un document JSON\n"
     "  --format=diff               les corrections sûres, en diff unifié (patch -p1, git apply)\n"
+    "  --format=fiche              le climat que décrit un fichier, dessiné en une page HTML à imprimer\n"
     "  --corrige                   applique les corrections sûres aux fichiers, en place\n"
     "  --avertissements-bloquants  les avertissements comptent comme des erreurs\n"_l1;
 // Only a build with the language server offers it.
@@ -80,7 +82,7 @@ void envoie_json() {
 }
 
 // What verifie_climat writes of each file.
-enum class forme { gnu, constats_json, climat };
+enum class forme { gnu, constats_json, climat, fiche };
 
 // A finding as the GNU form writes it.
 std::string ligne_gnu(const std::string& nom, const constat& c) {
@@ -101,12 +103,15 @@ struct rapport_flux final : rapport_constats {
   bool en_arbre = false;  // GNU lines kept until the end, roots first
   std::vector<constat> gardes;
   std::vector<std::string> messages_gardes;
-  modele_climat* modele() override { return f == forme::climat ? &lu : nullptr; }
+  modele_climat* modele() override { return f == forme::climat || f == forme::fiche ? &lu : nullptr; }
   const filiation* de(long i) const {
     return filiations != nullptr && static_cast<std::size_t>(i) < filiations->size() ? &(*filiations)[static_cast<std::size_t>(i)] : nullptr;
   }
   void rapporte(const constat& c) override {
-    if (f == forme::climat) return;
+    if (f == forme::climat || f == forme::fiche) {
+      ++constats;
+      return;
+    }
     if (f == forme::constats_json) {
       json.objet().cle("ligne").entier(c.ligne_editeur).cle("colonne").entier(c.colonne + 1);
       json.cle("colonne_fin").entier(c.colonne_fin + 1).cle("gravite").chaine(gravite(c.type));
@@ -194,7 +199,7 @@ bilan verifie(const char* nom, forme sorte) {
   rapport_flux rapport;
   rapport.f = sorte;
   rapport.nom = visible(nom_utf8);
-  if (sorte != forme::gnu) {
+  if (sorte != forme::gnu && sorte != forme::fiche) {
     json.objet().cle("fichier").chaine(nom_utf8);
     if (sorte == forme::constats_json) json.cle("constats").tableau();
     envoie_json();
@@ -253,6 +258,10 @@ bilan verifie(const char* nom, forme sorte) {
     envoie_json();
     return b;
   }
+  // The sheet is made to be shared: it names the file, not the folders
+  // it sits in.
+  if (sorte == forme::fiche && b.lisible)
+    std::fputs(fiche_html(rapport.lu, std::string_view(nom_utf8).substr(nom_utf8.rfind('/') + 1), b.erreurs).c_str(), stdout);
   // Everything written so far reaches the output before the summary, so
   // that a shared pipe never has a summary inside a finding.
   verifie_sortie();
@@ -321,8 +330,12 @@ int main(int argc, char** argv) {
       std::printf("verifie_climat (Aubrelis) %s\n", VERSION_TESTEUR);
       verifie_sortie();
       return 0;
-    } else if (a == "--format=json" || a == "--format=gnu" || a == "--format=diff" || a == "--format=climat") {
-      f = a == "--format=json" ? forme::constats_json : a == "--format=climat" ? forme::climat : forme::gnu;
+    } else if (a == "--format=json" || a == "--format=gnu" || a == "--format=diff" || a == "--format=climat" ||
+               a == "--format=fiche") {
+      f = a == "--format=json"     ? forme::constats_json
+          : a == "--format=climat" ? forme::climat
+          : a == "--format=fiche"  ? forme::fiche
+                                   : forme::gnu;
       en_diff = a == "--format=diff";
     } else if (a == "--corrige") {
       en_place = true;
@@ -352,6 +365,9 @@ int main(int argc, char** argv) {
   // which one was meant is not sure.
   if (en_place && (en_diff || f != forme::gnu))
     abandonne(en_utf8("verifie_climat: --corrige écrit les fichiers, il ne va pas avec --format=diff ni --format=json\n"_l1));
+  // One page draws one climate.
+  if (f == forme::fiche && noms.size() > 1)
+    abandonne(en_utf8("verifie_climat: --format=fiche dessine un seul fichier à la fois\n"_l1));
   if ((fermes & 2) != 0) abandonne(en_utf8("verifie_climat: la sortie standard est fermée, les constats seraient perdus\n"_l1));
 
   int statut = 0;
@@ -362,7 +378,7 @@ int main(int argc, char** argv) {
   }
   int erreurs = 0;
   int avertissements = 0;
-  if (f != forme::gnu) {
+  if (f == forme::constats_json || f == forme::climat) {
     json.objet().cle("fichiers").tableau();
     envoie_json();
   }
@@ -377,7 +393,7 @@ int main(int argc, char** argv) {
   }
   if (f == forme::constats_json) json.fin_tableau().cle("erreurs").entier(erreurs).cle("avertissements").entier(avertissements).fin_objet();
   if (f == forme::climat) json.fin_tableau().fin_objet();
-  if (f != forme::gnu) {
+  if (f == forme::constats_json || f == forme::climat) {
     envoie_json();
     std::putchar('\n');
   }

@@ -79,6 +79,10 @@ json erreur(const json& id, int code, const char* message_latin1) {
   return {{"jsonrpc", "2.0"}, {"id", id}, {"error", {{"code", code}, {"message", en_utf8(message_latin1)}}}};
 }
 
+json erreur_utf8(const json& id, int code, const std::string& message) {
+  return {{"jsonrpc", "2.0"}, {"id", id}, {"error", {{"code", code}, {"message", message}}}};
+}
+
 json journal(const std::string& message_utf8) {
   return {{"jsonrpc", "2.0"}, {"method", "window/logMessage"}, {"params", {{"type", JOURNAL_ERREUR}, {"message", message_utf8}}}};
 }
@@ -273,8 +277,45 @@ json capacites() {
             {"completionProvider", {{"triggerCharacters", DECLENCHEURS}}},
             {"codeActionProvider", {{"codeActionKinds", {"quickfix", "source.fixAll"}}}},
             {"documentSymbolProvider", true},
-            {"foldingRangeProvider", true}}},
+            {"foldingRangeProvider", true},
+            {"inlayHintProvider", true},
+            {"documentHighlightProvider", true},
+            {"codeLensProvider", {{"resolveProvider", false}}},
+            {"renameProvider", {{"prepareProvider", true}}}}},
           {"serverInfo", {{"name", "verifie_climat"}, {"version", VERSION_TESTEUR}}}};
+}
+
+json json_de(const std::vector<indication>& indications) {
+  json liste = json::array();
+  for (const indication& i : indications) liste.push_back({{"position", json_de(i.ou)}, {"label", i.texte}, {"paddingLeft", true}});
+  return liste;
+}
+
+json surlignages(const std::vector<lien_place>& liens) {
+  json liste = json::array();
+  for (const lien_place& n : liens)
+    liste.push_back({{"range", etendue(n.debut, n.fin)}, {"kind", n.l.definition ? SURLIGNAGE_ECRIT : SURLIGNAGE_LU}});
+  return liste;
+}
+
+// A lens only shows its title: its command does nothing.
+json json_de(const std::vector<lentille>& lentilles) {
+  json liste = json::array();
+  for (const lentille& l : lentilles)
+    liste.push_back({{"range", etendue(l.debut, l.fin)}, {"command", {{"title", l.titre}, {"command", ""}}}});
+  return liste;
+}
+
+json modification(const std::string& uri, const renumerotation& r, const std::string& nouveau) {
+  json editions = json::array();
+  for (const lien_place& n : r.places) editions.push_back({{"range", etendue(n.debut, n.fin)}, {"newText", nouveau}});
+  return {{"changes", {{uri, std::move(editions)}}}};
+}
+
+std::pair<int, int> lignes_de(const json& parametres) {
+  const json& etendue_ = parametres.at("range");
+  const auto borne = [](long long n) { return static_cast<int>(std::clamp<long long>(n, 0, INT_MAX)); };
+  return {borne(entier(etendue_.at("start").at("line"))), borne(entier(etendue_.at("end").at("line")))};
 }
 
 std::string publication(const std::string& uri, const document_ouvert* d) {

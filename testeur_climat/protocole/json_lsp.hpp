@@ -12,6 +12,7 @@
 #include "document.hpp"
 #include "langage.hpp"
 #include "plan.hpp"
+#include "renvois.hpp"
 
 using json = nlohmann::json;
 
@@ -69,6 +70,14 @@ json json_de(const std::vector<element_du_plan>& plan);
 json json_de(const std::vector<pli>& plis);
 // The actions, each with the request's diagnostics it removes.
 json json_de(const std::vector<action_code>& actions, const std::string& uri, const json& parametres, const document_ouvert& d);
+json json_de(const std::vector<indication>& indications);
+json surlignages(const std::vector<lien_place>& liens);
+json json_de(const std::vector<lentille>& lentilles);
+// A rename's edits, as a WorkspaceEdit of the document `uri`.
+json modification(const std::string& uri, const renumerotation& r, const std::string& nouveau);
+// The lines [premiere, derniere] of a request's range.
+std::pair<int, int> lignes_de(const json& parametres);
+json erreur_utf8(const json& id, int code, const std::string& message);
 json capacites();
 // The diagnostics of a document (null: closed), as the notification that
 // publishes them.

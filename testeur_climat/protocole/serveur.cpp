@@ -16,6 +16,7 @@
 #include "langage.hpp"
 #include "plan.hpp"
 #include "protocole_lsp.hpp"
+#include "renvois.hpp"
 
 
 // One message of the client, with the means to answer it. Each method's
@@ -141,6 +142,40 @@ struct requete {
     repond(d == nullptr ? json::array() : json_de(plis(*d)));
   }
 
+  // After each number that names an entry, the entry's display text.
+  void indications_(json& p) const {
+    const document_ouvert* d = document(p);
+    const auto [premiere, derniere] = lignes_de(p);
+    repond(d == nullptr ? json::array() : json_de(indications(*d, premiere, derniere)));
+  }
+  void surlignages_(json& p) const {
+    const document_ouvert* d = document(p);
+    const position_lsp ici = position_de(p);
+    repond(d == nullptr ? json::array() : surlignages(references(*d, ici, true)));
+  }
+  void lentilles_(json& p) const {
+    const document_ouvert* d = document(p);
+    repond(d == nullptr ? json::array() : json_de(lentilles(*d)));
+  }
+  // The number under the cursor, if it names an entry, to be renumbered.
+  void avant_renommage(json& p) const {
+    const document_ouvert* d = document(p);
+    const std::optional<lien_place> n = d == nullptr ? std::nullopt : nombre_a(*d, position_de(p));
+    if (!n) return repond(nullptr);
+    repond({{"range", etendue(n->debut, n->fin)}, {"placeholder", std::to_string(n->l.numero)}});
+  }
+  void renommage(json& p) const {
+    const document_ouvert* d = document(p);
+    if (d == nullptr) return repond(nullptr);
+    const std::string nouveau = p.at("newName").get<std::string>();
+    const renumerotation r = renumerote(*d, position_de(p), nouveau);
+    if (!r.refus.empty()) {
+      if (attend_reponse) envoie(erreur_utf8(id, REQUETE_ECHOUEE, r.refus));
+      return;
+    }
+    repond(modification(uri_de(p), r, nouveau));
+  }
+
   void initialise(json&) const {
     serveur.initialise = true;
     repond(capacites());
@@ -185,6 +220,11 @@ constexpr gestionnaire GESTIONNAIRES[] = {
     {"textDocument/documentSymbol", &requete::symboles},
     {"textDocument/codeAction", &requete::actions_},
     {"textDocument/foldingRange", &requete::plis_},
+    {"textDocument/inlayHint", &requete::indications_},
+    {"textDocument/documentHighlight", &requete::surlignages_},
+    {"textDocument/codeLens", &requete::lentilles_},
+    {"textDocument/prepareRename", &requete::avant_renommage},
+    {"textDocument/rename", &requete::renommage},
 };
 
 void requete::execute(std::string_view methode, json& p) const {
