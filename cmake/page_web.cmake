@@ -43,7 +43,7 @@ list(REMOVE_DUPLICATES INCLUDES_WEB)
 # for that target rather than for the file.
 set(DEPENDANCES_WEB ${SOURCES_WEB})
 list(REMOVE_ITEM DEPENDANCES_WEB ${GUIDE_INTEGRE})
-set(EXPORTS _climat_analyse,_climat_corrections,_climat_tout_corriger,_climat_survol,_climat_propositions,_climat_modele,_climat_section,_climat_dessin,_climat_fiche,_malloc,_free)
+set(EXPORTS _climat_analyse,_climat_corrections,_climat_tout_corriger,_climat_survol,_climat_propositions,_climat_modele,_climat_section,_climat_dessin,_climat_fiche,_climat_plan,_malloc,_free)
 set(AVERTISSEMENTS_WEB -Wall -Wextra -Wpedantic -Wshadow -Wconversion)
 if(TESTEUR_WERROR)
   list(APPEND AVERTISSEMENTS_WEB -Werror)
@@ -62,8 +62,8 @@ add_custom_command(OUTPUT ${WEB}/climat.js
   DEPENDS ${DEPENDANCES_WEB} langage VERBATIM)
 add_custom_command(OUTPUT ${WEB}/page.js
   COMMAND ${ESBUILD} ${CMAKE_CURRENT_SOURCE_DIR}/web/page.js --bundle --minify --format=iife --target=es2020
-          --log-level=warning --outfile=${WEB}/page.js
-  DEPENDS web/page.js web/package-lock.json VERBATIM)
+          --loader:.txt=binary --log-level=warning --outfile=${WEB}/page.js
+  DEPENDS web/page.js web/package-lock.json exemples/climat.txt VERBATIM)
 add_custom_command(OUTPUT ${WEB}/index.html
   COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_CURRENT_SOURCE_DIR}/web/index.html ${WEB}/index.html
   DEPENDS web/index.html VERBATIM)

@@ -49,8 +49,22 @@ try {
       fautes.push(`requête hors de la page : ${url}`);
   });
   page.on("pageerror", (e) => fautes.push(`erreur de la page : ${e.message}`));
+  // Opening a file over unsaved changes asks first: the test says yes.
+  const questions = [];
+  page.on("dialog", (d) => {
+    questions.push(d.message());
+    d.accept();
+  });
   await page.goto(adresse);
   await page.waitForSelector("body[data-pret=oui]");
+
+  // The first screen invites to open a file and lists nothing; its button
+  // opens the sample, which is clean.
+  const accueil = () => page.$eval("#accueil", (e) => getComputedStyle(e).display !== "none");
+  egal("le premier écran", [await accueil(), await page.$$eval(".constat", (l) => l.length)], [true, 0]);
+  await page.click("#exemple");
+  egal("l'exemple ouvert", [await accueil(), await page.$eval("#nom", (e) => e.textContent), await page.$eval("#bilan", (e) => e.textContent)],
+       [false, "climat.txt", "Aucun constat."]);
 
   // The name shown is cleared first: a file of the same name as the one
   // before must not be taken for read before it is.
@@ -116,6 +130,37 @@ try {
     .catch(() => fautes.push("la frappe n'a pas changé la liste"));
   egal("une faute corrigée à la main", (await constats()).filter((c) => c[0] === 2), []);
 
+  // Unsaved changes: leaving asks first. The same file chosen again is read
+  // again (after the question), and undo never goes back past an opening.
+  egal("quitter demande", await page.evaluate(() => {
+    const e = new Event("beforeunload", { cancelable: true });
+    window.dispatchEvent(e);
+    return e.defaultPrevented;
+  }), true);
+  const texte_du_fichier = fs.readFileSync(copie).toString("latin1");
+  await ouvre(copie);
+  const editeur = () => page.evaluate(() => window.editeur.state.doc.toString());
+  egal("le même fichier relu", [await editeur() === texte_du_fichier, questions.length], [true, 1]);
+  await ouvre(path.join(racine, "exemples/cascade_oublis.txt"));
+  await page.click(".cm-content");
+  await page.keyboard.down("Control");
+  await page.keyboard.press("z");
+  await page.keyboard.up("Control");
+  egal("annuler après une ouverture", await editeur() === fs.readFileSync(path.join(racine, "exemples/cascade_oublis.txt")).toString("latin1"), true);
+  await ouvre(copie);
+
+  // F8 and Shift-F8 go from finding to finding.
+  await page.evaluate(() => window.editeur.dispatch({ selection: { anchor: 0 } }));
+  await page.focus(".cm-content");
+  const lignes_f8 = [];
+  for (const touche of ["F8", "F8", "Shift+F8"]) {
+    if (touche.startsWith("Shift")) await page.keyboard.down("Shift");
+    await page.keyboard.press("F8");
+    if (touche.startsWith("Shift")) await page.keyboard.up("Shift");
+    lignes_f8.push(await page.evaluate(() => window.editeur.state.doc.lineAt(window.editeur.state.selection.main.head).number));
+  }
+  egal("F8, F8, Maj+F8", lignes_f8, [1, 2, 1]);
+
   // A finding chosen shows its section; its Corriger button makes its fix.
   // The list is drawn again when the fixes come: they are waited for first.
   await page.waitForSelector(".constat[data-code=CL109] .corriger");
@@ -124,12 +169,20 @@ try {
   await page.click(".constat[data-code=CL109] .corriger");
   await page.waitForFunction(() => !document.querySelector(".constat[data-code=CL109]"), { timeout: 10000 })
     .catch(() => fautes.push("le bouton Corriger n'a pas retiré son constat"));
+  egal("l'explication part avec son constat", await page.$("#explication h2"), null);
 
   // The sample drawn: four seasons, seven precipitations, one arrow per
   // value of the eleven rules; an arrow chosen, by click or by Enter, takes
   // the editor to its rule; the sheet is verifie_climat's; a rule typed is
   // drawn at once.
   await ouvre(path.join(racine, "exemples/climat.txt"));
+  // The sample coloured as vim colours it (a head in bold), and its outline:
+  // a part chosen takes the editor to its head.
+  egal("la tête en gras", await page.$eval(".cm-line:nth-child(10) span", (e) => getComputedStyle(e).fontWeight), "700");
+  const parties = await page.$$eval("#plan option", (l) => l.slice(1).map((o) => o.textContent));
+  egal("le plan", [parties.length, parties[1], parties.at(-1)], [8, ">Température:", "#Horloge vague:"]);
+  await page.select("#plan", "21");
+  egal("le plan mène au paragraphe", await page.evaluate(() => window.editeur.state.doc.lineAt(window.editeur.state.selection.main.head).number), 21);
   await page.click("#voir-climat");
   const dessin = () => page.$eval("#climat", (c) => [c.hidden, c.querySelectorAll(".bande").length,
     c.querySelectorAll("[data-precipitation]").length, c.querySelectorAll("[data-regle]").length]);
@@ -170,8 +223,9 @@ try {
   const survol = await page.waitForSelector(".survol", { timeout: 10000 }).then((e) => e.evaluate((d) => d.textContent))
     .catch(() => "");
   egal("survol d'un nombre", survol.includes("7:t-4:f7:Orage"), true);
-  await page.click(".cm-line:nth-child(57)");
-  await page.keyboard.press("End");
+  await page.mouse.move(0, 0);
+  await page.evaluate(() => window.editeur.dispatch({ selection: { anchor: window.editeur.state.doc.line(57).to } }));
+  await page.focus(".cm-content");
   await page.keyboard.press("Enter");
   await page.keyboard.type("2=[v");
   const proposees = await page.waitForSelector(".cm-tooltip-autocomplete", { timeout: 10000 })
@@ -182,6 +236,7 @@ try {
   const corrige = path.join(temporaire, "corrige", "climat_avec_erreurs.txt");
   fs.mkdirSync(path.dirname(corrige));
   fs.copyFileSync(erreurs, corrige);
+  fs.copyFileSync(erreurs, path.join(temporaire, "corrige", "encore.txt"));
   spawnSync(verifie_climat, ["--corrige", corrige], { stdio: "ignore" });
   await ouvre(erreurs);
   await page.waitForFunction(() => !document.querySelector("#tout-corriger").disabled);
@@ -197,6 +252,18 @@ try {
   await page.click("#telecharger");
   egal("tout corriger puis enregistrer",
        await telecharge(path.join(telechargements, "climat_avec_erreurs.txt"), fs.readFileSync(corrige)), 0);
+  // It says how many fixes it made (as many as --corrige) and shows them;
+  // one undo takes them all back.
+  const faites = /(\d+) corrections, il reste/.exec(spawnSync(verifie_climat, ["--corrige", path.join(temporaire, "corrige", "encore.txt")],
+                                                            { encoding: "utf8", input: "" }).stderr || "");
+  egal("le compte des corrections", await page.$eval("#changements summary", (e) => e.textContent.split(" ")[0]),
+       String(faites ? faites[1] : "?"));
+  egal("les changements montrés", await page.$$eval("#changements .ajout", (l) => l.length > 0), true);
+  await page.focus(".cm-content");
+  await page.keyboard.down("Control");
+  await page.keyboard.press("z");
+  await page.keyboard.up("Control");
+  egal("un seul Ctrl-Z défait tout", await page.evaluate(() => window.editeur.state.doc.toString()) === fs.readFileSync(erreurs).toString("latin1"), true);
 
   // A NUL byte and bytes Latin-1 maps to control characters after a slip:
   // every fix, then the file saved, keeps every byte after them.
@@ -239,9 +306,13 @@ try {
   fs.mkdirSync(path.dirname(grand));
   fs.writeFileSync(grand, Buffer.from(
     [...lignes.slice(0, i), ...Array(10000 - lignes.length).fill("2=[t2-4+vb]1;t3,5/\\6."), ...lignes.slice(i)].join("\n"), "latin1"));
+  const fautif = path.join(temporaire, "grand", "dix_mille_constats.txt");
+  fs.writeFileSync(fautif, Buffer.from(
+    [...lignes.slice(0, i), ...Array(10000 - lignes.length).fill("2=[t2-4+vb]1;t3,5/\\6"), ...lignes.slice(i)].join("\n"), "latin1"));
   const chiffres = {};
-  for (const [nom, chemin] of [["exemples/climat.txt", path.join(racine, "exemples/climat.txt")], ["10 000 lignes", grand]]) {
-    await page.evaluate(() => { window.mesures = { ouverture: [], frappe: [], corrections: [], dessin: [] }; });
+  for (const [nom, chemin] of [["exemples/climat.txt", path.join(racine, "exemples/climat.txt")], ["10 000 lignes", grand],
+                               ["10 000 lignes, 19 842 constats", fautif]]) {
+    await page.evaluate(() => { window.mesures = { ouverture: [], frappe: [], corrections: [], dessin: [], image: [] }; });
     await ouvre(chemin);
     if (await page.$eval("#climat", (c) => c.hidden)) await page.click("#voir-climat");
     await page.click(".cm-line:nth-child(9)");
@@ -255,7 +326,7 @@ try {
     }
     await page.waitForFunction(() => window.mesures.dessin.length > 0);
     const m = await page.evaluate(() => window.mesures);
-    chiffres[nom] = { ouverture: m.ouverture[0], frappe: mediane(m.frappe), dessin: mediane(m.dessin) };
+    chiffres[nom] = { ouverture: m.ouverture[0], frappe: mediane(m.frappe), dessin: mediane(m.dessin), image: mediane(m.image) };
   }
   // A file of a mebibyte with a slip every ten rules: its fixes are made
   // beside the page, which keeps answering meanwhile: a timer of the page
@@ -288,9 +359,25 @@ try {
 
   const taille = fs.readdirSync(dossier).reduce((t, f) => t + fs.statSync(path.join(dossier, f)).size, 0);
   for (const [nom, c] of Object.entries(chiffres))
-    console.log(`${nom} : ouverture ${c.ouverture.toFixed(1)} ms, frappe ${c.frappe.toFixed(1)} ms, dont le dessin du climat ${c.dessin.toFixed(1)} ms (médianes de 20)`);
+    console.log(`${nom} : ouverture ${c.ouverture.toFixed(1)} ms, frappe ${c.frappe.toFixed(1)} ms, dont le dessin du climat ${c.dessin.toFixed(1)} ms, de la touche à l'image ${c.image.toFixed(1)} ms (médianes de 20)`);
   console.log(`page entière : ${(taille / 1024).toFixed(0)} Kio`);
   egal("page de 1,5 Mo au plus", taille <= 1.5e6, true);
+
+  // Any screen: on a phone the editor takes the full width, the findings
+  // come under it, the header stays one line, and every button is at least
+  // 40 px high; on a desktop the findings are beside the editor.
+  for (const [largeur, hauteur] of [[390, 844], [1366, 800]]) {
+    await page.setViewport({ width: largeur, height: hauteur });
+    const m = await page.evaluate(() => {
+      const r = (s) => document.querySelector(s).getBoundingClientRect();
+      const boutons = [...document.querySelectorAll("header button, #ouvrir, .navigation button")].map((b) => b.getBoundingClientRect().height);
+      return { editeur: r("#editeur").width, entete: r("header").height, dessous: r("aside").top >= r("#editeur").bottom - 1,
+               boutons: Math.min(...boutons) };
+    });
+    egal(`écran de ${largeur} px`, [m.editeur >= (largeur < 800 ? largeur - 1 : largeur / 2), m.entete < 70, m.dessous, m.boutons >= 40],
+         [true, true, largeur < 800, true]);
+  }
+  await page.setViewport({ width: 1280, height: 800 });
 
   if (capture) {
     await ouvre(erreurs);

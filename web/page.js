@@ -4,14 +4,19 @@
 // and the text saved in Latin-1. Nothing leaves the author's machine.
 import { EditorState } from "@codemirror/state";
 import { EditorView, keymap, lineNumbers, highlightSpecialChars, hoverTooltip, drawSelection } from "@codemirror/view";
+import exemple from "../exemples/climat.txt";
 import { defaultKeymap, history, historyKeymap } from "@codemirror/commands";
-import { setDiagnostics, lintGutter } from "@codemirror/lint";
+import { setDiagnostics, lintGutter, nextDiagnostic, previousDiagnostic } from "@codemirror/lint";
 import { autocompletion, completionKeymap } from "@codemirror/autocomplete";
+import { StreamLanguage, syntaxHighlighting, defaultHighlightStyle } from "@codemirror/language";
 
 const $ = (selecteur) => document.querySelector(selecteur);
 
 // What the page measures, for the README's figures and the tests.
-window.mesures = { ouverture: [], frappe: [], corrections: [], dessin: [] };
+window.mesures = { ouverture: [], frappe: [], corrections: [], dessin: [], image: [] };
+// From a key pressed to the next frame drawn after its check ("image").
+let touche = 0;
+document.addEventListener("keydown", () => { touche = performance.now(); }, true);
 
 // The module's functions, with the text passed as UTF-8 and its length;
 // each answers in JSON.
@@ -19,15 +24,16 @@ let module_;
 function appelle(nom, ...arguments_) {
   return JSON.parse(module_.UTF8ToString(module_["_" + nom](...arguments_)));
 }
-function avec_texte(nom, texte) {
+function avec_texte(nom, texte, ...suite) {
   const taille = module_.lengthBytesUTF8(texte);
   const tampon = module_._malloc(taille + 1);
   module_.stringToUTF8(texte, tampon, taille + 1);
-  const resultat = JSON.parse(module_.UTF8ToString(module_["_" + nom](tampon, taille)));
+  const resultat = JSON.parse(module_.UTF8ToString(module_["_" + nom](tampon, taille, ...suite)));
   module_._free(tampon);
   return resultat;
 }
-const analyse = (texte) => avec_texte("climat_analyse", texte);
+// On a long text the causes wait for the worker (see verifie).
+const LIGNES_AVEC_CAUSES_A_LA_FRAPPE = 1000;
 
 // The fixes are made by a worker with its own copy of the checker, so that
 // no task of the page lasts long on a large file: the editor never waits for
@@ -42,22 +48,23 @@ function travail() {
     const taille = m.lengthBytesUTF8(texte);
     const tampon = m._malloc(taille + 1);
     m.stringToUTF8(texte, tampon, taille + 1);
-    m._climat_analyse(tampon, taille);
+    const analyse = JSON.parse(m.UTF8ToString(m._climat_analyse(tampon, taille, 1)));
     m._free(tampon);
-    postMessage({ id, resultat: JSON.parse(m.UTF8ToString(m["_" + quoi]())) });
+    postMessage({ id, resultat: JSON.parse(m.UTF8ToString(m["_" + quoi]())), analyse });
   };
 }
 let travailleur;
 const attentes = new Map();
 let demandes = 0;
 // What the worker answers for `texte`: the fixes ("climat_corrections") or
-// the whole text fixed ("climat_tout_corriger").
+// the whole text fixed ("climat_tout_corriger") as `resultat`, and the
+// findings with their causes as `analyse`.
 function demande(quoi, texte) {
   if (!travailleur) {
     const source = `var _scriptDir;\nvar Climat = ${Climat.toString()};\n(${travail.toString()})();`;
     travailleur = new Worker(URL.createObjectURL(new Blob([source], { type: "text/javascript" })));
-    travailleur.onmessage = ({ data: { id, resultat } }) => {
-      attentes.get(id)(resultat);
+    travailleur.onmessage = ({ data: { id, resultat, analyse } }) => {
+      attentes.get(id)({ resultat, analyse });
       attentes.delete(id);
     };
   }
@@ -105,7 +112,9 @@ function markdown(texte) {
   const en_ligne = (t) =>
     echappe(t)
       .replace(/``\s?(.+?)\s?``|`([^`]+)`/g, (_, a, b) => `<code>${a ?? b}</code>`)
-      .replace(/\*\*(.+?)\*\*/g, "<strong>$1</strong>");
+      .replace(/\*\*(.+?)\*\*/g, "<strong>$1</strong>")
+      // A link to a code's section of the guide opens it beside the editor.
+      .replace(/\[([^\]]+)\]\([^)]*#cl(\d{3})\)/g, '<a href="#" class="vers-section" data-code="CL$2">$1</a>');
   return texte
     .split(/^```[^\n]*\n([\s\S]*?)^```$/m)
     .map((morceau, i) =>
@@ -130,7 +139,11 @@ let choix = 0;  // the finding chosen last, by its rank
 // change or the opening began, for the figures.
 function verifie(debut, serie) {
   const texte = vue.state.doc.toString();
-  dernier = analyse(texte);
+  // Nothing opened nor typed yet: the invitation, no findings.
+  const accueil = !ouvert && texte === "";
+  $("aside").classList.toggle("accueil", accueil);
+  const causes = vue.state.doc.lines <= LIGNES_AVEC_CAUSES_A_LA_FRAPPE;
+  dernier = accueil ? { erreurs: 0, avertissements: 0, non_montres: 0, constats: [] } : avec_texte("climat_analyse", texte, causes ? 1 : 0);
   const doc = vue.state.doc;
   const diagnostics = dernier.constats.map((c) => {
     const de = place(doc, c.debut);
@@ -141,17 +154,25 @@ function verifie(debut, serie) {
   corrections = [];
   liste();
   if (!$("#climat").hidden) redessine();
+  plan();
   window.mesures[serie].push(performance.now() - debut);
+  if (serie === "frappe" && touche) {
+    const depuis = touche;
+    touche = 0;
+    requestAnimationFrame(() => setTimeout(() => window.mesures.image.push(performance.now() - depuis)));
+  }
   // The fixes, each confirmed by the pass, once the typing pauses; kept
   // only if the text is still the one they are for.
   clearTimeout(minuteur_corrections);
+  if (accueil) return;
   minuteur_corrections = setTimeout(async () => {
     const doc = vue.state.doc;
     const envoi = performance.now();
-    const trouvees = await demande("climat_corrections", texte);
+    const { resultat, analyse } = await demande("climat_corrections", texte);
     window.mesures.corrections.push([envoi, performance.now()]);
     if (vue.state.doc !== doc) return;
-    corrections = trouvees;
+    corrections = resultat;
+    if (!causes) dernier = analyse;
     liste();
   }, 150);
 }
@@ -176,6 +197,14 @@ const cle = (c) => `${c.code}:${c.ligne}`;
 // findings that follow from it, folded under a count until asked for. Each
 // item has its place, code and kind, its text the message, and its fix
 // when there is one.
+// Past this many items (a hundred) the list grows on request: a file with thousands
+// of findings keeps a keystroke within a frame.
+const PAR_PAGE = 100;
+let montres = PAR_PAGE;
+// The finding explained, by its code and line: the explanation stays while
+// it is listed, and goes with it.
+let explique = null;
+
 function liste() {
   const ul = $("#constats");
   const ordre = [];
@@ -185,7 +214,7 @@ function liste() {
     dernier.constats.forEach((s, k) => s.cause === i && ordre.push(k));
   });
   const rang_dans_la_liste = new Map(ordre.map((i, n) => [i, n]));
-  const elements = ordre.map((i) => {
+  const elements = ordre.slice(0, montres).map((i) => {
     const c = dernier.constats[i];
     const li = document.createElement("li");
     li.className = "constat";
@@ -233,10 +262,57 @@ function liste() {
       });
       li.append(bouton);
     }
+    if (explique && explique.code === c.code && explique.ligne === c.ligne) li.classList.add("choisi");
     return li;
   });
+  if (ordre.length > montres) {
+    const suite = document.createElement("li");
+    const bouton = document.createElement("button");
+    bouton.id = "montrer-plus";
+    bouton.textContent = `Montrer ${Math.min(PAR_PAGE, ordre.length - montres)} constats de plus (${ordre.length - montres} non montrés)`;
+    bouton.addEventListener("click", () => {
+      montres += PAR_PAGE;
+      liste();
+    });
+    suite.append(bouton);
+    elements.push(suite);
+  }
   ul.replaceChildren(...elements);
+  if (explique && !dernier.constats.some((c) => c.code === explique.code && c.ligne === explique.ligne)) explique_rien();
   bilan();
+}
+
+// The outline: each part of the file, as the checker names it; choosing
+// one takes the editor to its head. Redrawn only when it changes.
+let plan_montre = "";
+function plan() {
+  const parties = $("aside").classList.contains("accueil") ? [] : appelle("climat_plan");
+  const cle_ = JSON.stringify(parties);
+  if (cle_ === plan_montre) return;
+  plan_montre = cle_;
+  const choix_ = [new Option("Aller à un paragraphe…", "")];
+  for (const p of parties) choix_.push(new Option(p.detail ? `${p.nom} (${p.detail})` : p.nom, String(p.ligne + 1)));
+  $("#plan").replaceChildren(...choix_);
+}
+
+// What "Tout corriger" did: how many fixes, and the lines it changed.
+function montre_les_changements(faites, diff) {
+  const zone = $("#changements");
+  zone.hidden = false;
+  zone.querySelector("summary").textContent =
+    `${faites} correction${faites > 1 ? "s sûres faites" : " sûre faite"} (Ctrl-Z les annule d'un coup) : voir les changements`;
+  const pre = zone.querySelector("pre");
+  pre.replaceChildren(...diff.split("\n").filter((l) => l !== "").map((l) => {
+    const ligne = document.createElement("span");
+    ligne.className = l[0] === "+" ? "ajout" : l[0] === "-" ? "retrait" : l[0] === "@" ? "morceau" : "";
+    ligne.textContent = l + "\n";
+    return ligne;
+  }));
+}
+
+function explique_rien() {
+  explique = null;
+  $("#explication").innerHTML = "<p>Choisissez un constat pour lire son explication.</p>";
 }
 
 // The climate the text describes, drawn by the checker from what it read;
@@ -300,19 +376,40 @@ function choisit(li) {
   vue.dispatch({ selection: { anchor: de }, effects: EditorView.scrollIntoView(de, { y: "center" }) });
   for (const autre of document.querySelectorAll(".constat.choisi")) autre.classList.remove("choisi");
   li.classList.add("choisi");
-  const section = appelle("climat_section", Number(c.code.slice(2)));
-  $("#explication").innerHTML = `<h2>${c.code}</h2>` + markdown(section);
+  explique = { code: c.code, ligne: c.ligne };
+  explique_le_code(c.code);
 }
 
+// A code's section of the guide, in the explanation panel.
+function explique_le_code(code) {
+  $("#explication").innerHTML = `<h2>${code}</h2>` + markdown(appelle("climat_section", Number(code.slice(2))));
+}
+
+// A file opened starts a new editor state: its undo history begins with
+// it, so that Ctrl-Z never brings another file's text back under this
+// file's name.
 function ouvre(texte, nom) {
   const debut = performance.now();
   nom_du_fichier = nom;
-  vue.dispatch({ changes: { from: 0, to: vue.state.doc.length, insert: texte }, userEvent: "ouverture" });
+  vue.setState(EditorState.create({ doc: texte, extensions: extensions_de_l_editeur }));
   $("#nom").textContent = nom;
+  modifie = false;
+  ouvert = true;
+  montres = PAR_PAGE;
+  explique_rien();
+  $("#changements").hidden = true;
   verifie(debut, "ouverture");
 }
 
+// Whether the text has changes not saved since it was opened or saved:
+// leaving the page then asks first.
+let modifie = false;
+// Whether there is something to check: a file opened, or text typed. Until
+// then the page invites to open one.
+let ouvert = false;
+
 async function lit_le_fichier(fichier) {
+  if (modifie && !confirm(`Les modifications de ${nom_du_fichier} ne sont pas enregistrées. Ouvrir ${fichier.name} quand même ?`)) return;
   const octets = new Uint8Array(await fichier.arrayBuffer());
   const utf8 = en_utf8(octets);
   ouvre(depuis_latin1(octets), fichier.name);
@@ -332,8 +429,10 @@ function enregistre(blob, nom) {
   lien.remove();
   setTimeout(() => URL.revokeObjectURL(lien.href), 10000);
 }
-const telecharge = () =>
+function telecharge() {
   enregistre(new Blob([en_latin1(vue.state.doc.toString())], { type: "application/octet-stream" }), nom_du_fichier);
+  modifie = false;
+}
 
 // Hover and completion come from the checker, on the document as last checked.
 const survol = hoverTooltip((vue_, position) => {
@@ -361,14 +460,39 @@ function propose(contexte) {
   };
 }
 
+let extensions_de_l_editeur;
+
+// The colours of vim's and Emacs's climate files: the header's keys, the
+// sections and heads, the closing "<", the entries' numbers, the t and f
+// fields, the conditions, the engines' signs, the clock's variables, and
+// the remarks (a line after the header that is none of these).
+const langage_climat = StreamLanguage.define({
+  startState: () => ({ ligne: 0 }),
+  blankLine: (etat) => { etat.ligne += 1; },
+  copyState: (etat) => ({ ligne: etat.ligne }),
+  token(flux, etat) {
+    if (flux.sol()) {
+      etat.ligne += 1;
+      if (etat.ligne <= 6 && flux.match(/^[^=:]*[=:]/)) return "keyword";
+      if (flux.match(/^#(Affichage|Horloge vague):/)) return "meta";
+      if (flux.match(/^>.*:/)) return "heading";
+      if (flux.match(/^<.*/)) return "labelName";
+      if (etat.ligne > 6 && flux.match(/^[^0-9<>#][^=]*$/)) return "comment";
+      if (flux.match(/^\d+/)) return "literal";
+    }
+    if (flux.match(/^\[[^\]]*\]/)) return "string";
+    if (flux.match(/^(%%|%|\/\\)/)) return "className";
+    if (flux.match(/^\$[a-z_]*\$/)) return "macroName";
+    if (flux.string[flux.pos - 1] === ":" && flux.match(/^[tf][+-]?\d+/)) return "typeName";
+    flux.next();
+    return null;
+  },
+});
+
 async function demarre() {
   module_ = await Climat();
   let en_attente = false;
-  vue = new EditorView({
-    parent: $("#editeur"),
-    state: EditorState.create({
-      doc: "",
-      extensions: [
+  extensions_de_l_editeur = [
         // Lines end at line feeds, as the checker counts them; a CR stays
         // in the text, so that a file saved with CR LF is saved so again.
         EditorState.lineSeparator.of("\n"),
@@ -377,12 +501,16 @@ async function demarre() {
         history(),
         drawSelection(),
         lintGutter(),
+        langage_climat,
+        syntaxHighlighting(defaultHighlightStyle),
         survol,
         autocompletion({ override: [propose] }),
-        keymap.of([...completionKeymap, ...defaultKeymap, ...historyKeymap]),
+        keymap.of([...completionKeymap, { key: "F8", run: nextDiagnostic, shift: previousDiagnostic }, ...defaultKeymap, ...historyKeymap]),
         EditorView.contentAttributes.of({ "aria-label": "Texte du fichier de climat" }),
         EditorView.updateListener.of((maj) => {
-          if (!maj.docChanged || maj.transactions.every((t) => t.isUserEvent("ouverture"))) return;
+          if (!maj.docChanged) return;
+          modifie = true;
+          ouvert = true;
           // Checked once the change is done; changes made together, once.
           if (en_attente) return;
           en_attente = true;
@@ -392,10 +520,40 @@ async function demarre() {
             verifie(debut, "frappe");
           });
         }),
-      ],
-    }),
+      ];
+  vue = new EditorView({ parent: $("#editeur"), state: EditorState.create({ doc: "", extensions: extensions_de_l_editeur }) });
+  // The input is emptied once read: choosing the same file again reads it again.
+  $("#fichier").addEventListener("change", async () => {
+    const fichier = $("#fichier").files[0];
+    if (fichier) await lit_le_fichier(fichier);
+    $("#fichier").value = "";
   });
-  $("#fichier").addEventListener("change", () => $("#fichier").files[0] && lit_le_fichier($("#fichier").files[0]));
+  $("#exemple").addEventListener("click", () => {
+    if (modifie && !confirm(`Les modifications de ${nom_du_fichier} ne sont pas enregistrées. Ouvrir l'exemple quand même ?`)) return;
+    $("#utf8").hidden = true;
+    ouvre(depuis_latin1(exemple), "climat.txt");
+  });
+  document.addEventListener("click", (e) => {
+    const lien = e.target.closest(".vers-section");
+    if (!lien) return;
+    e.preventDefault();
+    if (!$("#climat").hidden) montre_le_climat(false);
+    explique_le_code(lien.dataset.code);
+    $("#explication").focus();
+  });
+  $("#plan").addEventListener("change", () => {
+    if (!$("#plan").value) return;
+    va_a_la_ligne({ dataset: { ligne: $("#plan").value } });
+    $("#plan").value = "";
+    vue.focus();
+  });
+  $("#suivant").addEventListener("click", () => { nextDiagnostic(vue); vue.focus(); });
+  $("#precedent").addEventListener("click", () => { previousDiagnostic(vue); vue.focus(); });
+  window.addEventListener("beforeunload", (e) => {
+    if (!modifie) return;
+    e.preventDefault();
+    e.returnValue = "";
+  });
   document.addEventListener("dragover", (e) => e.preventDefault());
   document.addEventListener("drop", (e) => {
     e.preventDefault();
@@ -420,8 +578,11 @@ async function demarre() {
   });
   $("#tout-corriger").addEventListener("click", async () => {
     const doc = vue.state.doc;
-    const corrige = await demande("climat_tout_corriger", doc.toString());
-    if (corrige && vue.state.doc === doc) vue.dispatch({ changes: { from: 0, to: doc.length, insert: corrige } });
+    const { texte, corrections: faites, diff } = (await demande("climat_tout_corriger", doc.toString())).resultat;
+    if (!texte || vue.state.doc !== doc) return;
+    // One change: Ctrl-Z takes every fix back at once.
+    vue.dispatch({ changes: { from: 0, to: doc.length, insert: texte } });
+    montre_les_changements(faites, diff);
   });
   $("#telecharger").addEventListener("click", telecharge);
   $("#telecharger-fiche").addEventListener("click", telecharge_fiche);

@@ -12,10 +12,12 @@
 #include "chaines.hpp"
 #include "corrections.hpp"
 #include "dessin.hpp"
+#include "diff_unifie.hpp"
 #include "ecrit_json.hpp"
 #include "modele_json.hpp"
 #include "document.hpp"
 #include "langage.hpp"
+#include "plan.hpp"
 
 namespace {
 
@@ -63,8 +65,11 @@ extern "C" {
 // from another, "suites" (how many follow from it) and "origine" (where
 // its slip lies, [line, UTF-16 unit]) for a root}]}.
 // The text comes with its length: a NUL it holds is a character of it.
-EMSCRIPTEN_KEEPALIVE const char* climat_analyse(const char* texte, int taille) {
+// Without `causes`, no finding names a cause (the page asks for them later,
+// from its worker, on a long text).
+EMSCRIPTEN_KEEPALIVE const char* climat_analyse(const char* texte, int taille, int causes) {
   document.plafond = CONSTATS_MAX;
+  document.avec_causes = causes != 0;
   document.climat = true;
   document.remplace_tout(std::string(texte, static_cast<std::size_t>(taille)));
   document.analyse();
@@ -112,13 +117,26 @@ EMSCRIPTEN_KEEPALIVE const char* climat_corrections() {
 }
 
 // The text with every sure fix applied, as verifie_climat --corrige writes
-// it, as a JSON string; "" when there is none, or when a character Latin-1
-// lacks is there.
+// it: {"texte", "corrections" (how many), "diff" (the changes, a unified
+// diff without its two lines of names)}; "texte" is "" when there is no
+// fix, or when a character Latin-1 lacks is there.
 EMSCRIPTEN_KEEPALIVE const char* climat_tout_corriger() {
   std::string octets;
-  if (!en_latin1(octets)) return rend_texte({});
-  const std::string corrige_ = corrige(octets, false);
-  return rend_texte(corrige_ == octets ? std::string() : en_utf8(corrige_));
+  std::vector<correction> faites;
+  const std::string corrige_ = en_latin1(octets) ? corrige(octets, false, &faites) : octets;
+  std::string diff = corrige_ == octets ? std::string() : en_utf8(diff_unifie(octets, corrige_, "climat"));
+  for (int noms = 0; noms < 2 && !diff.empty(); ++noms) diff.erase(0, diff.find('\n') + 1);
+  std::string sortie;
+  ecrit_json(sortie, ecrit_json::forme::compacte)
+      .objet()
+      .cle("texte")
+      .chaine(corrige_ == octets ? std::string() : en_utf8(corrige_))
+      .cle("corrections")
+      .entier(static_cast<long long>(faites.size()))
+      .cle("diff")
+      .chaine(diff)
+      .fin_objet();
+  return rend(std::move(sortie));
 }
 
 // The hover's Markdown, as a JSON string.
@@ -165,6 +183,18 @@ EMSCRIPTEN_KEEPALIVE const char* climat_dessin() {
 // verifie_climat --format=fiche writes it, as a JSON string.
 EMSCRIPTEN_KEEPALIVE const char* climat_fiche(const char* nom, int taille) {
   return rend_texte(fiche_html(document.modele(), std::string_view(nom, static_cast<std::size_t>(taille)), document.totaux.erreurs));
+}
+
+// The parts of the text last checked, for the page's outline:
+// [{"nom", "detail", "ligne" (from 0)}].
+EMSCRIPTEN_KEEPALIVE const char* climat_plan() {
+  std::string sortie;
+  ecrit_json j(sortie, ecrit_json::forme::compacte);
+  j.tableau();
+  for (const element_du_plan& e : plan(document))
+    j.objet().cle("nom").chaine(e.nom).cle("detail").chaine(e.detail).cle("ligne").entier(e.selection_debut.ligne).fin_objet();
+  j.fin_tableau();
+  return rend(std::move(sortie));
 }
 
 // The guide's section on a code ("CL101" gives 101), as a JSON string.

@@ -389,7 +389,7 @@ void document_ouvert::analyse() {
   std::size_t hors_non_gardes = 0;
   std::string octets = octets_de_la_passe(&hors, &hors_non_gardes);
   // What each finding follows from, looked for by repairs the pass confirms.
-  const std::vector<filiation> filiations_du_texte = filiations(octets);
+  const std::vector<filiation> filiations_du_texte = avec_causes ? filiations(octets) : std::vector<filiation>();
 
   collecte rapport;
   rapport.plafond = plafond;

@@ -85,6 +85,10 @@ class document_ouvert {
   // Changed since its diagnostics were last published.
   bool a_publier = false;
   // How many findings an analysis keeps.
+  // Whether the analysis looks for what each finding follows from: the
+  // repairs it tries cost a pass each, which a page may rather spend once
+  // the typing pauses.
+  bool avec_causes = true;
   std::size_t plafond = DIAGNOSTICS_MAX;
 
   // What the last analysis found: the first `plafond` findings in file

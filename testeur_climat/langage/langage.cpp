@@ -147,7 +147,8 @@ const variable_lue* variable_sous(const document_ouvert& d, const moment_lu& m, 
 }
 
 // For each finding of the line (SURVOL_MAX at most), its code and message,
-// then the guide's section of each code, once.
+// then, once for each code, what to do and the link to its section: a
+// hover stays a few lines, the section a click away.
 std::string constats_de_la_ligne(const document_ouvert& d, int ligne) {
   std::string texte;
   std::vector<int> expliques;
@@ -164,7 +165,8 @@ std::string constats_de_la_ligne(const document_ouvert& d, int ligne) {
     texte += "**" + nom_du_code(t.code) + "** " + t.message;
     if (std::find(expliques.begin(), expliques.end(), t.code) != expliques.end()) continue;
     expliques.push_back(t.code);
-    texte += "\n\n" + std::string(section_du_guide(t.code));
+    if (const std::string_view conseil = conseil_du_guide(t.code); !conseil.empty()) texte += "\n\n" + std::string(conseil);
+    texte += "\n\n[" + en_utf8("Lire la section "_l1) + nom_du_code(t.code) + " du guide" + "](" + adresse_du_code(t.code) + ")";
   }
   if (autres > 0) {
     char message[160];
@@ -194,6 +196,20 @@ std::string_view section_du_guide(int code) {
   if (debut == std::string_view::npos) return {};
   return corps_de_section(debut + 1, false);
 }
+
+std::string_view conseil_du_guide(int code) {
+  const std::string debut = "\n| [" + nom_du_code(code) + "](#cl" + nom_du_code(code).substr(2) + ") | ";
+  const std::size_t p = guide().find(debut);
+  if (p == std::string_view::npos) return {};
+  std::string_view ligne = guide().substr(p + debut.size());
+  ligne = ligne.substr(0, ligne.find('\n'));
+  ligne.remove_prefix(std::min(ligne.size(), ligne.find(" | ") + 3));  // the kind
+  while (!ligne.empty() && (ligne.back() == '|' || ligne.back() == ' ')) ligne.remove_suffix(1);
+  return ligne;
+}
+
+// Its section of the installed guide, whose anchor is the code in lower case.
+std::string adresse_du_code(int code) { return std::string("file://") + GUIDE_CLIMAT_CHEMIN + "#cl" + nom_du_code(code).substr(2); }
 
 survol survole(const document_ouvert& d, position_lsp p) {
   survol s;

@@ -13,6 +13,11 @@
 
 // The section of the authors' guide that explains a code; empty when none.
 std::string_view section_du_guide(int code);
+// What to do about a code, in one line: its row of the guide's cheat sheet;
+// empty when none.
+std::string_view conseil_du_guide(int code);
+// Where the installed guide explains a code, as a link.
+std::string adresse_du_code(int code);
 
 // The hover at `p`, in Markdown, over [debut, fin); empty when there is
 // nothing to say: the entry a number names, a clock variable, a rule line's

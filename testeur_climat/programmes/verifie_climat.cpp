@@ -39,6 +39,8 @@ const char* const AIDE =
     "  --format=diff               les corrections sûres, en diff unifié (patch -p1, git apply)\n"
     "  --format=fiche              le climat que décrit un fichier, dessiné en une page HTML à imprimer\n"
     "  --corrige                   applique les corrections sûres aux fichiers, en place\n"
+    "  --couleur=QUAND             auto (sur un terminal), toujours ou jamais : les couleurs et la ligne\n"
+    "                              fautive soulignée sous chaque constat (jamais quand NO_COLOR est défini)\n"
     "  --avertissements-bloquants  les avertissements comptent comme des erreurs\n"_l1;
 // Only a build with the language server offers it.
 #ifdef AVEC_LSP
@@ -84,10 +86,44 @@ void envoie_json() {
 // What verifie_climat writes of each file.
 enum class forme { gnu, constats_json, climat, fiche };
 
+// Whether findings are shown in colour, each with its line and the span
+// underlined, as compilers do on a terminal.
+bool en_couleur = false;
+// The escapes of a terminal's colours, empty without colour.
+const char* couleur(const char* sequence) { return en_couleur ? sequence : ""; }
+constexpr const char* GRAS = "\033[1m";
+constexpr const char* ROUGE = "\033[1;31m";
+constexpr const char* MAGENTA = "\033[1;35m";
+constexpr const char* CYAN = "\033[1;36m";
+constexpr const char* VERT = "\033[1;32m";
+constexpr const char* FIN = "\033[0m";
+
 // A finding as the GNU form writes it.
 std::string ligne_gnu(const std::string& nom, const constat& c) {
-  return nom + ":" + std::to_string(c.ligne_editeur) + ":" + std::to_string(c.colonne + 1) + ": " + gravite(c.type) + ": " +
-         visible(sur_une_ligne(en_utf8(c.message))) + " [" + nom_du_code(c.code) + "]";
+  return couleur(GRAS) + nom + ":" + std::to_string(c.ligne_editeur) + ":" + std::to_string(c.colonne + 1) + ": " + couleur(FIN) +
+         couleur(c.type == ERREUR ? ROUGE : MAGENTA) + gravite(c.type) + ":" + couleur(FIN) + " " +
+         visible(sur_une_ligne(en_utf8(c.message))) + " " + couleur(GRAS) + "[" + nom_du_code(c.code) + "]" + couleur(FIN);
+}
+
+// A line of the file as a terminal shows it, one column a character (a
+// tab or a control character as a blank or "?"), then the span from `de` to
+// `a` (characters, from 0) underlined "^~~~"; a long line is shown around
+// the span.
+std::string extrait(std::string_view l, int de, int a) {
+  if (!l.empty() && l.back() == '\r') l.remove_suffix(1);
+  constexpr int LARGEUR = 160;
+  const int montre = de > LARGEUR / 2 ? de - LARGEUR / 2 : 0;  // the first character shown
+  std::string source = montre > 0 ? "\u2026" : "";
+  std::string dessous(montre > 0 ? 1 : 0, ' ');
+  for (int k = montre; k < montre + LARGEUR && k < static_cast<int>(l.size()); ++k) {
+    const auto o = static_cast<unsigned char>(l[static_cast<std::size_t>(k)]);
+    if (o == '\t') source += ' ';
+    else if (o < 0x20 || o == 0x7f || (o >= 0x80 && o < 0xa0)) source += '?';
+    else source += en_utf8(std::string(1, static_cast<char>(o)));
+  }
+  dessous += std::string(static_cast<std::size_t>(de - montre), ' ') + couleur(VERT) + "^" +
+             std::string(static_cast<std::size_t>(std::clamp(a - de - 1, 0, LARGEUR)), '~') + couleur(FIN);
+  return "    " + source + "\n    " + dessous + "\n";
 }
 
 // Each finding is written as soon as it is found (but for --format=climat,
@@ -100,6 +136,8 @@ struct rapport_flux final : rapport_constats {
   long constats = 0;
   modele_climat lu;
   const std::vector<filiation>* filiations = nullptr;
+  std::string_view texte;  // the file, when its lines are shown under the findings
+  std::vector<std::size_t> debuts;  // where each of its lines begins, once asked for
   bool en_arbre = false;  // GNU lines kept until the end, roots first
   std::vector<constat> gardes;
   std::vector<std::string> messages_gardes;
@@ -126,10 +164,24 @@ struct rapport_flux final : rapport_constats {
       messages_gardes.emplace_back(c.message);
       gardes.back().message = messages_gardes.back().c_str();
     } else {
-      std::printf("%s\n", ligne_gnu(nom, c).c_str());
+      ecrit(c, "");
     }
     ++constats;
     if (std::ferror(stdout)) verifie_sortie();
+  }
+  // A finding, and in colour the line it is on with its span underlined.
+  void ecrit(const constat& c, const char* retrait) {
+    std::printf("%s%s\n", retrait, ligne_gnu(nom, c).c_str());
+    if (!en_couleur || texte.empty()) return;
+    if (debuts.empty()) {
+      debuts.push_back(0);
+      for (std::size_t k = 0; k < texte.size(); ++k)
+        if (texte[k] == '\n') debuts.push_back(k + 1);
+    }
+    const auto n = static_cast<std::size_t>(c.ligne_editeur);
+    if (n < 1 || n > debuts.size()) return;  // after the end of the file: no line to show
+    const std::size_t fin = n < debuts.size() ? debuts[n] - 1 : texte.size();
+    std::fputs(extrait(texte.substr(debuts[n - 1], fin - debuts[n - 1]), c.colonne, c.colonne_fin).c_str(), stdout);
   }
   // On a terminal: each root, then under it the place of its slip when
   // elsewhere, and the first of the findings that follow from it.
@@ -139,15 +191,16 @@ struct rapport_flux final : rapport_constats {
     for (std::size_t i = 0; i < gardes.size(); ++i) {
       const filiation* x = de(static_cast<long>(i));
       if (x != nullptr && x->cause >= 0) continue;
-      std::printf("%s\n", ligne_gnu(nom, gardes[i]).c_str());
+      ecrit(gardes[i], "");
       if (x != nullptr && x->ligne_origine > 0)
-        std::printf("    %s\n", (nom + ":" + std::to_string(x->ligne_origine) + ":" + std::to_string(x->colonne_origine + 1) +
-                                ": note: " + en_utf8(ORIGINE)).c_str());
+        std::printf("    %s\n", (couleur(GRAS) + nom + ":" + std::to_string(x->ligne_origine) + ":" +
+                                std::to_string(x->colonne_origine + 1) + ": " + couleur(FIN) + couleur(CYAN) + "note:" +
+                                couleur(FIN) + " " + en_utf8(ORIGINE)).c_str());
       long suites = 0;
       for (std::size_t k = i + 1; k < gardes.size(); ++k) {
         const filiation* y = de(static_cast<long>(k));
         if (y == nullptr || y->cause != static_cast<int>(i)) continue;
-        if (++suites <= SUITES_MONTREES) std::printf("    %s\n", ligne_gnu(nom, gardes[k]).c_str());
+        if (++suites <= SUITES_MONTREES) ecrit(gardes[k], "    ");
       }
       if (suites > SUITES_MONTREES) {
         char ligne[128];
@@ -208,20 +261,26 @@ bilan verifie(const char* nom, forme sorte) {
   std::FILE* f = entree ? stdin : std::fopen(nom, "r");
   std::string raison;
   long racines = -1;  // on a terminal, the findings that follow from no other
+  bool en_utf8_sur_disque = false;
   if (f == nullptr) {
     b.lisible = false;
     raison = raison_lecture(errno);
     raison = en_utf8(raison);
-  } else if ((sorte == forme::constats_json || (sorte == forme::gnu && isatty(1))) && petit_fichier(f)) {
+  } else if ((sorte == forme::constats_json || sorte == forme::gnu) && petit_fichier(f)) {
     // What each finding follows from needs the whole text, which the fixes
-    // read again with their changes: the file is read first. A longer file,
-    // or one whose size is not known, is checked as it is read, in the
-    // same memory whatever its size.
+    // read again with their changes, and so do the lines shown under the
+    // findings and knowing a file saved in UTF-8: the file is read first. A
+    // longer file, or one whose size is not known, is checked as it is read,
+    // in the same memory whatever its size.
     std::string octets;
     if (lit_tout(f, octets)) {
-      const std::vector<filiation> filiations_du_texte = filiations(octets);
+      const bool arbre = sorte == forme::gnu && isatty(1);
+      const std::vector<filiation> filiations_du_texte =
+          sorte == forme::constats_json || arbre ? filiations(octets) : std::vector<filiation>();
       rapport.filiations = &filiations_du_texte;
-      rapport.en_arbre = sorte == forme::gnu;
+      rapport.en_arbre = arbre;
+      rapport.texte = octets;
+      en_utf8_sur_disque = sorte == forme::gnu && !reencode_en_latin1(octets).empty();
       const compteurs c = verifie_octets(octets.data(), octets.size(), rapport);
       b.erreurs = c.erreurs;
       b.avertissements = c.avertissements;
@@ -230,6 +289,8 @@ bilan verifie(const char* nom, forme sorte) {
         racines = rapport.racines();
       }
       rapport.filiations = nullptr;
+      rapport.texte = {};
+      rapport.debuts.clear();
     } else {
       b.lisible = false;
       raison = "erreur de lecture";
@@ -265,6 +326,9 @@ bilan verifie(const char* nom, forme sorte) {
   // Everything written so far reaches the output before the summary, so
   // that a shared pipe never has a summary inside a finding.
   verifie_sortie();
+  if (en_utf8_sur_disque)
+    std::fprintf(stderr, en_utf8("%s : ce fichier est enregistré en UTF-8, la simulation lira mal chaque lettre accentuée ; "
+                                 "verifie_climat --corrige le convertit en Latin-1\n"_l1).c_str(), rapport.nom.c_str());
   if (!b.lisible && rapport.constats == 0)
     std::fprintf(stderr, "%s: illisible : %s\n", rapport.nom.c_str(), raison.c_str());
   else if (racines >= 0 && racines < rapport.constats)
@@ -312,6 +376,7 @@ int main(int argc, char** argv) {
   bool entree_lue = false;
   bool lsp = false;
   bool stdio = false;
+  std::string quand_couleur = "auto";
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     // "-" alone is standard input, a file like any other.
@@ -347,6 +412,8 @@ int main(int argc, char** argv) {
       stdio = true;
     } else if (a == "--avertissements-bloquants") {
       avertissements_bloquants = true;
+    } else if (a == "--couleur=auto" || a == "--couleur=toujours" || a == "--couleur=jamais") {
+      quand_couleur = a.substr(10);
     } else {
       abandonne("verifie_climat: option inconnue : " + nom_visible(a.c_str()) + " (voir --help)\n");
     }
@@ -370,6 +437,15 @@ int main(int argc, char** argv) {
     abandonne(en_utf8("verifie_climat: --format=fiche dessine un seul fichier à la fois\n"_l1));
   if ((fermes & 2) != 0) abandonne(en_utf8("verifie_climat: la sortie standard est fermée, les constats seraient perdus\n"_l1));
 
+  // Colour on a terminal that shows it, or when asked; never when NO_COLOR
+  // says no. Emacs's compilation buffer is a terminal that shows escapes as
+  // text (it says INSIDE_EMACS), and so is TERM=dumb.
+  const char* pas_de_couleur = std::getenv("NO_COLOR");
+  const char* terminal = std::getenv("TERM");
+  const bool terminal_en_couleur = isatty(1) && std::getenv("INSIDE_EMACS") == nullptr &&
+                                   (terminal == nullptr || std::strcmp(terminal, "dumb") != 0);
+  en_couleur = f == forme::gnu && (pas_de_couleur == nullptr || *pas_de_couleur == '\0') &&
+               (quand_couleur == "toujours" || (quand_couleur == "auto" && terminal_en_couleur));
   int statut = 0;
   if (en_diff || en_place) {
     // Each file on its own: the worst status wins.

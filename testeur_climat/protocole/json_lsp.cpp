@@ -36,12 +36,6 @@ bool trop_profond(std::string_view corps) {
   return false;
 }
 
-// Where the href of a code points: its section of the installed guide,
-// whose anchor is the code in lower case.
-std::string adresse_du_code(int code) {
-  return std::string("file://") + GUIDE_CLIMAT_CHEMIN + "#cl" + nom_du_code(code).substr(2);
-}
-
 }  // namespace
 
 message_lu lit_message(std::string_view corps, std::string* a_liberer) {
