@@ -58,11 +58,14 @@ try {
   await page.goto(adresse);
   await page.waitForSelector("body[data-pret=oui]");
 
-  // The first screen invites to open a file and lists nothing; its button
-  // opens the sample, which is clean.
+  // The first screen invites to open a file and lists nothing; its button,
+  // reached by the Tab key alone, opens the sample, which is clean.
   const accueil = () => page.$eval("#accueil", (e) => getComputedStyle(e).display !== "none");
   egal("le premier écran", [await accueil(), await page.$$eval(".constat", (l) => l.length)], [true, 0]);
-  await page.click("#exemple");
+  for (let k = 0; k < 30 && (await page.evaluate(() => document.activeElement.id)) !== "exemple"; ++k) await page.keyboard.press("Tab");
+  await page.keyboard.press("Enter");
+  await page.waitForFunction(() => document.querySelector("#nom").textContent === "climat.txt", { timeout: 10000 })
+    .catch(() => fautes.push("l'exemple ne s'ouvre pas au clavier"));
   egal("l'exemple ouvert", [await accueil(), await page.$eval("#nom", (e) => e.textContent), await page.$eval("#bilan", (e) => e.textContent)],
        [false, "climat.txt", "Aucun constat."]);
 
@@ -362,6 +365,16 @@ try {
     console.log(`${nom} : ouverture ${c.ouverture.toFixed(1)} ms, frappe ${c.frappe.toFixed(1)} ms, dont le dessin du climat ${c.dessin.toFixed(1)} ms, de la touche à l'image ${c.image.toFixed(1)} ms (médianes de 20)`);
   console.log(`page entière : ${(taille / 1024).toFixed(0)} Kio`);
   egal("page de 1,5 Mo au plus", taille <= 1.5e6, true);
+
+  // No serious or critical fault of accessibility (axe-core), a file open,
+  // with the findings and with the climate drawn.
+  await page.addScriptTag({ path: path.join(racine, "web/node_modules/axe-core/axe.min.js") });
+  for (const vu of [false, true]) {
+    if (vu) await page.click("#voir-climat");
+    egal(`axe-core, ${vu ? "le climat" : "les constats"}`, await page.evaluate(async () =>
+      (await axe.run(document)).violations.filter((v) => ["serious", "critical"].includes(v.impact)).map((v) => `${v.id} ${v.nodes[0].target}`)), []);
+  }
+  await page.click("#voir-climat");
 
   // Any screen: on a phone the editor takes the full width, the findings
   // come under it, the header stays one line, and every button is at least

@@ -522,6 +522,10 @@ async function demarre() {
         }),
       ];
   vue = new EditorView({ parent: $("#editeur"), state: EditorState.create({ doc: "", extensions: extensions_de_l_editeur }) });
+  // The editor's scroller takes the focus too, so that a keyboard can
+  // scroll a long file without moving the cursor.
+  vue.scrollDOM.tabIndex = 0;
+  vue.scrollDOM.setAttribute("aria-label", "Défilement du texte");
   // The input is emptied once read: choosing the same file again reads it again.
   $("#fichier").addEventListener("change", async () => {
     const fichier = $("#fichier").files[0];

@@ -467,7 +467,7 @@ const char* const STYLE_DU_DESSIN =
     ".dessin .legende{font-size:.8rem;color:#5a6275}"
     ".dessin .legende span{padding:0 .3rem;border:1.5px solid #24345c;border-radius:.6rem}"
     ".dessin .legende .l-conditionnelle{border-style:none none dashed;border-radius:0}"
-    ".dessin .legende .l-sans-regle-libre{border-style:dashed}.dessin .legende .l-jamais-atteinte{background:#c9ccd3}"
+    ".dessin .legende .l-sans-regle-libre{border-style:dashed}.dessin .legende .l-jamais-atteinte{background:#c9ccd3;color:#1d2433}"
     ".dessin .legende .m4{color:#2c7a4b;border:0}.dessin .legende .m5{border:0}.dessin .legende .m6{color:#8e3ca6;border:0}"
     ".dessin .jour .evenement{font-family:ui-monospace,monospace;font-size:9px}"
     ".dessin .jour .repere{stroke:#d8dce5}"

@@ -87,7 +87,7 @@ struct collecte final : rapport_constats {
       ++non_gardes;
       return;
     }
-    constats.push_back({c, sur_une_ligne(en_utf8(c.message))});
+    constats.push_back({c, sur_une_ligne(en_utf8(message_lisible(c)))});
   }
   void paragraphe(etape_passe etape, int ligne_editeur) override { symboles.push_back({etape, ligne_editeur}); }
 };

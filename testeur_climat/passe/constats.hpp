@@ -47,6 +47,14 @@ struct constat {
   int ligne_liee = 0;
 };
 
+// The message of a finding for a reader who cannot see blanks (Latin-1):
+// a character the clock does not know, when it is a blank or a control
+// character, named and followed by its code point in brackets ("Le
+// caractère espace (U+0020) n'est pas..."); every other message as the
+// pass wrote it. The console and
+// Erreur.log keep the pass's own text.
+std::string message_lisible(const constat& c);
+
 // Which element of the layout of a climate file the pass examines: a header
 // line (1 to 6, its number), then each paragraph in the order of the file.
 enum class etape_passe : int {

@@ -345,3 +345,23 @@ compteurs verifie_octets(const char* octets, std::size_t taille, rapport_constat
   std::fclose(f);
   return c;
 }
+
+std::string message_lisible(const constat& c) {
+  const std::string message = c.message;
+  const std::string debut = "Le caractère "_l1;
+  if (c.code != 704 || message.size() <= debut.size() || message.compare(0, debut.size(), debut) != 0) return message;
+  const auto o = static_cast<unsigned char>(message[debut.size()]);
+  std::string nom;
+  if (o == ' ') nom = "espace (U+0020)";
+  else if (o == '\t') nom = "tabulation (U+0009)";
+  else if (o == 0xA0) nom = "espace insécable (U+00A0)"_l1;
+  else if (o == 0xAD) nom = "trait d'union conditionnel (U+00AD)";
+  else if (o < 0x20 || o == 0x7F || (o >= 0x80 && o < 0xA0)) {
+    char code[32];
+    std::snprintf(code, sizeof code, "de contrôle (U+%04X)"_l1, o);
+    nom = code;
+  } else {
+    return message;
+  }
+  return debut + nom + message.substr(debut.size() + 1);
+}

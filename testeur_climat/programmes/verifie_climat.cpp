@@ -102,7 +102,7 @@ constexpr const char* FIN = "\033[0m";
 std::string ligne_gnu(const std::string& nom, const constat& c) {
   return couleur(GRAS) + nom + ":" + std::to_string(c.ligne_editeur) + ":" + std::to_string(c.colonne + 1) + ": " + couleur(FIN) +
          couleur(c.type == ERREUR ? ROUGE : MAGENTA) + gravite(c.type) + ":" + couleur(FIN) + " " +
-         visible(sur_une_ligne(en_utf8(c.message))) + " " + couleur(GRAS) + "[" + nom_du_code(c.code) + "]" + couleur(FIN);
+         visible(sur_une_ligne(en_utf8(en_couleur ? message_lisible(c) : std::string(c.message)))) + " " + couleur(GRAS) + "[" + nom_du_code(c.code) + "]" + couleur(FIN);
 }
 
 // A line of the file as a terminal shows it, one column a character (a
@@ -153,7 +153,7 @@ struct rapport_flux final : rapport_constats {
     if (f == forme::constats_json) {
       json.objet().cle("ligne").entier(c.ligne_editeur).cle("colonne").entier(c.colonne + 1);
       json.cle("colonne_fin").entier(c.colonne_fin + 1).cle("gravite").chaine(gravite(c.type));
-      json.cle("code").chaine(nom_du_code(c.code)).cle("message").chaine(sur_une_ligne(en_utf8(c.message)));
+      json.cle("code").chaine(nom_du_code(c.code)).cle("message").chaine(sur_une_ligne(en_utf8(message_lisible(c))));
       if (const filiation* x = de(constats); x != nullptr && x->cause >= 0) json.cle("cause").entier(x->cause);
       if (const filiation* x = de(constats); x != nullptr && x->ligne_origine > 0)
         json.cle("origine").objet().cle("ligne").entier(x->ligne_origine).cle("colonne").entier(x->colonne_origine + 1).fin_objet();

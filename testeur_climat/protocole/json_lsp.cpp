@@ -151,9 +151,32 @@ json json_de(position_lsp p) { return {{"line", p.ligne}, {"character", p.caract
 
 json etendue(position_lsp debut, position_lsp fin) { return {{"start", json_de(debut)}, {"end", json_de(fin)}}; }
 
-json json_de(const survol& s) {
+json json_de(const survol& s, bool texte) {
   if (s.markdown.empty()) return nullptr;
-  return {{"contents", {{"kind", "markdown"}, {"value", s.markdown}}}, {"range", etendue(s.debut, s.fin)}};
+  if (!texte) return {{"contents", {{"kind", "markdown"}, {"value", s.markdown}}}, {"range", etendue(s.debut, s.fin)}};
+  // "**CL109** x", "`4-8`", "[Lire la section](adresse)" and the fences of examples
+  // read as "CL109 x", "4-8", "Lire la section : adresse".
+  std::string t;
+  for (std::size_t i = 0; i < s.markdown.size(); ++i) {
+    const char c = s.markdown[i];
+    if (s.markdown.compare(i, 3, "```") == 0) {
+      i = std::min(s.markdown.find('\n', i), s.markdown.size());
+      continue;
+    }
+    if (c == '`' || s.markdown.compare(i, 2, "**") == 0) {
+      i += c == '*' ? 1 : 0;
+      continue;
+    }
+    if (c == '[' && s.markdown.find("](", i) < s.markdown.find('\n', i)) continue;  // a link's text
+    if (c == ']' && i + 1 < s.markdown.size() && s.markdown[i + 1] == '(') {
+      const std::size_t fin = s.markdown.find(')', i);
+      t += " : " + s.markdown.substr(i + 2, fin == std::string::npos ? std::string::npos : fin - i - 2);
+      i = fin == std::string::npos ? s.markdown.size() : fin;
+      continue;
+    }
+    t += c;
+  }
+  return {{"contents", {{"kind", "plaintext"}, {"value", t}}}, {"range", etendue(s.debut, s.fin)}};
 }
 
 json emplacements(const std::string& uri, const std::vector<lien_place>& liens) {

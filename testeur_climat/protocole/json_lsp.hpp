@@ -63,7 +63,8 @@ json erreur(const json& id, int code, const char* message_latin1);
 json journal(const std::string& message_utf8);
 json json_de(position_lsp p);
 json etendue(position_lsp debut, position_lsp fin);
-json json_de(const survol& s);
+// In plain text, when `texte`: the Markdown's marks taken away.
+json json_de(const survol& s, bool texte = false);
 json emplacements(const std::string& uri, const std::vector<lien_place>& liens);
 json json_de(const std::vector<proposition>& propositions);
 json json_de(const std::vector<element_du_plan>& plan);

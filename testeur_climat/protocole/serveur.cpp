@@ -110,7 +110,7 @@ struct requete {
   void survol(json& p) const {
     const document_ouvert* d = document(p);
     const position_lsp ici = position_de(p);
-    repond(d == nullptr ? json(nullptr) : json_de(survole(*d, ici)));
+    repond(d == nullptr ? json(nullptr) : json_de(survole(*d, ici), serveur.survol_en_texte));
   }
 
   // From a number to the entry it names; from an entry to its uses.
@@ -176,8 +176,14 @@ struct requete {
     repond(modification(uri_de(p), r, nouveau));
   }
 
-  void initialise(json&) const {
+  void initialise(json& p) const {
     serveur.initialise = true;
+    // A client that lists no Markdown for hovers gets them in plain text.
+    const json* formats = &p;
+    for (const char* cle : {"capabilities", "textDocument", "hover", "contentFormat"})
+      formats = formats != nullptr && formats->is_object() && formats->contains(cle) ? &(*formats)[cle] : nullptr;
+    serveur.survol_en_texte = formats != nullptr && formats->is_array() &&
+                              std::find(formats->begin(), formats->end(), "markdown") == formats->end();
     repond(capacites());
   }
 

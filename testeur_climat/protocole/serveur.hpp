@@ -38,6 +38,8 @@ class serveur_lsp {
   std::function<void(const std::string&)> envoie;
   cadrage entree;
   bool initialise = false;
+  // The client reads hovers as plain text only (it said so at initialize).
+  bool survol_en_texte = false;
   bool arret_demande = false;
   bool fini = false;
   bool changements_en_attente = false;
