@@ -182,6 +182,7 @@ try {
   // The sample coloured as vim colours it (a head in bold), and its outline:
   // a part chosen takes the editor to its head.
   egal("la tête en gras", await page.$eval(".cm-line:nth-child(10) span", (e) => getComputedStyle(e).fontWeight), "700");
+  await page.focus("#plan");
   const parties = await page.$$eval("#plan option", (l) => l.slice(1).map((o) => o.textContent));
   egal("le plan", [parties.length, parties[1], parties.at(-1)], [8, ">Température:", "#Horloge vague:"]);
   await page.select("#plan", "21");

@@ -154,7 +154,6 @@ function verifie(debut, serie) {
   corrections = [];
   liste();
   if (!$("#climat").hidden) redessine();
-  plan();
   window.mesures[serie].push(performance.now() - debut);
   if (serie === "frappe" && touche) {
     const depuis = touche;
@@ -283,7 +282,8 @@ function liste() {
 }
 
 // The outline: each part of the file, as the checker names it; choosing
-// one takes the editor to its head. Redrawn only when it changes.
+// one takes the editor to its head. Made when the list is reached (not at
+// each keystroke), and redrawn only when it changes.
 let plan_montre = "";
 function plan() {
   const parties = $("aside").classList.contains("accueil") ? [] : appelle("climat_plan");
@@ -399,6 +399,7 @@ function ouvre(texte, nom) {
   explique_rien();
   $("#changements").hidden = true;
   verifie(debut, "ouverture");
+  plan();
 }
 
 // Whether the text has changes not saved since it was opened or saved:
@@ -545,6 +546,8 @@ async function demarre() {
     explique_le_code(lien.dataset.code);
     $("#explication").focus();
   });
+  $("#plan").addEventListener("focus", plan);
+  $("#plan").addEventListener("pointerdown", plan);
   $("#plan").addEventListener("change", () => {
     if (!$("#plan").value) return;
     va_a_la_ligne({ dataset: { ligne: $("#plan").value } });
