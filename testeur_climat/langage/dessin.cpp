@@ -482,7 +482,9 @@ const char* const STYLE_DU_DESSIN =
     ".dessin .moment circle{fill:#e8a317}"
     ".dessin .moment.hors-ordre circle{fill:#d2302c}.dessin .moment.hors-ordre text{fill:#d2302c;font-weight:700}"
     ".dessin tr.hors-ordre{color:#b0201c}"
-    ".dessin .de-plus{color:#8a5a00}";
+    ".dessin .de-plus{color:#8a5a00}"
+    // On a phone the graticule goes above the settings, which keep the width.
+    "@media (max-width:600px){.dessin .carte{float:none;display:block;margin:0 0 .5rem}}";
 
 std::string fiche_html(const modele_climat& m, std::string_view nom, int erreurs) {
   std::string nom_html;
