@@ -416,8 +416,13 @@ let modifie = false;
 // then the page invites to open one.
 let ouvert = false;
 
+// Whether the text shown may give way to `quoi`: yes when it is saved, or
+// when the author says so.
+const peut_ouvrir = (quoi) =>
+  !modifie || confirm(`Les modifications de ${nom_du_fichier} ne sont pas enregistrées. Ouvrir ${quoi} quand même ?`);
+
 async function lit_le_fichier(fichier) {
-  if (modifie && !confirm(`Les modifications de ${nom_du_fichier} ne sont pas enregistrées. Ouvrir ${fichier.name} quand même ?`)) return;
+  if (!peut_ouvrir(fichier.name)) return;
   const octets = new Uint8Array(await fichier.arrayBuffer());
   const utf8 = en_utf8(octets);
   ouvre(depuis_latin1(octets), fichier.name);
@@ -545,7 +550,7 @@ async function demarre() {
     $("#fichier").value = "";
   });
   $("#exemple").addEventListener("click", () => {
-    if (modifie && !confirm(`Les modifications de ${nom_du_fichier} ne sont pas enregistrées. Ouvrir l'exemple quand même ?`)) return;
+    if (!peut_ouvrir("l'exemple")) return;
     $("#utf8").hidden = true;
     ouvre(depuis_latin1(exemple), "climat.txt");
   });
