@@ -25,7 +25,7 @@ struct avec_modele final : rapport_constats {
 
 std::string nombre(const nombre_lu& n) { return n.lu ? std::to_string(static_cast<long>(n.valeur)) : "_"; }
 
-std::string decrit(const dessin_du_climat& d, const modele_climat& m, const std::string& quoi) {
+std::string decrit(const dessin_du_climat& d, const modele_climat& m, const std::string& html, const std::string& quoi) {
   std::string r;
   const auto ajoute = [&](const std::string& t, const char* entre) { r += (r.empty() ? "" : entre) + t; };
   if (quoi == "saisons")
@@ -54,6 +54,17 @@ std::string decrit(const dessin_du_climat& d, const modele_climat& m, const std:
       else
         r += "," + valeur;
     }
+  if (quoi == "colonnes")  // each band as the page places it over the scale, with its marks
+    for (std::size_t p = html.find("<div class=\"bande"); p != std::string::npos; p = html.find("<div class=\"bande", p + 1)) {
+      const std::string balise = html.substr(p, html.find('>', p) - p);
+      const auto attribut = [&](const std::string& nom) {
+        const std::size_t debut = balise.find(nom) + nom.size();
+        return balise.substr(debut, balise.find_first_of("\";", debut) - debut);
+      };
+      std::string marques = attribut("class=\"bande");
+      if (!marques.empty()) marques = "[" + marques.substr(1) + "]";
+      ajoute(attribut("data-saison=\"") + ":" + attribut("grid-column:") + marques, " ");
+    }
   if (quoi == "hors-ordre")
     for (std::size_t i = 0; i < d.hors_ordre.size(); ++i)
       if (d.hors_ordre[i]) ajoute(nombre(m.horloge.moments[i].numero), " ");
@@ -66,7 +77,7 @@ TEST_P(Dessin, Faits) {
   avec_modele rapport;
   const std::string texte = source(GetParam()[0]);
   verifie_octets(texte.data(), texte.size(), rapport);
-  EXPECT_EQ(decrit(dessin_de(rapport.m), rapport.m, GetParam()[1]), GetParam()[2]);
+  EXPECT_EQ(decrit(dessin_de(rapport.m), rapport.m, dessin_html(rapport.m, false), GetParam()[1]), GetParam()[2]);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, Dessin, testing::ValuesIn(cas("dessins.txt", "Dessins")));
@@ -76,6 +87,28 @@ std::size_t compte(const std::string& texte, const std::string& motif) {
   std::size_t n = 0;
   for (std::size_t p = texte.find(motif); p != std::string::npos; p = texte.find(motif, p + 1)) ++n;
   return n;
+}
+
+// Past its bounds the drawing shows the first ones and says how many more
+// there are: 130 precipitations listed, 250 rule lines of three values.
+TEST(Dessin, Bornes) {
+  std::string precipitations, regles;
+  for (int k = 1; k <= 130; ++k) precipitations += std::to_string(k) + ":t0:f1:P\n";
+  for (int k = 0; k < 250; ++k) regles += "1=1,2/\\3.\n";
+  std::string texte = source("exemples/climat.txt");
+  const auto remplace = [&](const std::string& tete, const std::string& lignes) {
+    const std::size_t debut = texte.find('\n', texte.find('\n', texte.find(tete)) + 1) + 1;  // after the head and one line
+    texte.replace(debut, texte.find("\n<", debut) + 1 - debut, lignes);
+  };
+  remplace(">Pr\xE9" "cipitation:", precipitations);
+  remplace(">Causes", "1=1,2/\\3.\n" + regles);
+  avec_modele rapport;
+  verifie_octets(texte.data(), texte.size(), rapport);
+  ASSERT_EQ(dessin_de(rapport.m).noeuds.size(), 130u);
+  const std::string page = dessin_html(rapport.m, false);
+  EXPECT_EQ(compte(page, "data-precipitation="), NOEUDS_DESSINES_MAX);
+  EXPECT_EQ(compte(page, "<g class=\"fleche"), FLECHES_DESSINEES_MAX);
+  EXPECT_EQ(compte(page, "class=\"de-plus\""), 2u);  // the nodes and the arrows (a table shows 400 rows)
 }
 
 TEST(Dessin, ChaqueFichier) {
