@@ -37,10 +37,10 @@ function avec_texte(nom, texte, ...suite) {
   module_._free(tampon);
   return resultat;
 }
-// On a long text the causes wait for the worker (see verifie), and the
-// check waits for the keystroke's frame (see the editor's listener).
-const LIGNES_VERIFIEES_DANS_LA_FRAPPE = 1000;
-const LIGNES_AVEC_CAUSES_A_LA_FRAPPE = 1000;
+// On a long text a keystroke pays for the findings alone: the check waits
+// for the keystroke's frame (see the editor's listener), the causes for the
+// worker (see verifie), the drawing for a pause in the typing (redessine).
+const long_texte = (doc) => doc.lines > 1000;
 
 // The fixes are made by a worker with its own copy of the checker, so that
 // no task of the page lasts long on a large file: the editor never waits for
@@ -149,7 +149,7 @@ function verifie(debut, serie) {
   // Nothing opened nor typed yet: the invitation, no findings.
   const accueil = !ouvert && texte === "";
   $("aside").classList.toggle("accueil", accueil);
-  const causes = vue.state.doc.lines <= LIGNES_AVEC_CAUSES_A_LA_FRAPPE;
+  const causes = !long_texte(vue.state.doc);
   dernier = accueil ? { erreurs: 0, avertissements: 0, non_montres: 0, constats: [] } : avec_texte("climat_analyse", texte, causes ? 1 : 0);
   const doc = vue.state.doc;
   const diagnostics = dernier.constats.map((c) => {
@@ -339,14 +339,13 @@ function dessine() {
   window.mesures.dessin.push(performance.now() - debut);
 }
 
-// Drawing reads the text once more, for what it holds: on a long file that
+// Drawing reads the text once more, for what it holds: on a long text that
 // would double a keystroke's cost, so there the drawing follows once the
 // typing pauses.
-const LIGNES_DESSINEES_A_LA_FRAPPE = 1000;
 let minuteur_dessin = 0;
 function redessine() {
   clearTimeout(minuteur_dessin);
-  if (vue.state.doc.lines <= LIGNES_DESSINEES_A_LA_FRAPPE) dessine();
+  if (!long_texte(vue.state.doc)) dessine();
   else minuteur_dessin = setTimeout(() => { if (!$("#climat").hidden) dessine(); }, 150);
 }
 
@@ -534,7 +533,7 @@ async function demarre() {
             en_attente = false;
             verifie(debut, "frappe");
           };
-          if (maj.state.doc.lines <= LIGNES_VERIFIEES_DANS_LA_FRAPPE) queueMicrotask(verifie_enfin);
+          if (!long_texte(maj.state.doc)) queueMicrotask(verifie_enfin);
           else requestAnimationFrame(() => setTimeout(verifie_enfin));
         }),
       ];

@@ -148,6 +148,7 @@ dessin_du_climat dessin_de(const modele_climat& m) {
     int premier = -1;
     for (const variable_lue& v : x.variables)
       if (const int r = rang_du_jour(v.evenement); r >= 0 && (premier < 0 || r < premier)) premier = r;
+    d.places_du_jour.push_back(premier);
     d.hors_ordre.push_back(premier >= 0 && premier < precedent);
     if (premier >= 0) precedent = premier;
   }
@@ -386,9 +387,7 @@ struct ecrit_dessin {
            "$</text><path class=\"repere\" d=\"M" + std::to_string(k * PAS + PAS / 2) + " 20V" + std::to_string(hauteur) + "\"/>";
     for (std::size_t i = 0; i < std::min<std::size_t>(n, 40); ++i) {
       const moment_lu& x = h.moments[i];
-      int premier = -1;
-      for (const variable_lue& v : x.variables)
-        if (const int r = rang_du_jour(v.evenement); r >= 0 && (premier < 0 || r < premier)) premier = r;
+      const int premier = d.places_du_jour[i];
       if (premier < 0) continue;
       const int cx = premier * PAS + PAS / 2, cy = 34 + static_cast<int>(i) * 20;
       s += "<g class=\"moment" + std::string(d.hors_ordre[i] ? " hors-ordre" : "") + "\" data-moment=\"" +

@@ -59,6 +59,7 @@ struct dessin_du_climat {
   std::vector<bande_de_saison> bandes;
   std::vector<noeud_de_precipitation> noeuds;
   std::vector<fleche_de_regle> fleches;
+  std::vector<int> places_du_jour; // by moment: the rank of the earliest event it names, -1 when none
   std::vector<bool> hors_ordre;    // by moment: it names an event earlier in the day than the moment before
 };
 dessin_du_climat dessin_de(const modele_climat& m);
