@@ -335,6 +335,17 @@ std::pair<int, int> lignes_de(const json& parametres) {
   return {borne(entier(etendue_.at("start").at("line"))), borne(entier(etendue_.at("end").at("line")))};
 }
 
+std::string nouveau_nom(const json& parametres) { return parametres.at("newName").get<std::string>(); }
+
+bool survol_en_texte(const json& parametres) {
+  const json* formats = &parametres;
+  for (const char* cle : {"capabilities", "textDocument", "hover", "contentFormat"}) {
+    if (!formats->is_object() || !formats->contains(cle)) return false;
+    formats = &formats->at(cle);
+  }
+  return formats->is_array() && std::find(formats->begin(), formats->end(), "markdown") == formats->end();
+}
+
 std::string publication(const std::string& uri, const document_ouvert* d) {
   using ordonne = nlohmann::ordered_json;
   ordonne diagnostics = ordonne::array();

@@ -78,6 +78,11 @@ json json_de(const std::vector<lentille>& lentilles);
 json modification(const std::string& uri, const renumerotation& r, const std::string& nouveau);
 // The lines [premiere, derniere] of a request's range.
 std::pair<int, int> lignes_de(const json& parametres);
+// A rename's new name.
+std::string nouveau_nom(const json& parametres);
+// Whether the client of `initialize` reads hovers as plain text only: it
+// lists formats, and Markdown is not one of them.
+bool survol_en_texte(const json& parametres);
 json erreur_utf8(const json& id, int code, const std::string& message);
 json capacites();
 // The diagnostics of a document (null: closed), as the notification that

@@ -167,7 +167,7 @@ struct requete {
   void renommage(json& p) const {
     const document_ouvert* d = document(p);
     if (d == nullptr) return repond(nullptr);
-    const std::string nouveau = p.at("newName").get<std::string>();
+    const std::string nouveau = nouveau_nom(p);
     const renumerotation r = renumerote(*d, position_de(p), nouveau);
     if (!r.refus.empty()) {
       if (attend_reponse) envoie(erreur_utf8(id, REQUETE_ECHOUEE, r.refus));
@@ -178,12 +178,7 @@ struct requete {
 
   void initialise(json& p) const {
     serveur.initialise = true;
-    // A client that lists no Markdown for hovers gets them in plain text.
-    const json* formats = &p;
-    for (const char* cle : {"capabilities", "textDocument", "hover", "contentFormat"})
-      formats = formats != nullptr && formats->is_object() && formats->contains(cle) ? &(*formats)[cle] : nullptr;
-    serveur.survol_en_texte = formats != nullptr && formats->is_array() &&
-                              std::find(formats->begin(), formats->end(), "markdown") == formats->end();
+    serveur.survol_en_texte = survol_en_texte(p);
     repond(capacites());
   }
 
