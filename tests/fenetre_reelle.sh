@@ -14,7 +14,9 @@ table=$3
 for outil in xvfb-run xterm xdotool pgrep; do
   command -v "$outil" >/dev/null || { echo "IGNORÉ : $outil introuvable (tests/lancer.sh l'installe)"; exit 77; }
 done
-[ -n "${DANS_XVFB:-}" ] || exec env DANS_XVFB=1 xvfb-run -a bash "$0" "$@"
+# -noreset: by default Xvfb resets when its last client leaves, which is
+# between two rows here, and a connection tried during the reset is refused.
+[ -n "${DANS_XVFB:-}" ] || exec env DANS_XVFB=1 xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" bash "$0" "$@"
 
 attend() { for _ in $(seq 300); do "$@" && return 0; sleep 0.1; done; return 1; }  # 30 s at most
 # The copy in the window, blocked reading its terminal: it waits for its key.
@@ -48,8 +50,9 @@ while IFS= read -r ligne; do
     exec testeur_climat "$banc/mon climat.txt" >"$banc/sortie" 2>&1 </dev/null) &
   pid=$!
 
-  fenetre=$(timeout 30 xdotool search --sync --name '^Testeur de fichier de climat$' | head -n 1) ||
-    echec "aucune fenêtre intitulée « Testeur de fichier de climat »"
+  # Asked again until it answers: one refused connection is not a missing window.
+  cherche() { fenetre=$(xdotool search --name '^Testeur de fichier de climat$' 2>/dev/null | head -n 1) && [ -n "$fenetre" ]; }
+  attend cherche || echec "aucune fenêtre intitulée « Testeur de fichier de climat »"
   attend a_la_pause || echec "le programme n'attend pas de touche"
   grep -q '!!! Le fichier de climat contient 1 erreurs' "$banc/fenetre.log" || echec "total des erreurs absent"
   [ -s "$banc/sortie" ] && echec "la sortie hors fenêtre n'est pas vide : $(cat "$banc/sortie")"
