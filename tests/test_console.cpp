@@ -52,7 +52,6 @@ TEST(Console, Tables) {
        }},
       {"utf8_valide", [](auto& c) { return std::to_string(utf8_valide(c[0].c_str())); }},
       {"putsacc", [](auto& c) { return affiche(c[0]); }},
-      {"Efface_char", [](auto& c) { return (Efface_char(c[0].data(), c[1].c_str()), std::string(c[0].c_str())); }},
       {"Efface_n", [](auto& c) { return (Efface_n(c[0].data()), std::string(c[0].c_str())); }},
       {"index_ch", [](auto& c) { return positions(c[0], c[1]); }},
       {"getsdyn", [](auto& c) { return lu(c[0], c[1]); }},

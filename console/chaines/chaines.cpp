@@ -115,15 +115,6 @@ std::string sur_une_ligne(const std::string& message) {
   return r;
 }
 
-void Efface_char(char* texte, const char* motif) {
-  const std::size_t lm = std::strlen(motif);
-  if (lm == 0) return;
-  const char* trouve = std::strstr(texte, motif);
-  if (trouve == nullptr) return;
-  const char* suite = trouve + lm;
-  std::memmove(texte, suite, std::strlen(suite) + 1);
-}
-
 void Efface_n(char* texte) {
   const std::size_t n = std::strlen(texte);
   for (std::size_t i = n < 5 ? 0 : n - 5; i < n; ++i) {

@@ -60,9 +60,6 @@ std::string en_utf8(std::string_view latin1);
 // one blank; a final one goes.
 std::string sur_une_ligne(const std::string& message);
 
-// Removes everything up to and including the first occurrence of `motif`.
-void Efface_char(char* texte, const char* motif);
-
 // Cuts the text at the first CR or LF among its last five characters.
 void Efface_n(char* texte);
 
