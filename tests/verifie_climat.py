@@ -214,6 +214,29 @@ with tempfile.TemporaryDirectory() as dossier:
         subprocess.run([programme, "--corrige", str(chemin)], capture_output=True)
         egal(f"correction du guide ({nom}) {avant.splitlines()[:2]}", chemin.read_bytes().decode("latin-1"), fichier(apres))
 egal("corrections du guide", len(corrections) >= 15, True)
+# The guide's excerpts of the shipped sample, numbered as the author sees it:
+# "extrait L-M" puts its lines in the place of lines L to M of
+# exemples/climat.txt ("fin": the file ends after them) and draws exactly the
+# findings after it; "corrigé L-M" after those findings is what --corrige
+# leaves there; "juste L-M" is the sample's own lines L to M.
+echantillon = (exemples / "climat.txt").read_bytes().decode("latin-1").split("\n")
+place = lambda debut, fin, lignes, bout=True: echantillon[:int(debut) - 1] + lignes + (echantillon[int(fin):] if bout else [""])
+extraits = re.findall(r"^```extrait (\d+)-(\d+)( fin)?\n(.*?)^```\n+[^`]*?```constats\n(.*?)^```\n+(?:[^`]*?```corrigé (\d+)-(\d+)\n(.*?)^```)?",
+                      guide, re.S | re.M)
+with tempfile.TemporaryDirectory() as dossier:
+    for debut, fin, coupe, lignes, voulus, d2, f2, corrige in extraits:
+        texte = "\n".join(place(debut, fin, lignes.splitlines(), not coupe))
+        obtenus = re.findall(r"^-:(\d+):\d+: (.*)$", verifie("-", entree=texte.encode("latin-1"))[1], re.M)
+        egal(f"extrait du guide {debut}-{fin} {lignes.splitlines()[:2]}", [f"{n}: {r}" for n, r in obtenus],
+             [] if voulus.strip() == "aucun constat" else voulus.splitlines())
+        if d2:
+            chemin = pathlib.Path(dossier) / "climat.txt"
+            chemin.write_bytes(texte.encode("latin-1"))
+            subprocess.run([programme, "--corrige", str(chemin)], capture_output=True)
+            egal(f"extrait corrigé {d2}-{f2}", chemin.read_bytes().decode("latin-1"), "\n".join(place(d2, f2, corrige.splitlines())))
+for debut, fin, lignes in re.findall(r"^```juste (\d+)-(\d+)\n(.*?)^```", guide, re.S | re.M):
+    egal(f"extrait juste {debut}-{fin}", lignes.splitlines(), echantillon[int(debut) - 1:int(fin)])
+egal("extraits du guide", (len(extraits) >= 8, sum(1 for e in extraits if e[5])), (True, len(re.findall(r"^```corrigé \d", guide, re.M))))
 with tempfile.TemporaryDirectory() as dossier:
     d = pathlib.Path(dossier)
     chemin = f"{pathlib.Path(programme).parent}:/usr/bin:/bin"
