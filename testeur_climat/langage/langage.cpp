@@ -165,6 +165,7 @@ std::string constats_de_la_ligne(const document_ouvert& d, int ligne) {
     texte += "**" + nom_du_code(t.code) + "** " + t.message;
     if (std::find(expliques.begin(), expliques.end(), t.code) != expliques.end()) continue;
     expliques.push_back(t.code);
+    if (const std::string_view probleme = probleme_du_guide(t.code); !probleme.empty()) texte += "\n\n" + std::string(probleme);
     if (const std::string_view conseil = conseil_du_guide(t.code); !conseil.empty()) texte += "\n\n" + std::string(conseil);
     texte += "\n\n[" + en_utf8("Lire la section "_l1) + nom_du_code(t.code) + " du guide" + "](" + adresse_du_code(t.code) + ")";
   }
@@ -195,6 +196,13 @@ std::string_view section_du_guide(int code) {
   const std::size_t debut = guide().find(titre);
   if (debut == std::string_view::npos) return {};
   return corps_de_section(debut + 1, false);
+}
+
+std::string_view probleme_du_guide(int code) {
+  const std::string_view section = section_du_guide(code);
+  const std::size_t debut = section.find("**Probl");
+  if (debut == std::string_view::npos) return {};
+  return section.substr(debut, section.find("\n\n", debut) - debut);
 }
 
 std::string_view conseil_du_guide(int code) {

@@ -13,6 +13,9 @@
 
 // The section of the authors' guide that explains a code; empty when none.
 std::string_view section_du_guide(int code);
+// The card's first line after its message: what is wrong, and whether it
+// is an error or a warning; empty when none.
+std::string_view probleme_du_guide(int code);
 // What to do about a code, in one line: its row of the guide's cheat sheet;
 // empty when none.
 std::string_view conseil_du_guide(int code);
