@@ -1,5 +1,5 @@
 // Completion on a rule line, place by place: which list the place calls for
-// (donnees/completion.txt). The texts proposed are the server's table's.
+// (donnees/completion.txt), each list whole in donnees/propositions.txt.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -13,18 +13,14 @@ namespace {
 std::vector<std::string> table() {
   std::vector<std::string> r;
   for (const std::string& ligne : decoupe(source("tests/donnees/completion.txt"), '\n'))
-    if (!ligne.empty() && ligne[0] != '#') r.push_back(ligne);
+    if (!ligne.empty() && ligne[0] != '#') r.push_back(deplie(ligne));
   return r;
 }
 
 class Completion : public testing::TestWithParam<std::string> {};
 
 TEST_P(Completion, Place) {
-  const std::string& ligne = GetParam();
-  const std::size_t separateur = ligne.rfind(" ;");
-  const std::string texte = ligne.substr(0, separateur);
-  std::string attendu = ligne.substr(separateur + 2);
-  if (!attendu.empty() && attendu[0] == ' ') attendu.erase(0, 1);
+  const std::string& texte = GetParam();
 
   // The sample, as an editor holds it (UTF-8), with the line before the "<"
   // that ends the causes.
@@ -46,10 +42,18 @@ TEST_P(Completion, Place) {
   d.remplace_tout(tout);
   d.analyse();
 
-  const std::vector<proposition> p = propositions(d, {static_cast<int>(fermeture), static_cast<int>(texte.size())});
-  const std::string obtenu =
-      p.empty() ? "" : p.front().texte + "\xE2\x80\xA6" + p.back().texte + " (" + std::to_string(p.size()) + ")";
-  EXPECT_EQ(obtenu, attendu);
+  // Every proposal whole: what the list shows, what replaces which columns,
+  // its order and kind, and its documentation indented under it.
+  std::string obtenu;
+  for (const proposition& p : propositions(d, {static_cast<int>(fermeture), static_cast<int>(texte.size())})) {
+    EXPECT_EQ(p.debut.ligne, static_cast<int>(fermeture));
+    EXPECT_EQ(p.fin.ligne, static_cast<int>(fermeture));
+    obtenu += p.etiquette + " | " + p.detail + " | " + p.texte + " | " + p.tri + " | " + (p.valeur ? "valeur" : "mot") + " | " +
+              std::to_string(p.debut.caractere) + "-" + std::to_string(p.fin.caractere) + "\n";
+    for (const std::string& l : decoupe(p.documentation + "\n", '\n')) obtenu += "    " + l + "\n";
+  }
+  if (!obtenu.empty()) obtenu.pop_back();  // the data file's sections end without their last line feed
+  EXPECT_EQ(obtenu, attendu("propositions.txt", "\xC2\xAB" + texte + "\xC2\xBB")) << texte;
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, Completion, testing::ValuesIn(table()));
