@@ -74,6 +74,7 @@ std::string constats(const std::string& octets) {
       texte += std::to_string(c.ligne);
       texte += '/';
       texte += std::to_string(c.code);
+      texte += ':' + std::to_string(c.colonne) + '-' + std::to_string(c.colonne_fin);
     }
   } rapport;
   verifie_octets(octets.data(), octets.size(), rapport);

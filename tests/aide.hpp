@@ -14,8 +14,9 @@ std::vector<std::string> decoupe(const std::string& texte, char fin);
 std::string latin1(const std::string& utf8);
 std::string source(const std::string& chemin);  // a file of the repository
 
-// The pass on bytes: every finding as "E12/401" or "A12/102" (kind, line
-// and code), in order, joined by blanks.
+// The pass on bytes: every finding as "E12/401:0-5" or "A12/102:9-9" (kind,
+// line, code and the columns it is about on the editor's line), in order,
+// joined by blanks.
 std::string constats(const std::string& octets);
 
 // The reference climate file (valid, Latin-1) with patches applied in order,
