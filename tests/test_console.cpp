@@ -40,10 +40,11 @@ std::string lu(std::string entree, const std::string& arret) {
   return texte.get();
 }
 
-// Each function of the library on its table of donnees/console.txt: the
-// last field is what the others give.
-TEST(Console, Tables) {
-  const std::map<std::string, std::function<std::string(std::vector<std::string>&)>> fonctions = {
+// Each function of the library on its table of donnees/console.txt, one
+// test per function: the last field is what the others give.
+using fonction_testee = std::function<std::string(std::vector<std::string>&)>;
+const std::map<std::string, fonction_testee>& fonctions() {
+  static const std::map<std::string, fonction_testee> par_nom = {
       {"linux_acc",
        [](auto& c) {
          char sortie[16];
@@ -58,15 +59,24 @@ TEST(Console, Tables) {
       {"couleurs_xterm", [](auto& c) { const couleurs_fenetre f = couleurs_xterm(c[0].c_str()); return f.fond + "/" + f.texte; }},
       {"cadre_titre", [](auto& c) { return decoupe(cadre_titre(std::string(std::stoul(c[0]), 'x').c_str()), '\n').at(2); }},
       {"nom_visible", [](auto& c) { return nom_visible(c[0].c_str()); }}};
-  for (const auto& [nom, fonction] : fonctions) {
-    const auto table = cas("console.txt", nom + " :");
-    EXPECT_FALSE(table.empty()) << nom;
-    for (std::vector<std::string> c : table) {
-      const std::string attendu = c.back();
-      EXPECT_EQ(fonction(c), attendu) << nom << " : " << c[0];
-    }
+  return par_nom;
+}
+
+class Fonctions : public testing::TestWithParam<std::string> {};
+
+TEST_P(Fonctions, Table) {
+  const auto table = cas("console.txt", GetParam() + " :");
+  ASSERT_FALSE(table.empty());
+  for (std::vector<std::string> c : table) {
+    const std::string entree = c[0];
+    EXPECT_EQ(fonctions().at(GetParam())(c), c.back()) << entree;
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(Console, Fonctions,
+                         testing::Values("linux_acc", "utf8_valide", "putsacc", "Efface_n", "index_ch", "getsdyn",
+                                         "couleurs_xterm", "cadre_titre", "nom_visible"),
+                         [](const auto& i) { return i.param; });
 
 TEST(Console, LimitesDesTampons) {
   // A final 0xC3 ends at its NUL: nothing after it is read or written; a
