@@ -53,16 +53,16 @@ def remplace(valeur):
         if not tube.exists():
             os.mkfifo(tube)
         return "file://" + urllib.parse.quote(str(tube))
-    if isinstance(valeur, str) and (m := re.fullmatch(r"@(texte|texte-lf|utf8|uri):(.+)@", valeur)):
+    if isinstance(valeur, str) and (m := re.fullmatch(r"@(texte|texte-lf|utf8|uri|uri-localhost):(.+)@", valeur)):
         octets = (racine / m.group(2)).read_bytes()
         if m.group(1) == "texte-lf":  # as eglot sends a CR LF file: LF alone
             return octets.decode("latin-1").replace("\r\n", "\n")
-        if m.group(1) != "uri":
+        if not m.group(1).startswith("uri"):
             return octets.decode("latin-1" if m.group(1) == "texte" else "utf-8")
         copie = dossier / pathlib.Path(m.group(2)).stem / "mon climat é.txt"
         copie.parent.mkdir(exist_ok=True)
         copie.write_bytes(octets)
-        return "file://" + urllib.parse.quote(str(copie))
+        return ("file://localhost" if m.group(1) == "uri-localhost" else "file://") + urllib.parse.quote(str(copie))
     return valeur
 
 
