@@ -89,13 +89,17 @@ try {
                              c[i].cause === undefined ? null : String(ordre.indexOf(c[i].cause)), c[i].origine ? String(c[i].origine.ligne) : null]);
   };
 
-  // Every example, as verifie_climat sees it.
+  // Every example, as verifie_climat sees it, and the line that sums it up
+  // (tests/donnees/bilans.txt).
   const exemples = fs.readdirSync(path.join(racine, "exemples")).filter((n) => n.endsWith(".txt")).sort();
+  const bilans = [];
   for (const nom of exemples) {
     const chemin = path.join(racine, "exemples", nom);
     await ouvre(chemin);
     egal(nom, await constats(), attendus(chemin));
+    bilans.push(`${nom} ; ${await page.$eval("#bilan", (e) => e.textContent)}`);
   }
+  egal("les bilans", bilans, fs.readFileSync(path.join(racine, "tests/donnees/bilans.txt"), "utf8").split("\n").filter((l) => l && !l.startsWith("#")));
 
   // A cascade shows its root alone, the rest folded under it; unfolded on
   // request; the root chosen moves the editor to its slip, the blank line;
@@ -232,7 +236,10 @@ try {
   await page.focus(".cm-content");
   await page.keyboard.press("Enter");
   await page.keyboard.type("2=[v");
-  const proposees = await page.waitForSelector(".cm-tooltip-autocomplete", { timeout: 10000 })
+  // The list may first show what "2=" called for, before the last keys
+  // reach the editor: the list for "[v" is waited for.
+  const proposees = await page.waitForFunction(() => document.querySelector(".cm-tooltip-autocomplete .cm-completionLabel")?.textContent.startsWith("v"),
+                                               { timeout: 10000 })
     .then(() => page.$$eval(".cm-completionLabel", (l) => l.map((e) => e.textContent))).catch(() => []);
   egal("complétion des vents", proposees, ["v1", "v2", "v3", "v4", "v5"]);
 
