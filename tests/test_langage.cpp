@@ -20,7 +20,6 @@ std::vector<std::string> table() {
 class Completion : public testing::TestWithParam<std::string> {};
 
 TEST_P(Completion, Place) {
-  const std::string& texte = GetParam();
 
   // The sample, as an editor holds it (UTF-8), with the line before the "<"
   // that ends the causes.
@@ -32,9 +31,16 @@ TEST_P(Completion, Place) {
   }
   std::vector<std::string> lignes = decoupe(exemple, '\n');
   std::size_t fermeture = 0;
-  while (lignes[fermeture] != ">Causes des pr\xC3\xA9" "cipitations:") ++fermeture;
-  while (lignes[fermeture] != "<") ++fermeture;
-  lignes.insert(lignes.begin() + static_cast<std::ptrdiff_t>(fermeture), texte);
+  std::string texte = GetParam();
+  if (texte.starts_with("@")) {  // "@N text": in the place of line N
+    fermeture = std::stoul(texte.substr(1)) - 1;
+    texte.erase(0, texte.find(' ') + 1);
+    lignes[fermeture] = texte;
+  } else {
+    while (lignes[fermeture] != ">Causes des pr\xC3\xA9" "cipitations:") ++fermeture;
+    while (lignes[fermeture] != "<") ++fermeture;
+    lignes.insert(lignes.begin() + static_cast<std::ptrdiff_t>(fermeture), texte);
+  }
   document_ouvert d;
   d.climat = true;
   std::string tout;
@@ -53,7 +59,9 @@ TEST_P(Completion, Place) {
     for (const std::string& l : decoupe(p.documentation + "\n", '\n')) obtenu += "    " + l + "\n";
   }
   if (!obtenu.empty()) obtenu.pop_back();  // the data file's sections end without their last line feed
-  EXPECT_EQ(obtenu, attendu("propositions.txt", "\xC2\xAB" + texte + "\xC2\xBB")) << texte;
+  EXPECT_EQ(obtenu, attendu("propositions.txt", "\xC2\xAB" + GetParam() + "\xC2\xBB")) << texte;
+  // Past the last line, nothing.
+  EXPECT_TRUE(propositions(d, {static_cast<int>(d.nombre_de_lignes()), 0}).empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, Completion, testing::ValuesIn(table()));
