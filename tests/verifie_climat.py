@@ -201,6 +201,14 @@ for code, section in re.findall(r"^#### (CL\d{3})\n(.*?)(?=^#{1,4} |\Z)", guide,
     egal(f"{code} : exemple fautif et correction", (bool(fautif) and f"[{code}]" in fautif.group(1),
                                                    bool(juste) and juste.group(1).strip()), (True, "aucun constat"))
 egal("essais du guide", len(paragraphes) == len(NOMS) and len(essais) >= 10, True)
+# The index of the messages: every message of every card once, with its
+# code, in alphabetical order (case and accents aside).
+import unicodedata
+cle = lambda m: "".join(c for c in unicodedata.normalize("NFD", m.lower()) if not unicodedata.combining(c))
+index = re.findall(r"^- `(.+)` : \[(CL\d{3})\]", guide.split("## Index des messages")[1].split("\n## ")[0], re.M)
+cartes = sorted((m, code) for code, messages in re.findall(r"^#### (CL\d{3})\n\n(.*?)(?=\n\*\*)", guide, re.S | re.M)
+                for m in re.findall(r"`([^`\n]+)`", messages))
+egal("index des messages", (sorted(index), [cle(m) for m, _ in index] == sorted(cle(m) for m, _ in index)), (cartes, True))
 # The guide's fixes: the complete example with a paragraph (or, for "regle", the rules added) as in the
 # "correction" block becomes, by --corrige, the same with the "corrigé" block.
 corrections = re.findall(r"^```correction ([\w-]+)\n(.*?)^```\n+```corrigé\n(.*?)^```", guide, re.S | re.M)
