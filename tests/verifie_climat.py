@@ -189,14 +189,33 @@ for options, essai, voulus in essais:
     obtenus = re.findall(r"^-:(\d+):\d+: (.*)$", verifie("-", entree=texte.encode("latin-1"))[1], re.M)
     egal(f"essai du guide ({nom}) {essai.splitlines()[:2]}", [f"{n}: {r}" for n, r in obtenus],
          [] if voulus.strip() == "aucun constat" else voulus.splitlines())
+# The short trials: "faute NAME K-L" puts its lines in the place of lines K
+# to L of that paragraph of the complete example (L = K - 1: before line K)
+# and draws exactly the findings after it; "ligne-juste NAME" shows lines of
+# that paragraph as the complete example has them.
+fautes_courtes = re.findall(r"^```faute ([\w-]+) (\d+)-(\d+)\n(.*?)^```\n+[^`]*?```constats\n(.*?)^```", guide, re.S | re.M)
+for nom, debut, fin, lignes, voulus in fautes_courtes:
+    k = NOMS.index(nom)
+    juste = paragraphes[k]
+    texte = "\n".join(sum(paragraphes[:k], []) + juste[:int(debut) - 1] + lignes.splitlines() + juste[int(fin):]
+                      + sum(paragraphes[k + 1:], [])) + "\n"
+    obtenus = re.findall(r"^-:(\d+):\d+: (.*)$", verifie("-", entree=texte.encode("latin-1"))[1], re.M)
+    egal(f"faute du guide ({nom} {debut}-{fin}) {lignes.splitlines()[:1]}", [f"{n}: {r}" for n, r in obtenus],
+         [] if voulus.strip() == "aucun constat" else voulus.splitlines())
+for nom, lignes in re.findall(r"^```ligne-juste ([\w-]+)\n(.*?)^```", guide, re.S | re.M):
+    egal(f"ligne juste du guide ({nom}) {lignes.splitlines()[:1]}", all(l in paragraphes[NOMS.index(nom)] for l in lignes.splitlines()), True)
+egal("fautes courtes du guide", len(fautes_courtes) >= 40, True)
 # Each code's section shows a wrong example that draws its code and a
 # right one that draws nothing (the messages of the editors and of the
 # system apart, which no file in a trial can draw).
 for code, section in re.findall(r"^#### (CL\d{3})\n(.*?)(?=^#{1,4} |\Z)", guide, re.S | re.M):
     paire = lambda titre: re.search(rf"^\*\*{titre}\*\* :.*?```constats\n(.*?)^```", section, re.S | re.M)
     fautif, juste = paire("Exemple fautif"), paire("Correction")
+    correction = section.find("**Correction** :")
+    if correction >= 0 and section[section.find("\n```", correction):].startswith("\n```ligne-juste "):
+        juste = re.match(r"(.*)", "aucun constat")  # right lines of the complete example, checked above
     if code in ("CL308", "CL801", "CL802", "CL803", "CL901"):
-        egal(f"{code} : sa forme", ("**Problème**" in section, "**Pourquoi**" in section), (True, True))
+        egal(f"{code} : sa forme", "**Problème**" in section, True)
         continue
     egal(f"{code} : exemple fautif et correction", (bool(fautif) and f"[{code}]" in fautif.group(1),
                                                    bool(juste) and juste.group(1).strip()), (True, "aucun constat"))
