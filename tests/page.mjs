@@ -173,6 +173,10 @@ try {
   await page.waitForSelector(".constat[data-code=CL109] .corriger");
   await page.click(".constat[data-code=CL109]");
   egal("explication choisie", await page.$eval("#explication h2", (e) => e.textContent), "CL109");
+  // The card's first lines shown, its examples folded behind one click.
+  egal("les premières lignes de la fiche", await page.$eval("#explication", (e) => [
+    [...e.querySelectorAll(":scope > p")].some((p) => p.textContent.startsWith("Problème")),
+    e.querySelector("#fiche-entiere")?.open, e.querySelector("#fiche-entiere pre") !== null]), [true, false, true]);
   await page.click(".constat[data-code=CL109] .corriger");
   await page.waitForFunction(() => !document.querySelector(".constat[data-code=CL109]"), { timeout: 10000 })
     .catch(() => fautes.push("le bouton Corriger n'a pas retiré son constat"));

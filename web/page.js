@@ -129,7 +129,10 @@ function markdown(texte) {
         ? `<pre>${echappe(morceau)}</pre>`
         : morceau
             .split(/\n{2,}/)
-            .map((p) => (p.trim() === "---" ? "<hr>" : p.trim() ? `<p>${en_ligne(p)}</p>` : ""))
+            .map((p) => p.trim() === "---" ? "<hr>"
+              // A list: each item begins with "- " on a line of its own.
+              : /^- /.test(p.trim()) ? `<ul>${p.trim().split(/\n(?=- )/).map((l) => `<li>${en_ligne(l.slice(2))}</li>`).join("")}</ul>`
+              : p.trim() ? `<p>${en_ligne(p)}</p>` : "")
             .join(""),
     )
     .join("");
@@ -386,9 +389,15 @@ function choisit(li) {
   explique_le_code(c.code);
 }
 
-// A code's section of the guide, in the explanation panel.
+// A code's card of the guide, in the explanation panel: its first lines
+// (the message, what is wrong, where it leads), the rest a click away.
 function explique_le_code(code) {
-  $("#explication").innerHTML = `<h2>${code}</h2>` + markdown(appelle("climat_section", Number(code.slice(2))));
+  const fiche = appelle("climat_section", Number(code.slice(2)));
+  const coupe = fiche.indexOf("**Exemple fautif**");
+  const debut = coupe < 0 ? fiche : fiche.slice(0, coupe);
+  const suite = coupe < 0 ? "" : fiche.slice(coupe);
+  $("#explication").innerHTML = `<h2>${code}</h2>` + markdown(debut) +
+    (suite ? `<details id="fiche-entiere"><summary>La fiche entière : exemples, correction, cas particuliers</summary>${markdown(suite)}</details>` : "");
 }
 
 // A file opened starts a new editor state: its undo history begins with
