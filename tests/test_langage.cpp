@@ -20,9 +20,8 @@ std::vector<std::string> table() {
 class Completion : public testing::TestWithParam<std::string> {};
 
 TEST_P(Completion, Place) {
-
-  // The sample, as an editor holds it (UTF-8), with the line before the "<"
-  // that ends the causes.
+  // The sample, as an editor holds it (UTF-8), with the text on a line of
+  // its own before the "<" that ends the causes, or in the place of line N.
   std::string exemple;
   for (const char c : source("exemples/climat.txt")) {
     const auto o = static_cast<unsigned char>(c);
@@ -30,16 +29,16 @@ TEST_P(Completion, Place) {
     else exemple += {static_cast<char>(0xC0 | (o >> 6)), static_cast<char>(0x80 | (o & 0x3F))};
   }
   std::vector<std::string> lignes = decoupe(exemple, '\n');
-  std::size_t fermeture = 0;
+  std::size_t ici = 0;
   std::string texte = GetParam();
   if (texte.starts_with("@")) {  // "@N text": in the place of line N
-    fermeture = std::stoul(texte.substr(1)) - 1;
+    ici = std::stoul(texte.substr(1)) - 1;
     texte.erase(0, texte.find(' ') + 1);
-    lignes[fermeture] = texte;
+    lignes[ici] = texte;
   } else {
-    while (lignes[fermeture] != ">Causes des pr\xC3\xA9" "cipitations:") ++fermeture;
-    while (lignes[fermeture] != "<") ++fermeture;
-    lignes.insert(lignes.begin() + static_cast<std::ptrdiff_t>(fermeture), texte);
+    while (lignes[ici] != ">Causes des pr\xC3\xA9" "cipitations:") ++ici;
+    while (lignes[ici] != "<") ++ici;
+    lignes.insert(lignes.begin() + static_cast<std::ptrdiff_t>(ici), texte);
   }
   document_ouvert d;
   d.climat = true;
@@ -51,9 +50,9 @@ TEST_P(Completion, Place) {
   // Every proposal whole: what the list shows, what replaces which columns,
   // its order and kind, and its documentation indented under it.
   std::string obtenu;
-  for (const proposition& p : propositions(d, {static_cast<int>(fermeture), static_cast<int>(texte.size())})) {
-    EXPECT_EQ(p.debut.ligne, static_cast<int>(fermeture));
-    EXPECT_EQ(p.fin.ligne, static_cast<int>(fermeture));
+  for (const proposition& p : propositions(d, {static_cast<int>(ici), static_cast<int>(texte.size())})) {
+    EXPECT_EQ(p.debut.ligne, static_cast<int>(ici));
+    EXPECT_EQ(p.fin.ligne, static_cast<int>(ici));
     obtenu += p.etiquette + " | " + p.detail + " | " + p.texte + " | " + p.tri + " | " + (p.valeur ? "valeur" : "mot") + " | " +
               std::to_string(p.debut.caractere) + "-" + std::to_string(p.fin.caractere) + "\n";
     for (const std::string& l : decoupe(p.documentation + "\n", '\n')) obtenu += "    " + l + "\n";
