@@ -15,6 +15,7 @@ import shutil
 import subprocess
 import sys
 import tempfile
+import unicodedata
 
 racine = pathlib.Path(__file__).resolve().parent.parent
 programme = str(pathlib.Path(sys.argv[1]).resolve())
@@ -30,6 +31,12 @@ def attendu(journal):
     """(kind, line, message) of each finding of a golden log, the message's blanks and line feeds aside."""
     morceaux = re.split(r"- (Erreur|Avertissement) ligne (\d+)\. ", journal.read_bytes().decode("latin-1"))[1:]
     return [(morceaux[i].lower(), morceaux[i + 1], " ".join(morceaux[i + 2].split())) for i in range(0, len(morceaux), 3)]
+
+
+def essaie(quoi, texte, voulus):
+    """The findings of a trial's text, each "LINE: kind: message [CODE]", are those its constats block shows."""
+    obtenus = re.findall(r"^-:(\d+):\d+: (.*)$", verifie("-", entree=texte.encode("latin-1"))[1], re.M)
+    egal(quoi, [f"{n}: {r}" for n, r in obtenus], [] if voulus.strip() == "aucun constat" else voulus.splitlines())
 
 
 def egal(quoi, obtenu, voulu):
@@ -186,9 +193,7 @@ for options, essai, voulus in essais:
     avant = sum(paragraphes[:k], []) if k is not None else climat[:fermeture]
     apres = [] if "fin" in options else sum(paragraphes[k + 1:], []) if k is not None else climat[fermeture:]
     texte = "\n".join(avant + essai.splitlines() + apres) + ("" if "sans-saut" in options else "\n")
-    obtenus = re.findall(r"^-:(\d+):\d+: (.*)$", verifie("-", entree=texte.encode("latin-1"))[1], re.M)
-    egal(f"essai du guide ({nom}) {essai.splitlines()[:2]}", [f"{n}: {r}" for n, r in obtenus],
-         [] if voulus.strip() == "aucun constat" else voulus.splitlines())
+    essaie(f"essai du guide ({nom}) {essai.splitlines()[:2]}", texte, voulus)
 # The short trials: "faute NAME K-L" puts its lines in the place of lines K
 # to L of that paragraph of the complete example (L = K - 1: before line K)
 # and draws exactly the findings after it; "ligne-juste NAME" shows lines of
@@ -199,9 +204,7 @@ for nom, debut, fin, lignes, voulus in fautes_courtes:
     juste = paragraphes[k]
     texte = "\n".join(sum(paragraphes[:k], []) + juste[:int(debut) - 1] + lignes.splitlines() + juste[int(fin):]
                       + sum(paragraphes[k + 1:], [])) + "\n"
-    obtenus = re.findall(r"^-:(\d+):\d+: (.*)$", verifie("-", entree=texte.encode("latin-1"))[1], re.M)
-    egal(f"faute du guide ({nom} {debut}-{fin}) {lignes.splitlines()[:1]}", [f"{n}: {r}" for n, r in obtenus],
-         [] if voulus.strip() == "aucun constat" else voulus.splitlines())
+    essaie(f"faute du guide ({nom} {debut}-{fin}) {lignes.splitlines()[:1]}", texte, voulus)
 for nom, lignes in re.findall(r"^```ligne-juste ([\w-]+)\n(.*?)^```", guide, re.S | re.M):
     egal(f"ligne juste du guide ({nom}) {lignes.splitlines()[:1]}", all(l in paragraphes[NOMS.index(nom)] for l in lignes.splitlines()), True)
 egal("fautes courtes du guide", len(fautes_courtes) >= 40, True)
@@ -211,18 +214,17 @@ egal("fautes courtes du guide", len(fautes_courtes) >= 40, True)
 for code, section in re.findall(r"^#### (CL\d{3})\n(.*?)(?=^#{1,4} |\Z)", guide, re.S | re.M):
     paire = lambda titre: re.search(rf"^\*\*{titre}\*\* :.*?```constats\n(.*?)^```", section, re.S | re.M)
     fautif, juste = paire("Exemple fautif"), paire("Correction")
+    # A right example is a trial that draws nothing, or right lines of the complete example (checked above).
     correction = section.find("**Correction** :")
-    if correction >= 0 and section[section.find("\n```", correction):].startswith("\n```ligne-juste "):
-        juste = re.match(r"(.*)", "aucun constat")  # right lines of the complete example, checked above
+    juste = "aucun constat" if correction >= 0 and section[section.find("\n```", correction):].startswith("\n```ligne-juste ") \
+        else juste and juste.group(1).strip()
     if code in ("CL308", "CL801", "CL802", "CL803", "CL901"):
         egal(f"{code} : sa forme", "**Problème**" in section, True)
         continue
-    egal(f"{code} : exemple fautif et correction", (bool(fautif) and f"[{code}]" in fautif.group(1),
-                                                   bool(juste) and juste.group(1).strip()), (True, "aucun constat"))
+    egal(f"{code} : exemple fautif et correction", (bool(fautif) and f"[{code}]" in fautif.group(1), juste), (True, "aucun constat"))
 egal("essais du guide", len(paragraphes) == len(NOMS) and len(essais) >= 10, True)
 # The index of the messages: every message of every card once, with its
 # code, in alphabetical order (case and accents aside).
-import unicodedata
 cle = lambda m: "".join(c for c in unicodedata.normalize("NFD", m.lower()) if not unicodedata.combining(c))
 index = re.findall(r"^- `(.+)` : \[(CL\d{3})\]", guide.split("## Index des messages")[1].split("\n## ")[0], re.M)
 cartes = sorted((m, code) for code, messages in re.findall(r"^#### (CL\d{3})\n\n(.*?)(?=\n\*\*)", guide, re.S | re.M)
@@ -243,19 +245,17 @@ with tempfile.TemporaryDirectory() as dossier:
 egal("corrections du guide", len(corrections) >= 15, True)
 # The guide's excerpts of the shipped sample, numbered as the author sees it:
 # "extrait L-M" puts its lines in the place of lines L to M of
-# exemples/climat.txt ("fin": the file ends after them) and draws exactly the
+# exemples/climat.txt and draws exactly the
 # findings after it; "corrigé L-M" after those findings is what --corrige
 # leaves there; "juste L-M" is the sample's own lines L to M.
 echantillon = (exemples / "climat.txt").read_bytes().decode("latin-1").split("\n")
-place = lambda debut, fin, lignes, bout=True: echantillon[:int(debut) - 1] + lignes + (echantillon[int(fin):] if bout else [""])
-extraits = re.findall(r"^```extrait (\d+)-(\d+)( fin)?\n(.*?)^```\n+[^`]*?```constats\n(.*?)^```\n+(?:[^`]*?```corrigé (\d+)-(\d+)\n(.*?)^```)?",
+place = lambda debut, fin, lignes: echantillon[:int(debut) - 1] + lignes + echantillon[int(fin):]
+extraits = re.findall(r"^```extrait (\d+)-(\d+)\n(.*?)^```\n+[^`]*?```constats\n(.*?)^```\n+(?:[^`]*?```corrigé (\d+)-(\d+)\n(.*?)^```)?",
                       guide, re.S | re.M)
 with tempfile.TemporaryDirectory() as dossier:
-    for debut, fin, coupe, lignes, voulus, d2, f2, corrige in extraits:
-        texte = "\n".join(place(debut, fin, lignes.splitlines(), not coupe))
-        obtenus = re.findall(r"^-:(\d+):\d+: (.*)$", verifie("-", entree=texte.encode("latin-1"))[1], re.M)
-        egal(f"extrait du guide {debut}-{fin} {lignes.splitlines()[:2]}", [f"{n}: {r}" for n, r in obtenus],
-             [] if voulus.strip() == "aucun constat" else voulus.splitlines())
+    for debut, fin, lignes, voulus, d2, f2, corrige in extraits:
+        texte = "\n".join(place(debut, fin, lignes.splitlines()))
+        essaie(f"extrait du guide {debut}-{fin} {lignes.splitlines()[:2]}", texte, voulus)
         if d2:
             chemin = pathlib.Path(dossier) / "climat.txt"
             chemin.write_bytes(texte.encode("latin-1"))
@@ -263,7 +263,7 @@ with tempfile.TemporaryDirectory() as dossier:
             egal(f"extrait corrigé {d2}-{f2}", chemin.read_bytes().decode("latin-1"), "\n".join(place(d2, f2, corrige.splitlines())))
 for debut, fin, lignes in re.findall(r"^```juste (\d+)-(\d+)\n(.*?)^```", guide, re.S | re.M):
     egal(f"extrait juste {debut}-{fin}", lignes.splitlines(), echantillon[int(debut) - 1:int(fin)])
-egal("extraits du guide", (len(extraits) >= 8, sum(1 for e in extraits if e[5])), (True, len(re.findall(r"^```corrigé \d", guide, re.M))))
+egal("extraits du guide", (len(extraits) >= 8, sum(1 for e in extraits if e[4])), (True, len(re.findall(r"^```corrigé \d", guide, re.M))))
 with tempfile.TemporaryDirectory() as dossier:
     d = pathlib.Path(dossier)
     chemin = f"{pathlib.Path(programme).parent}:/usr/bin:/bin"
