@@ -111,6 +111,17 @@ TEST(Dessin, Bornes) {
   EXPECT_EQ(compte(page, "class=\"de-plus\""), 2u);  // the nodes and the arrows (a table shows 400 rows)
 }
 
+// A display text is written as text: markup escaped, a control character
+// (DEL among them) shown as the replacement character, the rest as it is.
+TEST(Dessin, TexteEchappe) {
+  std::string texte = source("exemples/climat.txt");
+  texte.replace(texte.find("Pas un souffle"), 14, "<b>~\x7f\x01&\"");
+  avec_modele rapport;
+  verifie_octets(texte.data(), texte.size(), rapport);
+  const std::string page = dessin_html(rapport.m, false);
+  EXPECT_EQ(compte(page, "&lt;b&gt;~&#65533;&#65533;&amp;&quot;"), 1u);
+}
+
 TEST(Dessin, ChaqueFichier) {
   std::size_t fichiers = 0;
   for (const char* dossier : {"exemples", "tests/donnees", "tests/donnees/dessins"})
