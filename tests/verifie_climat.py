@@ -73,6 +73,8 @@ for journal in journaux:
         c["message"] = tel_quel(c["message"])
     egal(climat + " (JSON)", [(c["gravite"], " ".join(c["message"].split())) for c in constats], [(k, m) for k, _, m in voulu])
     egal(climat + " (codes du guide)", [c for c in constats if not dans_sa_section(c)], [])
+    # A consequence names its root, which follows from nothing itself, and comes after it.
+    egal(climat + " (causes)", [c for i, c in enumerate(constats) if "cause" in c and ("cause" in constats[c["cause"]] or c["cause"] >= i)], [])
     # Folded: no line feed, one blank where there was one (but a blank shown as the faulty character).
     egal(climat + " (une ligne)", [m for m in (c["message"] for c in constats) if "\n" in m or m != m.strip()
                                    or "  " in m.replace("caractère   n'est", "X")], [])
