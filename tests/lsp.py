@@ -70,6 +70,8 @@ def remplace(valeur):
 for cas in re.split(r"^== ", (racine / "tests/donnees/lsp.txt").read_text(encoding="utf-8"), flags=re.M)[1:]:
     nom, *lignes = cas.splitlines()
     entree, attendus = b"", []
+    if not any(l.startswith("= ") for l in lignes):
+        fautes.append(f"{nom} : le cas n'a pas de ligne « = STATUT » et ne serait pas vérifié")
     for ligne in lignes:
         sorte, _, reste = ligne.partition(" ")
         if sorte == ">":
