@@ -157,6 +157,15 @@ egal("un million de caractères hors de Latin-1", ([d["code"] for d in messages[
 d = publication("\n".join(reference[:14] + ["%d:g1:T" % (6 + i) for i in range(2000)] + reference[14:]))[1]["params"]["diagnostics"]
 egal("constats plafonnés", (len(d), d[-1]["code"], d[-1]["severity"], d[-1]["message"].split()[0], d[-1]["range"]),
      (101, "CL803", 3, "1900", {"start": {"line": 113, "character": 0}, "end": {"line": 113, "character": 0}}))
+# A list of 40,000 temperatures numbered from 2: renumbering it would send more than an editor should take at
+# once, and "Appliquer toutes les corrections sûres" is offered disabled, with its reason, instead.
+debut = reference.index("1:f1:Glacial")
+temperatures = [f"{k + 2}:f1:Température {k}" for k in range(40_000)]
+messages = publication("\n".join(reference[:debut] + temperatures + reference[reference.index("<", debut):]), {"id": 2, "method": "textDocument/codeAction",
+                       "params": {"textDocument": {"uri": "file:///x/h.txt"}, "range": {"start": {"line": 0, "character": 0}, "end": {"line": 0, "character": 0}},
+                                  "context": {"diagnostics": [], "only": ["source.fixAll"]}}})
+egal("tout corriger, trop gros pour l'éditeur", [(a["kind"], "edit" in a, bool(a.get("disabled", {}).get("reason"))) for a in messages[2]["result"]],
+     [("source.fixAll", False, True)])
 profond = lambda n: cadre(b'{"jsonrpc": "2.0", "id": 1, "method": "initialize", "params": {"version": ' + b"[" * n + b"]" * n + b"}}")
 messages, statut = serveur(profond(300_000) + profond(100_000) + b"".join(cadre(m) for m in (
     b'{"jsonrpc": "2.0", "id": 2, "method": "initialize"}', b'{"jsonrpc": "2.0", "id": 3, "method": "shutdown"}', b'{"jsonrpc": "2.0", "method": "exit"}')))
