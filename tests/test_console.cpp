@@ -73,10 +73,13 @@ TEST_P(Fonctions, Table) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Console, Fonctions,
-                         testing::Values("linux_acc", "utf8_valide", "putsacc", "Efface_n", "index_ch", "getsdyn",
-                                         "couleurs_xterm", "cadre_titre", "nom_visible"),
-                         [](const auto& i) { return i.param; });
+std::vector<std::string> noms() {
+  std::vector<std::string> r;
+  for (const auto& [nom, fonction] : fonctions()) r.push_back(nom);
+  return r;
+}
+
+INSTANTIATE_TEST_SUITE_P(Console, Fonctions, testing::ValuesIn(noms()), [](const auto& i) { return i.param; });
 
 TEST(Console, LimitesDesTampons) {
   // A final 0xC3 ends at its NUL: nothing after it is read or written; a
