@@ -209,16 +209,17 @@ for nom, debut, fin, lignes, voulus in fautes_courtes:
     essaie(f"faute du guide ({nom} {debut}-{fin}) {lignes.splitlines()[:1]}", texte, voulus)
 for nom, lignes in re.findall(r"^```ligne-juste ([\w-]+)\n(.*?)^```", guide, re.S | re.M):
     egal(f"ligne juste du guide ({nom}) {lignes.splitlines()[:1]}", all(l in paragraphes[NOMS.index(nom)] for l in lignes.splitlines()), True)
-egal("fautes courtes du guide", len(fautes_courtes) >= 40, True)
+egal("fautes courtes du guide", len(fautes_courtes), len(re.findall(r"^```faute ", guide, re.M)))
 # Each code's section shows a wrong example that draws its code and a
 # right one that draws nothing (the messages of the editors and of the
 # system apart, which no file in a trial can draw).
 for code, section in re.findall(r"^#### (CL\d{3})\n(.*?)(?=^#{1,4} |\Z)", guide, re.S | re.M):
-    paire = lambda titre: re.search(rf"^\*\*{titre}\*\* :.*?```constats\n(.*?)^```", section, re.S | re.M)
+    paire = lambda titre: re.search(rf"^\*\*{titre}\*\*[^:\n]* :.*?```constats\n(.*?)^```", section, re.S | re.M)
     fautif, juste = paire("Exemple fautif"), paire("Correction")
-    # A right example is a trial that draws nothing, or right lines of the complete example (checked above).
+    # A right example is a trial that draws nothing, or right lines of the complete example or of the sample
+    # (checked above and below).
     correction = section.find("**Correction** :")
-    juste = "aucun constat" if correction >= 0 and section[section.find("\n```", correction):].startswith("\n```ligne-juste ") \
+    juste = "aucun constat" if correction >= 0 and section[section.find("\n```", correction):].startswith(("\n```ligne-juste ", "\n```juste ")) \
         else juste and juste.group(1).strip()
     if code in ("CL308", "CL801", "CL802", "CL803", "CL901"):
         egal(f"{code} : sa forme", "**Problème**" in section, True)
@@ -265,7 +266,8 @@ with tempfile.TemporaryDirectory() as dossier:
             egal(f"extrait corrigé {d2}-{f2}", chemin.read_bytes().decode("latin-1"), "\n".join(place(d2, f2, corrige.splitlines())))
 for debut, fin, lignes in re.findall(r"^```juste (\d+)-(\d+)\n(.*?)^```", guide, re.S | re.M):
     egal(f"extrait juste {debut}-{fin}", lignes.splitlines(), echantillon[int(debut) - 1:int(fin)])
-egal("extraits du guide", (len(extraits) >= 8, sum(1 for e in extraits if e[4])), (True, len(re.findall(r"^```corrigé \d", guide, re.M))))
+egal("extraits du guide", (len(extraits), sum(1 for e in extraits if e[4])),
+     (len(re.findall(r"^```extrait ", guide, re.M)), len(re.findall(r"^```corrigé \d", guide, re.M))))
 with tempfile.TemporaryDirectory() as dossier:
     d = pathlib.Path(dossier)
     chemin = f"{pathlib.Path(programme).parent}:/usr/bin:/bin"
