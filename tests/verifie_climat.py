@@ -6,6 +6,7 @@ unreadable file among good ones; standard input; the examples of the guide
 (its "climat" blocks, end to end, form a file with no finding, also with any
 one of its "climat-regle" lines added to the causes); and the vim settings
 and git hook of the guide, run for real."""
+import collections
 import functools
 import json
 import os
@@ -248,26 +249,29 @@ with tempfile.TemporaryDirectory() as dossier:
 egal("corrections du guide", len(corrections) >= 15, True)
 # The guide's excerpts of the shipped sample, numbered as the author sees it:
 # "extrait L-M" puts its lines in the place of lines L to M of
-# exemples/climat.txt and draws exactly the
-# findings after it; "corrigé L-M" after those findings is what --corrige
-# leaves there; "juste L-M" is the sample's own lines L to M.
+# exemples/climat.txt and draws exactly the findings after it; "corrigé L-M"
+# is what --corrige leaves there of the last excerpt before it in the same
+# card; "juste L-M" is the sample's own lines L to M.
 echantillon = (exemples / "climat.txt").read_bytes().decode("latin-1").split("\n")
 place = lambda debut, fin, lignes: echantillon[:int(debut) - 1] + lignes + echantillon[int(fin):]
-extraits = re.findall(r"^```extrait (\d+)-(\d+)\n(.*?)^```\n+[^`]*?```constats\n(.*?)^```\n+(?:[^`]*?```corrigé (\d+)-(\d+)\n(.*?)^```)?",
-                      guide, re.S | re.M)
+vus = collections.Counter()
 with tempfile.TemporaryDirectory() as dossier:
-    for debut, fin, lignes, voulus, d2, f2, corrige in extraits:
-        texte = "\n".join(place(debut, fin, lignes.splitlines()))
-        essaie(f"extrait du guide {debut}-{fin} {lignes.splitlines()[:2]}", texte, voulus)
-        if d2:
-            chemin = pathlib.Path(dossier) / "climat.txt"
-            chemin.write_bytes(texte.encode("latin-1"))
-            subprocess.run([programme, "--corrige", str(chemin)], capture_output=True)
-            egal(f"extrait corrigé {d2}-{f2}", chemin.read_bytes().decode("latin-1"), "\n".join(place(d2, f2, corrige.splitlines())))
-for debut, fin, lignes in re.findall(r"^```juste (\d+)-(\d+)\n(.*?)^```", guide, re.S | re.M):
-    egal(f"extrait juste {debut}-{fin}", lignes.splitlines(), echantillon[int(debut) - 1:int(fin)])
-egal("extraits du guide", (len(extraits), sum(1 for e in extraits if e[4])),
-     (len(re.findall(r"^```extrait ", guide, re.M)), len(re.findall(r"^```corrigé \d", guide, re.M))))
+    chemin = pathlib.Path(dossier) / "climat.txt"
+    for carte in re.split(r"^#### ", guide, flags=re.M):
+        fautif = None
+        for sorte, debut, fin, lignes, voulus in re.findall(r"^```(extrait|corrigé|juste) (\d+)-(\d+)\n(.*?)^```(?:\n+```constats\n(.*?)^```)?",
+                                                            carte, re.S | re.M):
+            vus[sorte] += 1
+            if sorte == "extrait":
+                fautif = "\n".join(place(debut, fin, lignes.splitlines()))
+                essaie(f"extrait du guide {debut}-{fin} {lignes.splitlines()[:2]}", fautif, voulus)
+            elif sorte == "corrigé":
+                chemin.write_bytes((fautif or "").encode("latin-1"))
+                subprocess.run([programme, "--corrige", str(chemin)], capture_output=True)
+                egal(f"extrait corrigé {debut}-{fin}", chemin.read_bytes().decode("latin-1"), "\n".join(place(debut, fin, lignes.splitlines())))
+            else:
+                egal(f"extrait juste {debut}-{fin}", lignes.splitlines(), echantillon[int(debut) - 1:int(fin)])
+egal("extraits du guide", vus, collections.Counter({s: len(re.findall(rf"^```{s} \d", guide, re.M)) for s in ("extrait", "corrigé", "juste")}))
 with tempfile.TemporaryDirectory() as dossier:
     d = pathlib.Path(dossier)
     chemin = f"{pathlib.Path(programme).parent}:/usr/bin:/bin"
