@@ -65,6 +65,8 @@ std::string decrit(const dessin_du_climat& d, const modele_climat& m, const std:
       if (!marques.empty()) marques = "[" + marques.substr(1) + "]";
       ajoute(attribut("data-saison=\"") + ":" + attribut("grid-column:") + marques, " ");
     }
+  if (quoi == "lieu")  // the place's dot, drawn only when both coordinates are read
+    r = html.find("<circle class=\"point\"") != std::string::npos ? "point" : "-";
   if (quoi == "hors-ordre")
     for (std::size_t i = 0; i < d.hors_ordre.size(); ++i)
       if (d.hors_ordre[i]) ajoute(nombre(m.horloge.moments[i].numero), " ");
