@@ -610,8 +610,9 @@ std::size_t premier_a(const std::vector<trouve>& t, int ligne) {
 // what changed from its first line to the next one's, provided the pass's
 // state before that next line is the one the text without them gives: from
 // there on both passes go alike, so the candidate alone would change nothing
-// more. A candidate after which the states differ is tried alone; those
-// after it go to the next pass.
+// more. A candidate after which the states differ is tried alone; the one
+// after it goes to the next pass, and those after that are measured in
+// this one again once the states meet.
 std::vector<std::optional<effet>> effets(std::string_view texte, const lignes_du_texte& l, const releve& avant,
                                         const std::vector<correction>& candidats, bool par_lots, std::size_t passes_max) {
   std::vector<std::optional<effet>> r(candidats.size());
@@ -623,7 +624,14 @@ std::vector<std::optional<effet>> effets(std::string_view texte, const lignes_du
   for (const correction& c : candidats) e.push_back(lignes_de(texte, l, c));
   std::vector<std::size_t> en_attente(candidats.size());
   for (std::size_t i = 0; i < candidats.size(); ++i) en_attente[i] = i;
-  std::sort(en_attente.begin(), en_attente.end(), [&](std::size_t a, std::size_t b) { return candidats[a].debut < candidats[b].debut; });
+  // The edits inside a line first, in the order of the text, then those
+  // that move whole lines: a moved line changes what the pass carries on,
+  // and in a lot of their own they do not keep the others from being
+  // measured.
+  const auto avant_dans_les_lots = [&](std::size_t a, std::size_t b) {
+    return std::pair(candidats[a].lignes, candidats[a].debut) < std::pair(candidats[b].lignes, candidats[b].debut);
+  };
+  std::sort(en_attente.begin(), en_attente.end(), avant_dans_les_lots);
   const auto empreinte = [](const releve& x, int ligne) {
     return static_cast<std::size_t>(ligne) < x.empreintes.size() ? x.empreintes[static_cast<std::size_t>(ligne)] : 0;
   };
@@ -637,16 +645,25 @@ std::vector<std::optional<effet>> effets(std::string_view texte, const lignes_du
     std::vector<const correction*> edits;
     for (const std::size_t i : lot) edits.push_back(&candidats[i]);
     const releve apres = releve_de(applique_tout(texte, edits), true);
-    int decalage = 0;  // lines added by the candidates before
+    int decalage = 0;      // lines added by the candidates before
+    bool a_l_unisson = true;  // the states at this candidate's first line are alike
     for (std::size_t k = 0; k < lot.size(); ++k) {
       const etendue_lignes& x = e[lot[k]];
       const bool dernier = k + 1 == lot.size();
       const int fin = dernier ? INT_MAX : e[lot[k + 1]].premiere;
       const int fin_apres = dernier ? INT_MAX : fin + decalage + x.ajoutees;
-      if (!dernier && (empreinte(avant, fin) == 0 || empreinte(avant, fin) != empreinte(apres, fin_apres))) {
-        seuls.push_back(lot[k]);
-        reste.insert(reste.end(), lot.begin() + static_cast<std::ptrdiff_t>(k) + 1, lot.end());
-        break;
+      const bool rejoint = dernier || (empreinte(avant, fin) != 0 && empreinte(avant, fin) == empreinte(apres, fin_apres));
+      // A candidate reached by the change of the one before waits for
+      // another lot; one whose change still shows at the next one's line is
+      // tried alone. The states may meet again further on: the candidates
+      // from there are measured in this pass.
+      const bool mesurable = a_l_unisson && rejoint;
+      if (!a_l_unisson) reste.push_back(lot[k]);
+      else if (!rejoint) seuls.push_back(lot[k]);
+      a_l_unisson = rejoint;
+      if (!mesurable) {
+        decalage += x.ajoutees;
+        continue;
       }
       effet& f = r[lot[k]].emplace();
       const int debut_apres = x.premiere + decalage;
@@ -659,7 +676,7 @@ std::vector<std::optional<effet>> effets(std::string_view texte, const lignes_du
         f.reste_ecrit = constat_entre(apres.constats, debut_apres, x.derniere + decalage + x.ajoutees);
       decalage += x.ajoutees;
     }
-    std::sort(reste.begin(), reste.end(), [&](std::size_t a, std::size_t b) { return candidats[a].debut < candidats[b].debut; });
+    std::sort(reste.begin(), reste.end(), avant_dans_les_lots);
     en_attente = std::move(reste);
   }
   for (std::size_t k = 0; k < seuls.size() && k < ESSAIS_SEULS_MAX && passes < passes_max; ++k, ++passes)
