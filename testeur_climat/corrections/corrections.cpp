@@ -822,8 +822,10 @@ std::vector<filiation> filiations(std::string_view texte) {
         place[k] = true;
       }
     // Where the repair is, when not on the root's own line: a blank line
-    // that drew nothing, the place of a missing line.
-    const correction& c = a.confirmees[i];
+    // that drew nothing, the place of a missing line. A repair that writes
+    // a whole list again (a renumbering) is where it changes something.
+    correction c = a.confirmees[i];
+    au_plus_court(texte, c);
     const auto ligne = static_cast<int>(std::upper_bound(l.debuts.begin(), l.debuts.end(), c.debut) - l.debuts.begin());
     if (ligne != constats[racine].ligne) {
       r[racine].ligne_origine = ligne;
