@@ -432,7 +432,12 @@ void sondes(const lignes_du_texte& l, const modele_climat& m, const trouve& f, s
   if ((f.code == 304 || f.code == 305 || f.code == 401 || f.code == 703) && n > 1) {
     // A gap in the numbers, or a first entry numbered 2.
     const long ici = numero_de(c, apres);
-    const long avant = numero_de(l.contenu(n - 1), apres);
+    // The line before is an entry unless it is the list's probabilities
+    // ("20/60"), whose first number numbers nothing.
+    const std::string_view p = l.contenu(n - 1);
+    std::size_t fin = apres;
+    while (fin < p.size() && chiffre(p[fin])) ++fin;
+    const long avant = fin < p.size() && p[fin] == '/' ? -1 : numero_de(p, apres);
     if (ici >= 0 && avant >= 0 && ici == avant + 2) insere(n, renumerotee(l.contenu(n - 1), apres, avant + 1));
     if (ici == 2 && avant < 0) insere(n, renumerotee(c, apres, 1));
   }

@@ -73,7 +73,8 @@ bool meme_fichier(const struct stat& a, const struct stat& b) { return a.st_dev 
 int dossier_du_fichier(const char* nom, const struct stat& lu, std::string& base) {
   std::string chemin = nom;
   int dossier = AT_FDCWD;
-  for (int liens = 0; liens < 40; ++liens) {
+  // As many links as an opening follows (40), then the file itself.
+  for (int liens = 0; liens <= 40; ++liens) {
     const std::size_t barre = chemin.rfind('/');
     base = chemin.substr(barre == std::string::npos ? 0 : barre + 1);
     const std::string nom_du_dossier =
