@@ -220,6 +220,14 @@ try {
     .catch(() => fautes.push("la règle tapée n'est pas dessinée"));
   await page.click("#voir-climat");
   egal("retour aux constats", await page.$eval("#climat", (c) => c.hidden), true);
+  // A character Latin-1 lacks is an error of the line's total too.
+  await page.evaluate(() => window.editeur.dispatch({ changes: { from: window.editeur.state.doc.line(12).to, insert: "\u20ac" } }));
+  await page.waitForSelector(".constat[data-code=CL801]", { timeout: 10000 }).catch(() => {});
+  egal("un caractère hors de Latin-1 au bilan", await page.$eval("#bilan", (e) => e.textContent), "1 erreur, 0 avertissement.");
+  await page.evaluate(() => {
+    const fin = window.editeur.state.doc.line(12).to;
+    window.editeur.dispatch({ changes: { from: fin - 1, to: fin } });
+  });
 
   // Hover on the 7 of "4=[p5+v4-5]4/\7%%30/70." (line 62), and completion
   // after "2=[v" typed on a new line: the winds with their names (the
