@@ -650,7 +650,7 @@ std::vector<std::optional<effet>> effets(std::string_view texte, const lignes_du
     std::vector<const correction*> edits;
     for (const std::size_t i : lot) edits.push_back(&candidats[i]);
     const releve apres = releve_de(applique_tout(texte, edits), true);
-    int decalage = 0;      // lines added by the candidates before
+    int decalage = 0;         // lines added by the candidates before
     bool a_l_unisson = true;  // the states at this candidate's first line are alike
     for (std::size_t k = 0; k < lot.size(); ++k) {
       const etendue_lignes& x = e[lot[k]];
