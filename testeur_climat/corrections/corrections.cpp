@@ -72,11 +72,28 @@ struct lignes_du_texte {
   std::string_view t;
   std::vector<std::size_t> debuts;
 
+  // For each line, the nearest blank line and the nearest head at or
+  // before it (0: none): a finding's candidates look back for them, and a
+  // walk back from each of thousands of findings would cost their number
+  // times the file's.
+  std::vector<int> blanche_avant;
+  std::vector<int> tete_avant;
+
   explicit lignes_du_texte(std::string_view texte) : t(texte) {
     debuts.push_back(0);
     for (std::size_t i = 0; i < t.size(); ++i)
       if (t[i] == '\n') debuts.push_back(i + 1);
+    blanche_avant.assign(debuts.size() + 1, 0);
+    tete_avant.assign(debuts.size() + 1, 0);
+    for (int k = 1; static_cast<std::size_t>(k) <= debuts.size(); ++k) {
+      const std::string_view c = contenu(k);
+      blanche_avant[static_cast<std::size_t>(k)] = blanche(k) ? k : blanche_avant[static_cast<std::size_t>(k) - 1];
+      tete_avant[static_cast<std::size_t>(k)] =
+          !c.empty() && (c[0] == '>' || c[0] == '#') ? k : tete_avant[static_cast<std::size_t>(k) - 1];
+    }
   }
+  int blanche_au_plus(int l) const { return l < 1 ? 0 : blanche_avant[std::min(static_cast<std::size_t>(l), debuts.size())]; }
+  int tete_au_plus(int l) const { return l < 1 ? 0 : tete_avant[std::min(static_cast<std::size_t>(l), debuts.size())]; }
   // Line `l` (from 1) holds text or at least its line feed.
   bool existe(int l) const {
     return l >= 1 && static_cast<std::size_t>(l) <= debuts.size() &&
@@ -289,23 +306,20 @@ void lignes_glissees(const lignes_du_texte& l, const modele_climat& m, const tro
   for (const paragraphe_lu& p : m.paragraphes)
     if (p.tete > 0 && p.tete <= n) tete = std::max(tete, p.tete);
   int blanches = 0;
-  for (int k = n; k > tete && blanches < 2; --k)
-    if (l.blanche(k) && !l.fin_de_ligne(k).empty()) {
+  for (int k = l.blanche_au_plus(n); k > tete && blanches < 2; k = l.blanche_au_plus(k - 1))
+    if (!l.fin_de_ligne(k).empty()) {
       supprime(k, "Supprimer la ligne blanche");
       ++blanches;
     }
   // A head the pass read over as a line of this paragraph: the "<" that
   // ended it is missing, before the blank lines that come before that head.
-  for (int k = n; k > tete; --k) {
-    const std::string_view c = l.contenu(k);
-    if (c.empty() || (c[0] != '>' && c[0] != '#')) continue;
+  if (const int k = l.tete_au_plus(n); k > tete) {
     int debut = k;
     while (debut - 1 > tete && l.blanche(debut - 1)) --debut;
     r.push_back({l.debut(debut), l.debut(debut), std::string("<") + l.saut(debut), "Fermer le paragraphe par <", f.code, f.ligne});
     // Or that head and its "<" swapped, or the head and its next line.
     echange(l, k - 1, f, r);
     echange(l, k, f, r);
-    break;
   }
   // A line the pass passed over just after a paragraph's "<": the "<" and
   // the last line of the paragraph swapped, whose findings come where the
