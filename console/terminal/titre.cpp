@@ -166,10 +166,8 @@ int lance_fenetre(char* const* arguments) {
   close(tube[1]);
   if (pid > 0 && read(tube[0], &erreur, sizeof erreur) != sizeof erreur) erreur = 0;
   close(tube[0]);
-  int statut = 0;
-  if (pid > 0)
-    while (waitpid(pid, &statut, 0) < 0 && errno == EINTR) {
-    }
+  // No handler is installed here, so the wait is never interrupted.
+  if (pid > 0) waitpid(pid, nullptr, 0);
   char recu[32] = {};
   const ssize_t n = pread(fd_temoin, recu, sizeof recu - 1, 0);
   close(fd_temoin);

@@ -29,7 +29,7 @@ int laisse_tel_quel(const std::string& nom, const std::string& raison) {
 
 // A descriptor closed when it goes out of scope.
 struct descripteur {
-  int fd = -1;
+  int fd;
   explicit descripteur(int f) : fd(f) {}
   descripteur(const descripteur&) = delete;
   descripteur& operator=(const descripteur&) = delete;
@@ -162,16 +162,19 @@ int remplace(const char* chemin, const std::string& nom, int ancien, const struc
   sigprocmask(SIG_BLOCK, &attente, &avant);
   std::string temporaire;
   const descripteur fd(fichier_temporaire(dossier.fd, base, temporaire));
-  const auto fin = [&](int statut, const std::string& raison) {
-    if (statut != 0 && fd.fd >= 0) unlinkat(dossier.fd, temporaire.c_str(), 0);
+  if (fd.fd < 0) {
+    const int erreur = errno;
     sigprocmask(SIG_SETMASK, &avant, nullptr);
-    return statut == 0 ? 0 : laisse_tel_quel(nom, raison);
+    return laisse_tel_quel(nom, "le fichier corrigé ne peut pas être écrit à côté de lui ("_l1 + raison_ecriture(erreur) +
+                                    ") : il est laissé tel quel"_l1);
+  }
+  const auto echec = [&](const std::string& raison) {
+    unlinkat(dossier.fd, temporaire.c_str(), 0);
+    sigprocmask(SIG_SETMASK, &avant, nullptr);
+    return laisse_tel_quel(nom, raison);
   };
-  if (fd.fd < 0)
-    return fin(2, "le fichier corrigé ne peut pas être écrit à côté de lui ("_l1 + raison_ecriture(errno) +
-                      ") : il est laissé tel quel"_l1);
   if (!ecrit_tout(fd.fd, nouveau))
-    return fin(2, "le fichier corrigé ne peut pas être écrit ("_l1 + raison_ecriture(errno) + ") : il est laissé tel quel"_l1);
+    return echec("le fichier corrigé ne peut pas être écrit ("_l1 + raison_ecriture(errno) + ") : il est laissé tel quel"_l1);
   // The owner and the group first (a change of owner clears the set-user-ID
   // bit), then the mode, then the access control list, which sets the
   // group's bits of the mode again. Only root gives a file to another user:
@@ -180,21 +183,22 @@ int remplace(const char* chemin, const std::string& nom, int ancien, const struc
   if (fstat(fd.fd, &nouveau_fichier) == 0 && (nouveau_fichier.st_uid != lu.st_uid || nouveau_fichier.st_gid != lu.st_gid))
     [[maybe_unused]] const int ignore = fchown(fd.fd, lu.st_uid, lu.st_gid);
   if (fstat(fd.fd, &nouveau_fichier) != 0 || nouveau_fichier.st_uid != lu.st_uid || nouveau_fichier.st_gid != lu.st_gid)
-    return fin(2, "le fichier corrigé ne pourrait pas garder son propriétaire et son groupe : il est laissé tel quel"_l1);
+    return echec("le fichier corrigé ne pourrait pas garder son propriétaire et son groupe : il est laissé tel quel"_l1);
   if (fchmod(fd.fd, lu.st_mode & 07777) != 0)
-    return fin(2, "le fichier corrigé ne pourrait pas garder ses permissions : il est laissé tel quel"_l1);
+    return echec("le fichier corrigé ne pourrait pas garder ses permissions : il est laissé tel quel"_l1);
   std::string attribut;
   if (!recopie_les_attributs(ancien, fd.fd, attribut))
-    return fin(2, "l'attribut étendu « "_l1 + attribut + " » ne peut pas être recopié ("_l1 + raison_ecriture(errno) +
+    return echec("l'attribut étendu « "_l1 + attribut + " » ne peut pas être recopié ("_l1 + raison_ecriture(errno) +
                       ") : le fichier est laissé tel quel"_l1);
   if (fsync(fd.fd) != 0)
-    return fin(2, "le fichier corrigé ne peut pas être écrit ("_l1 + raison_ecriture(errno) + ") : il est laissé tel quel"_l1);
-  if (!toujours_la(dossier.fd, base, lu)) return fin(2, "le fichier a changé pendant la vérification : il est laissé tel quel"_l1);
+    return echec("le fichier corrigé ne peut pas être écrit ("_l1 + raison_ecriture(errno) + ") : il est laissé tel quel"_l1);
+  if (!toujours_la(dossier.fd, base, lu)) return echec("le fichier a changé pendant la vérification : il est laissé tel quel"_l1);
   if (renameat(dossier.fd, temporaire.c_str(), dossier.fd, base.c_str()) != 0)
-    return fin(2, "le fichier corrigé ne peut pas prendre sa place ("_l1 + raison_ecriture(errno) + ") : il est laissé tel quel"_l1);
+    return echec("le fichier corrigé ne peut pas prendre sa place ("_l1 + raison_ecriture(errno) + ") : il est laissé tel quel"_l1);
   // The rename itself reaches the disk with the folder.
   fsync(dossier.fd);
-  return fin(0, {});
+  sigprocmask(SIG_SETMASK, &avant, nullptr);
+  return 0;
 }
 
 // Whether the file is the one standard input reads, whatever its name

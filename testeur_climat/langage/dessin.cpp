@@ -334,7 +334,7 @@ struct ecrit_dessin {
       const fleche_de_regle& f = *a.f;
       std::string etiquette = f.conditions;
       if (f.moteur == 6 && f.pourcentage_lu) etiquette += (etiquette.empty() ? "" : " ") + nombre(f.pourcentage) + "%";
-      etiquette += (etiquette.empty() ? "" : " ") + (f.moteur != 0 ? "M" + std::to_string(f.moteur) : std::string("M?"));
+      etiquette += std::string(etiquette.empty() ? "" : " ") + "M" + std::to_string(f.moteur);
       s += "<g class=\"fleche m" + std::to_string(f.moteur) + (f.conditions.empty() ? "" : " conditionnelle") +
            "\" data-regle=\"" + std::to_string(f.regle) + "\" data-de=\"" + std::to_string(f.de) + "\" data-vers=\"" +
            std::to_string(f.vers) + "\"" + vers_ligne(f.ligne) + "><title>Ligne " + std::to_string(f.ligne) + " : de " +

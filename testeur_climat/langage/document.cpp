@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <numeric>
 #include <utility>
 
 #include "chaines.hpp"
@@ -281,7 +282,7 @@ std::string document_ouvert::octets_latin1(std::vector<std::size_t>& hors_latin1
 std::vector<position_lsp> document_ouvert::positions_des_caracteres(const std::vector<std::size_t>& n) const {
   // One walk over the text for them all, in their order.
   std::vector<std::size_t> ordre(n.size());
-  for (std::size_t k = 0; k < n.size(); ++k) ordre[k] = k;
+  std::iota(ordre.begin(), ordre.end(), std::size_t{0});
   std::sort(ordre.begin(), ordre.end(), [&](std::size_t a, std::size_t b) { return n[a] < n[b]; });
   std::vector<position_lsp> r(n.size());
   position_lsp ici;
@@ -469,7 +470,7 @@ void document_ouvert::analyse() {
   std::move(hors.begin(), hors.end(), std::back_inserter(trouvailles));
   std::move(trouvees.begin(), trouvees.end(), std::back_inserter(trouvailles));
   std::vector<std::size_t> ordre(trouvailles.size());
-  for (std::size_t k = 0; k < ordre.size(); ++k) ordre[k] = k;
+  std::iota(ordre.begin(), ordre.end(), std::size_t{0});
   std::stable_sort(ordre.begin(), ordre.end(),
                    [&](std::size_t a, std::size_t b) { return trouvailles[a].debut.ligne < trouvailles[b].debut.ligne; });
   std::vector<trouvaille> triees;
@@ -485,10 +486,14 @@ void document_ouvert::analyse() {
     non_montrees += trouvailles.size() - plafond;
     trouvailles.resize(plafond);
   }
+  // A cause is the pass's index of a finding; a root the pass kept no room
+  // for, or that the cap left out, leaves its consequences without one.
   for (trouvaille& t : trouvailles) {
-    const int racine = t.cause >= 0 && static_cast<std::size_t>(t.cause) < place_du_rang.size() ? place_du_rang[static_cast<std::size_t>(t.cause)] : -1;
-    t.cause = racine >= 0 && static_cast<std::size_t>(racine) < trouvailles.size() ? racine : -1;
-    if (t.cause >= 0) ++trouvailles[static_cast<std::size_t>(t.cause)].suites;
+    if (t.cause < 0) continue;
+    const auto c = static_cast<std::size_t>(t.cause);
+    const std::size_t racine = c < place_du_rang.size() ? static_cast<std::size_t>(place_du_rang[c]) : trouvailles.size();
+    t.cause = racine < trouvailles.size() ? static_cast<int>(racine) : -1;
+    if (t.cause >= 0) ++trouvailles[racine].suites;
   }
   symboles = std::move(rapport.symboles);
 }

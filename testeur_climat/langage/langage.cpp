@@ -255,7 +255,7 @@ survol survole(const document_ouvert& d, position_lsp p) {
 }
 
 std::optional<lien_place> nombre_a(const document_ouvert& d, position_lsp p) {
-  if (p.ligne < 0 || static_cast<std::size_t>(p.ligne) >= d.nombre_de_lignes()) return std::nullopt;
+  // A line before the first, cast, lies past the last: no line has it.
   const auto liens = d.liens_de_la_ligne(static_cast<std::size_t>(p.ligne));
   const lien_place* sous = nombre_sous(liens, p.caractere);
   return sous == nullptr ? std::nullopt : std::optional<lien_place>(*sous);
