@@ -157,6 +157,10 @@ egal("un million de caractères hors de Latin-1", ([d["code"] for d in messages[
 d = publication("\n".join(reference[:14] + ["%d:g1:T" % (6 + i) for i in range(2000)] + reference[14:]))[1]["params"]["diagnostics"]
 egal("constats plafonnés", (len(d), d[-1]["code"], d[-1]["severity"], d[-1]["message"].split()[0], d[-1]["range"]),
      (101, "CL803", 3, "1900", {"start": {"line": 113, "character": 0}, "end": {"line": 113, "character": 0}}))
+# The outline lists the first 2000 entries of the document and says how many more: one more than that here.
+plan = lambda lignes: publication("\n".join(lignes), {"id": 2, "method": "textDocument/documentSymbol", "params": {"textDocument": {"uri": "file:///x/h.txt"}}})[2]["result"]
+entrees = sum(len(s.get("children", [])) for s in plan(reference))
+egal("plan, une entrée de trop", [re.findall(r"(\d+) entrées de plus", s.get("detail", "")) for s in plan(reference[:14] + ["%d:g1:T" % (6 + i) for i in range(2001 - entrees)] + reference[14:])][-1], ["1"])
 # A list of 40,000 temperatures numbered from 2: renumbering it would send more than an editor should take at
 # once, and "Appliquer toutes les corrections sûres" is offered disabled, with its reason, instead.
 debut = reference.index("1:f1:Glacial")

@@ -52,6 +52,7 @@ std::string affichage_qui_repond() {
 // user's, "victime". On PATH come only the folder "o",
 // with the tools the scripts use, a stand-in xdg-open that records what it
 // shows in "xdg", and a stand-in xterm that records its arguments in "args"
+// and the witness file's name in "temoin" (gone once the program ends)
 // and runs what follows its -e as xterm does (a lone argument that is no
 // program goes to a shell), without a display, its output in "fenetre".
 // A display answers (see affichage_qui_repond). The output, the folder
@@ -81,7 +82,7 @@ TEST_P(Demarrage, Script) {
     ASSERT_EQ(symlink(("/usr/bin/" + outil).c_str(), (d + "/o/" + outil).c_str()), 0);
   ecrit_fichier(d + "/o/xdg-open", "#!/bin/sh\necho \"$1\" >>" + d + "/xdg; cat \"$1\" >>" + d + "/xdg\n", 0755);
   ecrit_fichier(d + "/o/xterm", "#!/bin/sh\nfor a; do printf '%s\\000' \"$a\"; done >" + d +
-                "/args\nwhile [ \"$1\" != -e ]; do shift; done; shift\n"
+                "/args\necho \"$AUBRELIS_INTERNE_TEMOIN\" >" + d + "/temoin\nwhile [ \"$1\" != -e ]; do shift; done; shift\n"
                 "[ $# -eq 1 ] && ! [ -x \"$1\" ] && set -- /bin/sh -c \"$1\"\n"
                 "for f in /proc/$$/fd/*; do case $(readlink $f) in */aubrelis-temoin-*) : >" + d + "/herite;; esac; done\n"
                 "DISPLAY= \"$@\" >" + d + "/fenetre 2>&1 </dev/null\n", 0755);
@@ -104,6 +105,8 @@ TEST_P(Demarrage, Script) {
   EXPECT_EQ(r.attendait, c[1] == "T");
   EXPECT_EQ(lit_fichier(d + "/victime"), "précieux");
   EXPECT_NE(access((d + "/herite").c_str(), F_OK), 0) << "xterm a hérité du fichier témoin";
+  const std::string temoin = access((d + "/temoin").c_str(), F_OK) == 0 ? lit_fichier(d + "/temoin") : "\n";
+  EXPECT_TRUE(temoin == "\n" || access(temoin.substr(0, temoin.size() - 1).c_str(), F_OK) != 0) << temoin << " laissé";
   EXPECT_TRUE(access((d + "/mon climat.txt").c_str(), F_OK) != 0 || lit_fichier(d + "/mon climat.txt") == CLIMAT_FAUTIF);
   // A check that ran, here or in the window, wrote in the log every
   // finding it showed (the log is in Latin-1, the console in UTF-8).
