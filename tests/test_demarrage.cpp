@@ -54,7 +54,7 @@ std::string affichage_qui_repond() {
 // shows in "xdg", and a stand-in xterm that records its arguments in "args"
 // and the witness file's name in "temoin" (gone once the program ends)
 // and runs what follows its -e as xterm does (a lone argument that is no
-// program goes to a shell), without a display, its output in "fenetre".
+// program goes to a shell), without a display, its output in "dans_xterm".
 // A display answers (see affichage_qui_repond). The output, the folder
 // written <dossier>, must be the expected section, or end with it when the name
 // of the section begins with "..." (and a ":" gives the section its @D@),
@@ -85,7 +85,7 @@ TEST_P(Demarrage, Script) {
                 "/args\necho \"$AUBRELIS_INTERNE_TEMOIN\" >" + d + "/temoin\nwhile [ \"$1\" != -e ]; do shift; done; shift\n"
                 "[ $# -eq 1 ] && ! [ -x \"$1\" ] && set -- /bin/sh -c \"$1\"\n"
                 "for f in /proc/$$/fd/*; do case $(readlink $f) in */aubrelis-temoin-*) : >" + d + "/herite;; esac; done\n"
-                "DISPLAY= \"$@\" >" + d + "/fenetre 2>&1 </dev/null\n", 0755);
+                "DISPLAY= \"$@\" >" + d + "/dans_xterm 2>&1 </dev/null\n", 0755);
   for (const char* f : {"/mon climat.txt", "/copie"}) ecrit_fichier(d + f, CLIMAT_FAUTIF);
   ecrit_fichier(d + "/propre", reference_avec({}));
   ecrit_fichier(d + "/journal", latin1(attendu("demarrage.txt", "journal_fautif")));
