@@ -7,6 +7,7 @@ import json
 import os
 import pathlib
 import re
+import resource
 import shutil
 import subprocess
 import sys
@@ -23,9 +24,9 @@ def cadre(corps):
     return b"Content-Length: %d\r\n\r\n" % len(corps) + corps
 
 
-def serveur(entree):
+def serveur(entree, avant=None):
     """The messages the server sends for this input, and its exit status."""
-    r = subprocess.run([programme, "--lsp"], input=entree, capture_output=True, timeout=60)
+    r = subprocess.run([programme, "--lsp"], input=entree, capture_output=True, timeout=60, preexec_fn=avant)
     messages, reste = [], r.stdout
     while reste:
         tete, _, reste = reste.partition(b"\r\n\r\n")
@@ -59,7 +60,7 @@ def remplace(valeur):
             return octets.decode("latin-1").replace("\r\n", "\n")
         if not m.group(1).startswith("uri"):
             return octets.decode("latin-1" if m.group(1) == "texte" else "utf-8")
-        copie = dossier / pathlib.Path(m.group(2)).stem / "mon climat é.txt"
+        copie = dossier / pathlib.Path(m.group(2)).stem / "climat d'été"
         copie.parent.mkdir(exist_ok=True)
         copie.write_bytes(octets)
         return ("file://localhost" if m.group(1) == "uri-localhost" else "file://") + urllib.parse.quote(str(copie))
@@ -157,6 +158,13 @@ egal("un million de caractères hors de Latin-1", ([d["code"] for d in messages[
 d = publication("\n".join(reference[:14] + ["%d:g1:T" % (6 + i) for i in range(2000)] + reference[14:]))[1]["params"]["diagnostics"]
 egal("constats plafonnés", (len(d), d[-1]["code"], d[-1]["severity"], d[-1]["message"].split()[0], d[-1]["range"]),
      (101, "CL803", 3, "1900", {"start": {"line": 113, "character": 0}, "end": {"line": 113, "character": 0}}))
+# Every reading of the file on disk gives its descriptor back: 100 saves under a limit of 32 descriptors.
+uri = remplace("@uri:exemples/cascade_utf8.txt@")
+ouvre = {"method": "textDocument/didOpen", "params": {"textDocument": {"uri": uri, "version": 1, "text": remplace("@utf8:exemples/cascade_utf8.txt@")}}}
+sauve = {"method": "textDocument/didSave", "params": {"textDocument": {"uri": uri}}}
+messages = serveur(b"".join(cadre(json.dumps({"jsonrpc": "2.0", **m}).encode()) for m in [{"id": 1, "method": "initialize"}, ouvre, *[sauve] * 100]),
+                   lambda: resource.setrlimit(resource.RLIMIT_NOFILE, (32, 32)))[0]
+egal("100 enregistrements sous 32 descripteurs", [d["code"] for d in messages[-1]["params"]["diagnostics"]], ["CL802"])
 # The outline lists the first 2000 entries of the document and says how many more: one more than that here.
 plan = lambda lignes: publication("\n".join(lignes), {"id": 2, "method": "textDocument/documentSymbol", "params": {"textDocument": {"uri": "file:///x/h.txt"}}})[2]["result"]
 entrees = sum(len(s.get("children", [])) for s in plan(reference))
