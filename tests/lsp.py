@@ -144,9 +144,9 @@ print(f"{len(journaux)} fichiers comparés")
 # content, deep nesting refused,
 # memory given back when a document closes. (That many changes in one
 # notification give the text opened afresh: the fuzz target checks it.)
-def publication(texte, *suite, uri="file:///x/h.txt"):
+def publication(texte, *suite, uri="file:///x/h.txt", avant=None):
     ouvre = {"method": "textDocument/didOpen", "params": {"textDocument": {"uri": uri, "version": 1, "text": texte}}}
-    return serveur(b"".join(cadre(json.dumps({"jsonrpc": "2.0", **m}).encode()) for m in ({"id": 1, "method": "initialize"}, ouvre, *suite)))[0]
+    return serveur(b"".join(cadre(json.dumps({"jsonrpc": "2.0", **m}).encode()) for m in ({"id": 1, "method": "initialize"}, ouvre, *suite)), avant)[0]
 
 
 egal = lambda nom, obtenu, voulu: obtenu == voulu or fautes.append(f"{nom} : obtenu {obtenu}, attendu {voulu}")
@@ -160,10 +160,9 @@ egal("constats plafonnés", (len(d), d[-1]["code"], d[-1]["severity"], d[-1]["me
      (101, "CL803", 3, "1900", {"start": {"line": 113, "character": 0}, "end": {"line": 113, "character": 0}}))
 # Every reading of the file on disk gives its descriptor back: 100 saves under a limit of 32 descriptors.
 uri = remplace("@uri:exemples/cascade_utf8.txt@")
-ouvre = {"method": "textDocument/didOpen", "params": {"textDocument": {"uri": uri, "version": 1, "text": remplace("@utf8:exemples/cascade_utf8.txt@")}}}
 sauve = {"method": "textDocument/didSave", "params": {"textDocument": {"uri": uri}}}
-messages = serveur(b"".join(cadre(json.dumps({"jsonrpc": "2.0", **m}).encode()) for m in [{"id": 1, "method": "initialize"}, ouvre, *[sauve] * 100]),
-                   lambda: resource.setrlimit(resource.RLIMIT_NOFILE, (32, 32)))[0]
+messages = publication(remplace("@utf8:exemples/cascade_utf8.txt@"), *[sauve] * 100, uri=uri,
+                       avant=lambda: resource.setrlimit(resource.RLIMIT_NOFILE, (32, 32)))
 egal("100 enregistrements sous 32 descripteurs", [d["code"] for d in messages[-1]["params"]["diagnostics"]], ["CL802"])
 # The outline lists the first 2000 entries of the document and says how many more: one more than that here.
 plan = lambda lignes: publication("\n".join(lignes), {"id": 2, "method": "textDocument/documentSymbol", "params": {"textDocument": {"uri": "file:///x/h.txt"}}})[2]["result"]
