@@ -41,8 +41,8 @@ def contient(obtenu, voulu):
         return isinstance(obtenu, dict) and all(k in obtenu and contient(obtenu[k], v) for k, v in voulu.items())
     if isinstance(voulu, list):
         return isinstance(obtenu, list) and len(obtenu) == len(voulu) and all(map(contient, obtenu, voulu))
-    if isinstance(voulu, str) and voulu.endswith("…"):  # a text that begins so
-        return isinstance(obtenu, str) and obtenu.startswith(voulu[:-1])
+    if isinstance(voulu, str) and "…" in voulu:  # any text where "…" stands
+        return isinstance(obtenu, str) and re.fullmatch(".*".join(map(re.escape, voulu.split("…"))), obtenu, re.S) is not None
     return obtenu == voulu
 
 

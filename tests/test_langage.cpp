@@ -2,11 +2,17 @@
 // (donnees/completion.txt), each list whole in donnees/propositions.txt.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "actions.hpp"
 #include "aide.hpp"
+#include "chaines.hpp"
 #include "langage.hpp"
+#include "plan.hpp"
+#include "renvois.hpp"
 
 namespace {
 
@@ -100,6 +106,115 @@ TEST(Causes, PlacesDansLaListePubliee) {
   EXPECT_EQ(suites, 15);
   EXPECT_EQ(d.trouvailles[racine].origine.ligne, 51);
   EXPECT_EQ(d.trouvailles[racine].debut.ligne, 55);
+}
+
+}  // namespace
+
+namespace {
+
+// Everything an editor is shown of a file, transcribed: the outline and its
+// folds, at every line's start and every number the hover, the entry it names
+// and its uses, then the hints, the lenses and the fixes. Compared whole with
+// donnees/transcriptions/NAME (TRANSCRIPTIONS_REECRITES=1 writes them anew,
+// to be read before they are committed).
+std::string place(position_lsp p) { return std::to_string(p.ligne) + ":" + std::to_string(p.caractere); }
+std::string etendue(position_lsp a, position_lsp b) { return place(a) + "-" + place(b); }
+std::string en_retrait(std::string texte) {
+  for (std::size_t i = 0; (i = texte.find('\n', i)) != std::string::npos; ++i)
+    if (i + 1 < texte.size() && texte[i + 1] != '\n') texte.insert(i + 1, "    ");
+  return texte;
+}
+
+void transcrit_plan(std::string& t, const std::vector<element_du_plan>& plan, const std::string& retrait) {
+  for (const element_du_plan& e : plan) {
+    t += retrait + e.nom + " | " + e.detail + (e.entree ? " | entrée | " : " | partie | ") + etendue(e.debut, e.fin) + " | " +
+         etendue(e.selection_debut, e.selection_fin) + "\n";
+    transcrit_plan(t, e.enfants, retrait + "  ");
+  }
+}
+
+std::string liste(const std::vector<lien_place>& liens) {
+  std::string r;
+  for (const lien_place& l : liens) r += " " + etendue(l.debut, l.fin) + (l.l.definition ? "=" : "") + std::to_string(l.l.numero);
+  return r;
+}
+
+class Transcription : public testing::TestWithParam<std::string> {};
+
+TEST_P(Transcription, ToutCeQueVoitUnEditeur) {
+  document_ouvert d;
+  d.climat = true;
+  d.remplace_tout(en_utf8(source(GetParam())));
+  d.analyse();
+  std::string t = "== plan\n";
+  transcrit_plan(t, plan(d), "");
+  t += "== plis\n";
+  for (const pli& p : plis(d)) t += std::to_string(p.debut) + "-" + std::to_string(p.fin) + "\n";
+  for (std::size_t l = 0; l < d.nombre_de_lignes(); ++l) {
+    const std::string_view ligne = d.ligne(l);
+    std::string vu;
+    for (std::size_t c = 0; c <= ligne.size(); ++c) {
+      const bool nombre = c < ligne.size() && ligne[c] >= '0' && ligne[c] <= '9' && (c == 0 || ligne[c - 1] < '0' || ligne[c - 1] > '9');
+      if (c > 0 && !nombre) continue;
+      const position_lsp p{static_cast<int>(l), static_cast<int>(c)};
+      const survol s = survole(d, p);
+      std::string ici;
+      if (!s.markdown.empty() && s.markdown != vu) ici += "survol " + etendue(s.debut, s.fin) + "\n    " + en_retrait(s.markdown) + "\n";
+      vu = s.markdown;
+      const std::string defs = liste(definitions(d, p)), refs = liste(references(d, p, false));
+      if (!defs.empty() || !refs.empty()) ici += "définitions" + defs + " | usages" + refs + "\n";
+      if (!ici.empty()) t += "-- " + place(p) + "\n" + ici;
+    }
+  }
+  t += "== indications\n";
+  for (const indication& i : indications(d, 0, static_cast<int>(d.nombre_de_lignes()))) t += place(i.ou) + " " + i.texte + "\n";
+  t += "== lentilles\n";
+  for (const lentille& l : lentilles(d)) t += etendue(l.debut, l.fin) + " " + l.titre + "\n";
+  t += "== corrections\n";
+  for (const action_code& a : actions(d, 0, static_cast<long long>(d.nombre_de_lignes()), true, true, {})) {
+    t += a.titre + (a.tout ? " (toutes)" : "") + (a.desactivee.empty() ? "" : " [" + a.desactivee + "]") + "\n";
+    for (const modification_lsp& m : a.modifications) t += "  " + etendue(m.debut, m.fin) + " « " + en_retrait(m.texte) + " »\n";
+  }
+  // Where the guide is installed is the build's choice, not the file's.
+  const std::string guide = adresse_du_code(101).substr(0, adresse_du_code(101).find('#'));
+  for (std::size_t i; (i = t.find(guide)) != std::string::npos;) t.replace(i, guide.size(), "@guide@");
+
+  const std::string nom = "tests/donnees/transcriptions/" + std::filesystem::path(GetParam()).stem().string() + ".txt";
+  if (std::getenv("TRANSCRIPTIONS_REECRITES") != nullptr) ecrit_fichier(std::string(DOSSIER_SOURCES) + "/" + nom, t);
+  EXPECT_EQ(t, source(nom));
+}
+
+INSTANTIATE_TEST_SUITE_P(Fichiers, Transcription,
+                         testing::Values("exemples/climat.txt", "exemples/climat_avec_erreurs.txt", "exemples/cascade_oublis.txt",
+                                         "exemples/cascade_numerotation.txt", "exemples/nombres_a_virgule.txt",
+                                         "tests/donnees/saisons.txt", "tests/donnees/horloge.txt", "tests/donnees/listes.txt",
+                                         "tests/donnees/entete.txt", "tests/donnees/lignes_longues.txt"),
+                         [](const testing::TestParamInfo<std::string>& i) {
+                           return std::filesystem::path(i.param).stem().string();
+                         });
+
+}  // namespace
+
+namespace {
+
+// Each card of the guide, as the page and the hover take it: from its
+// heading's line to the next heading, a climate line of an example
+// ("#Horloge vague:") being none.
+TEST(Guide, CartesEntieres) {
+  const std::vector<std::string> lignes = decoupe(source("docs/guide-climat.md") + "\n", '\n');
+  int cartes = 0;
+  for (std::size_t i = 0; i < lignes.size(); ++i) {
+    if (!lignes[i].starts_with("#### CL")) continue;
+    std::size_t fin = i + 1;
+    while (fin < lignes.size() && !lignes[fin].starts_with("# ") && !lignes[fin].starts_with("##")) ++fin;
+    std::string carte;
+    for (std::size_t k = i + 1; k < fin; ++k) carte += lignes[k] + "\n";
+    while (!carte.empty() && carte.front() == '\n') carte.erase(0, 1);
+    while (!carte.empty() && carte.back() == '\n') carte.pop_back();
+    EXPECT_EQ(section_du_guide(std::stoi(lignes[i].substr(7))), carte) << lignes[i];
+    ++cartes;
+  }
+  EXPECT_EQ(cartes, 81);
 }
 
 }  // namespace
