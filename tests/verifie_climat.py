@@ -154,7 +154,7 @@ def serveur_corrige(texte):
 reference = (racine / "tests/donnees/reference.txt").read_bytes()
 with tempfile.TemporaryDirectory() as dossier:
     d = pathlib.Path(dossier)
-    titres = ""  # what each fix is called, and the totals after them
+    sorties = ""  # each diff whole, what each fix is called and the totals after them
     for ligne in (racine / "tests/donnees/corrections.txt").read_text(encoding="utf-8").splitlines():
         if not ligne or ligne[0] in "#=":
             continue
@@ -166,12 +166,12 @@ with tempfile.TemporaryDirectory() as dossier:
         sortie = subprocess.run([programme, "--format=diff", "climat.txt"], cwd=d, capture_output=True)
         subprocess.run(["git", "apply"], input=sortie.stdout, cwd=d)
         egal(f"correction {nom} (diff)", (d / "climat.txt").read_bytes(), voulu)
-        titres += f"== {nom}\n" + sortie.stderr.decode("utf-8")
+        sorties += f"== {nom}\n" + sortie.stdout.decode("latin-1") + sortie.stderr.decode("utf-8")
         (d / "climat.txt").write_bytes(faute)
         statut = subprocess.run([programme, "--corrige", "climat.txt"], cwd=d, capture_output=True).returncode
         egal(f"correction {nom} (--corrige)", ((d / "climat.txt").read_bytes(), statut), (voulu, verifie("-", entree=voulu)[0]))
         egal(f"correction {nom} (serveur)", serveur_corrige(faute.decode("latin-1")), voulu.decode("latin-1"))
-    egal("titres des corrections", titres, (racine / "tests/donnees/corrections.titres").read_text(encoding="utf-8"))
+    egal("diffs des corrections", sorties, (racine / "tests/donnees/corrections.sorties").read_text(encoding="utf-8"))
     # Each example: what its fixes are, in the golden file beside it.
     for exemple in sorted(exemples.glob("*.txt")):
         shutil.copy(exemple, d / exemple.name)
