@@ -2,9 +2,11 @@
 """verifie_climat PROGRAMME --format=climat: the model of three files, written
 by hand from them (tests/donnees/modeles/), is what the program writes; on
 every other example and test file the document is JSON, its status that of
-the findings, and each element's line lies in the file, the elements of a
-list in the order of their lines."""
+the findings, each element's line lies in the file, the elements of a
+list in the order of their lines, and the whole model is the one kept in
+tests/donnees/modeles/instantanes.txt."""
 import json
+import os
 import pathlib
 import subprocess
 import sys
@@ -41,10 +43,15 @@ def lignes(valeur, chemin=""):
             yield from lignes(v, f"{chemin}[{i}]")
 
 
+# Every file's whole model, as the program wrote it when it was last read
+# and found right (MODELES_REECRITS=1 writes it anew): one part a line.
+instantanes = racine / "tests/donnees/modeles/instantanes.txt"
 fichiers = sorted([*racine.glob("exemples/*.txt"), *racine.glob("tests/donnees/*.txt")])
+ecrits = ""
 for chemin in fichiers:
     statut, document = modele(chemin)
     (fichier,) = document["fichiers"]
+    ecrits += f"== {chemin.relative_to(racine)}\n" + "".join(f"{k} {json.dumps(v, ensure_ascii=False)}\n" for k, v in fichier.items() if k != "fichier")
     attendu = subprocess.run([programme, "--format=json", str(chemin)], capture_output=True).returncode
     n = chemin.read_bytes().count(b"\n") + 1
     hors = [(c, l) for c, l in lignes(fichier) if not 1 <= l <= n + 1]
@@ -56,6 +63,14 @@ for chemin in fichiers:
     if statut != attendu or hors or set(fichier) != {"fichier", "lisible", "entete", "temperatures", "vents", "precipitations",
                                                       "saisons", "regles", "horloge"}:
         fautes.append(f"{chemin.name} : statut {statut} pour {attendu}, {hors[:3]}, {sorted(fichier)}")
+if os.environ.get("MODELES_REECRITS"):
+    instantanes.write_text(ecrits, encoding="utf-8")
+for avant, apres in zip(instantanes.read_text(encoding="utf-8").split("\n"), ecrits.split("\n")):
+    if avant != apres:
+        fautes.append(f"modèle changé : {apres[:300]}, attendu {avant[:300]}")
+        break
+if len(instantanes.read_text(encoding="utf-8")) != len(ecrits):
+    fautes.append("modèles : pas autant de lignes que les instantanés")
 # A file that cannot be read says why, and gives status 2.
 statut, document = modele(racine / "nulle/part.txt")
 if (statut, document["fichiers"][0]["lisible"], document["fichiers"][0].get("raison")) != (2, False, "fichier introuvable"):

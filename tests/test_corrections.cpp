@@ -123,3 +123,21 @@ INSTANTIATE_TEST_SUITE_P(Table, Racines, testing::ValuesIn(::cas("racines.txt", 
 });
 
 }  // namespace
+
+namespace {
+
+// A file saved in UTF-8 read back in Latin-1: only when every character
+// past ASCII is one of Latin-1's, and at least one is there.
+TEST(Corrections, ReencodeEnLatin1) {
+  const struct {
+    std::string utf8;
+    std::string latin1;
+  } cas[] = {
+      {"\xC2\x80", "\x80"}, {"a\xC3\xA9z", "a\xE9z"}, {"\xC3\xBF\xC2\xBF", "\xFF\xBF"}, {"ascii", ""},
+      {"\xC3", ""},         {"a\xC3\x7F", ""},        {"\xC3\xC0", ""},                 {"\xC4\x80", ""},
+      {"\xC1\xBF", ""},     {"\xE2\x82\xAC", ""},     {"\xE9t\xE9", ""},                {"", ""},
+  };
+  for (const auto& c : cas) EXPECT_EQ(reencode_en_latin1(c.utf8), c.latin1) << testing::PrintToString(c.utf8);
+}
+
+}  // namespace

@@ -218,3 +218,52 @@ TEST(Guide, CartesEntieres) {
 }
 
 }  // namespace
+
+namespace {
+
+// A file: URI as the path it names; any other URI names none.
+TEST(Document, CheminDuFichier) {
+  const struct {
+    const char* uri;
+    const char* chemin;
+  } cas[] = {
+      {"file:///a/climat%20d%27%C3%A9t%C3%A9.txt", "/a/climat d'\xC3\xA9t\xC3\xA9.txt"},
+      {"file://localhost/x", "/x"},
+      {"file:///%4a%4A%af%Fa", "/JJ\xAF\xFA"},
+      {"file:///%G1%1G%g1%%41", "/%G1%1G%g1%A"},
+      {"file:///x%4", "/x%4"},
+      {"file:///x%", "/x%"},
+      {"file:///a%00b", ""},
+      {"file://autre/x", ""},
+      {"file://localhostx", ""},
+      {"file:x", ""},
+      {"http:///x", ""},
+      {"file://", ""},
+  };
+  for (const auto& c : cas) EXPECT_EQ(chemin_du_fichier(c.uri), c.chemin) << c.uri;
+}
+
+// How a file is saved, from its bytes: UTF-8 when at least one character
+// takes two bytes or more and all are valid, CR LF when every line ends so.
+TEST(Document, Enregistrement) {
+  const struct {
+    std::string octets;
+    bool utf8;
+    bool crlf;
+  } cas[] = {
+      {"a\r\nb\r\n", false, true},          {"a\r\n\r\n\r\nb\r\n", false, true}, {"a\r\nb\n", false, false},
+      {"a\r\nb", false, true},              {"", false, false},                 {"\r", false, false},
+      {"\xC3\xA9t\xC3\xA9\n", true, false}, {"\xC3\xBF", true, false},          {"\xC2\x80\r\n", true, true},
+      {"\xE9t\xE9\n", false, false},        {"ascii\n", false, false},          {std::string("\xC3\xA9\0\r\n", 5), false, false},
+  };
+  const std::string chemin = dossier_temporaire() + "/climat.txt";
+  for (const auto& c : cas) {
+    ecrit_fichier(chemin, c.octets);
+    const sur_le_disque s = enregistrement(chemin);
+    EXPECT_EQ(s.utf8, c.utf8) << testing::PrintToString(c.octets);
+    EXPECT_EQ(s.crlf, c.crlf) << testing::PrintToString(c.octets);
+  }
+  EXPECT_FALSE(enregistrement(dossier_temporaire()).crlf);
+}
+
+}  // namespace
