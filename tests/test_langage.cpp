@@ -135,7 +135,7 @@ void transcrit_plan(std::string& t, const std::vector<element_du_plan>& plan, co
 
 std::string liste(const std::vector<lien_place>& liens) {
   std::string r;
-  for (const lien_place& l : liens) r += " " + etendue(l.debut, l.fin) + (l.l.definition ? "=" : "") + std::to_string(l.l.numero);
+  for (const lien_place& l : liens) r += std::string(l.l.definition ? " =" : " ") + std::to_string(l.l.numero) + "@" + etendue(l.debut, l.fin);
   return r;
 }
 
@@ -188,7 +188,8 @@ INSTANTIATE_TEST_SUITE_P(Fichiers, Transcription,
                          testing::Values("exemples/climat.txt", "exemples/climat_avec_erreurs.txt", "exemples/cascade_oublis.txt",
                                          "exemples/cascade_numerotation.txt", "exemples/nombres_a_virgule.txt",
                                          "tests/donnees/saisons.txt", "tests/donnees/horloge.txt", "tests/donnees/listes.txt",
-                                         "tests/donnees/entete.txt", "tests/donnees/lignes_longues.txt"),
+                                         "tests/donnees/entete.txt", "tests/donnees/lignes_longues.txt",
+                                         "tests/donnees/causes.txt"),
                          [](const testing::TestParamInfo<std::string>& i) {
                            return std::filesystem::path(i.param).stem().string();
                          });
@@ -264,6 +265,24 @@ TEST(Document, Enregistrement) {
     EXPECT_EQ(s.crlf, c.crlf) << testing::PrintToString(c.octets);
   }
   EXPECT_FALSE(enregistrement(dossier_temporaire()).crlf);
+}
+
+}  // namespace
+
+namespace {
+
+// An entry used by more lines than an editor can list: the first 5000
+// places, in file order.
+TEST(Renvois, CinqMillePlacesAuPlus) {
+  document_ouvert d;
+  d.climat = true;
+  d.remplace_tout(en_utf8(reference_avec(std::vector<retouche>(5000, {'I', 52, "5=6/\\1."}))));
+  d.analyse();
+  const std::vector<lien_place> usages = references(d, {29, 0}, false);  // "6:t-2:f5:Grêle"
+  ASSERT_EQ(usages.size(), 5000U);
+  // Three uses come before the lines added: "/\6", "6%100" and a rule of 6.
+  EXPECT_EQ(usages.front().debut.ligne, 46);
+  EXPECT_EQ(usages.back().debut.ligne, 51 + 4996);
 }
 
 }  // namespace
