@@ -181,6 +181,12 @@ profond = lambda n: cadre(b'{"jsonrpc": "2.0", "id": 1, "method": "initialize", 
 messages, statut = serveur(profond(300_000) + profond(100_000) + b"".join(cadre(m) for m in (
     b'{"jsonrpc": "2.0", "id": 2, "method": "initialize"}', b'{"jsonrpc": "2.0", "id": 3, "method": "shutdown"}', b'{"jsonrpc": "2.0", "method": "exit"}')))
 egal("imbrication profonde", ([m.get("error", {}).get("code") for m in messages], statut), ([-32600, -32600, None, None], 0))
+# A client gone (the server's output closed): the server ends with status 1 rather than die of the broken pipe.
+lecture, ecriture = os.pipe()
+os.close(lecture)
+r = subprocess.run([programme, "--lsp"], input=cadre(b'{"jsonrpc": "2.0", "id": 1, "method": "initialize"}'), stdout=ecriture)
+os.close(ecriture)
+egal("client parti", r.returncode, 1)
 if not os.environ.get("TESTEUR_SANITIZERS"):
     # 100 MB opened then closed: the server's peak and what it keeps after, read while it waits for "exit".
     p = subprocess.Popen([programme, "--lsp"], stdin=subprocess.PIPE, stdout=subprocess.PIPE)
