@@ -157,7 +157,6 @@ int ouvre_journal(const char* nom, const char* climat) {
 void ecrit_journal(int journal, const char* octets, std::size_t taille) {
   while (taille > 0) {
     const ssize_t n = write(journal, octets, taille);
-    if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
       const int erreur = n < 0 ? errno : ENOSPC;
       fin_fatale(("\n!!! Erreur.log est incomplet : l'écriture d'un constat a échoué ("_l1 + raison_ecriture(erreur) +
@@ -170,7 +169,7 @@ void ecrit_journal(int journal, const char* octets, std::size_t taille) {
 }
 
 void ferme_journal(int journal) {
-  if (close(journal) != 0 && errno != EINTR)
+  if (close(journal) != 0)
     fin_fatale(("\n!!! Erreur.log est incomplet : sa fermeture a échoué ("_l1 + raison_ecriture(errno) +
                 "). La vérification s'arrête ici"_l1)
                    .c_str());

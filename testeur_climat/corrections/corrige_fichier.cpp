@@ -38,12 +38,12 @@ struct descripteur {
   }
 };
 
-// All the bytes of an open file; false on a read error.
+// All the bytes of an open file; false on a read error. (No signal handler
+// is installed: no read or write here is ever interrupted.)
 bool lit_tout(int fd, std::string& octets) {
   char bloc[1 << 16];
   for (;;) {
     const ssize_t n = read(fd, bloc, sizeof bloc);
-    if (n < 0 && errno == EINTR) continue;
     if (n < 0) return false;
     if (n == 0) return true;
     octets.append(bloc, static_cast<std::size_t>(n));
@@ -53,7 +53,6 @@ bool lit_tout(int fd, std::string& octets) {
 bool ecrit_tout(int fd, const std::string& octets) {
   for (std::size_t fait = 0; fait < octets.size();) {
     const ssize_t n = write(fd, octets.data() + fait, octets.size() - fait);
-    if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return false;
     fait += static_cast<std::size_t>(n);
   }

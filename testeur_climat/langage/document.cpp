@@ -108,11 +108,8 @@ std::string lit_fichier_ordinaire(const std::string& chemin, std::size_t limite)
   }
   std::string octets;
   char bloc[1 << 16];
-  for (ssize_t n = 0; ordinaire && octets.size() < limite && (n = read(fd, bloc, sizeof bloc)) != 0;) {
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) break;
+  for (ssize_t n = 0; ordinaire && octets.size() < limite && (n = read(fd, bloc, sizeof bloc)) > 0;)
     octets.append(bloc, static_cast<std::size_t>(n));
-  }
   close(fd);
   return octets;
 }
@@ -691,8 +688,9 @@ std::string chemin_du_fichier(const std::string& uri) {
     return c >= '0' && c <= '9' ? c - '0' : (c | 0x20) >= 'a' && (c | 0x20) <= 'f' ? (c | 0x20) - 'a' + 10 : -1;
   };
   for (std::size_t i = 0; i < u.size(); ++i) {
-    if (u[i] == '%' && i + 2 < u.size() && chiffre_hexa(u[i + 1]) >= 0 && chiffre_hexa(u[i + 2]) >= 0) {
-      chemin += static_cast<char>(chiffre_hexa(u[i + 1]) * 16 + chiffre_hexa(u[i + 2]));
+    const std::string_view hexa = u.substr(i + 1, 2);
+    if (u[i] == '%' && hexa.size() == 2 && chiffre_hexa(hexa[0]) >= 0 && chiffre_hexa(hexa[1]) >= 0) {
+      chemin += static_cast<char>(chiffre_hexa(hexa[0]) * 16 + chiffre_hexa(hexa[1]));
       i += 2;
     } else {
       chemin += u[i];

@@ -354,7 +354,6 @@ int serveur_de_langage() {
   static char bloc[1 << 16];
   for (;;) {
     const ssize_t n = read(0, bloc, sizeof bloc);
-    if (n < 0 && errno == EINTR) continue;
     if (n <= 0 || !serveur.recoit(bloc, static_cast<std::size_t>(n)) || client_parti) break;
   }
   return client_parti ? 1 : serveur.statut();

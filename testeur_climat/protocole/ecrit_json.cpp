@@ -42,13 +42,11 @@ ecrit_json& ecrit_json::chaine(std::string_view texte) {
       sortie += c;
     } else if (u >= 0x20) {
       sortie += c;
-    } else if (!lisible && (c == '\b' || c == '\f' || c == '\n' || c == '\r' || c == '\t')) {
-      sortie += '\\';
-      sortie += c == '\b' ? 'b' : c == '\f' ? 'f' : c == '\n' ? 'n' : c == '\r' ? 'r' : 't';
     } else {
-      char echappe[8];
-      std::snprintf(echappe, sizeof echappe, "\\u%04x", u);
-      sortie += echappe;
+      static constexpr std::string_view HEXA = "0123456789abcdef";
+      sortie += "\\u00";
+      sortie += HEXA[u >> 4];
+      sortie += HEXA[u & 0xF];
     }
   }
   sortie += '"';

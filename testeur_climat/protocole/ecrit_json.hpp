@@ -9,9 +9,8 @@
 
 class ecrit_json {
  public:
-  // verifie_climat writes for people and scripts (", " and ": ", control
-  // characters as \u00XX); the protocol's messages are compact, with the
-  // short escapes of \b, \f, \n, \r and \t.
+  // verifie_climat writes for people and scripts (", " and ": "); the
+  // page's answers are compact. Control characters are \u00XX in both.
   enum class forme { lisible, compacte };
 
   ecrit_json(std::string& destination, forme f) : sortie(destination), lisible(f == forme::lisible) {}
