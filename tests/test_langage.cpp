@@ -232,6 +232,8 @@ TEST(Document, CheminDuFichier) {
       {"file://localhost/x", "/x"},
       {"file:///%4a%4A%af%Fa", "/JJ\xAF\xFA"},
       {"file:///%G1%1G%g1%%41", "/%G1%1G%g1%A"},
+      {"file:///%30%39%6f%6F%2f%3a%60%7b", "/09oo/:`{"},
+      {"file:///%/1%:1%`1%{1%@1", "/%/1%:1%`1%{1%@1"},
       {"file:///x%4", "/x%4"},
       {"file:///x%", "/x%"},
       {"file:///a%00b", ""},
