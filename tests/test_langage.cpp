@@ -28,13 +28,7 @@ class Completion : public testing::TestWithParam<std::string> {};
 TEST_P(Completion, Place) {
   // The sample, as an editor holds it (UTF-8), with the text on a line of
   // its own before the "<" that ends the causes, or in the place of line N.
-  std::string exemple;
-  for (const char c : source("exemples/climat.txt")) {
-    const auto o = static_cast<unsigned char>(c);
-    if (o < 0x80) exemple += c;
-    else exemple += {static_cast<char>(0xC0 | (o >> 6)), static_cast<char>(0x80 | (o & 0x3F))};
-  }
-  std::vector<std::string> lignes = decoupe(exemple, '\n');
+  std::vector<std::string> lignes = decoupe(en_utf8(source("exemples/climat.txt")), '\n');
   std::size_t ici = 0;
   std::string texte = GetParam();
   if (texte.starts_with("@")) {  // "@N text": in the place of line N
@@ -80,12 +74,7 @@ namespace {
 // points at its root's place in the published list, the root counts them
 // and shows its slip, the blank line.
 TEST(Causes, PlacesDansLaListePubliee) {
-  std::string texte;
-  for (const char c : source("exemples/cascade_ligne_blanche.txt")) {
-    const auto o = static_cast<unsigned char>(c);
-    if (o < 0x80) texte += c;
-    else texte += {static_cast<char>(0xC0 | (o >> 6)), static_cast<char>(0x80 | (o & 0x3F))};
-  }
+  std::string texte = en_utf8(source("exemples/cascade_ligne_blanche.txt"));
   for (const std::string avant : {"Longitude=", "5=d2{4,5}/"}) texte.insert(texte.find(avant) + avant.size() - 1, "\xE2\x82\xAC");
   document_ouvert d;
   d.climat = true;
