@@ -276,4 +276,15 @@ TEST(Renvois, CinqMillePlacesAuPlus) {
   EXPECT_EQ(usages.back().debut.ligne, 51 + 4996);
 }
 
+// Hints after numbers, over as many lines: the first 5000 of them.
+TEST(Renvois, CinqMilleIndicationsAuPlus) {
+  document_ouvert d;
+  d.climat = true;
+  d.remplace_tout(en_utf8(reference_avec(std::vector<retouche>(2000, {'I', 52, "5=6/\\1."}))));
+  d.analyse();
+  const std::vector<indication> vues = indications(d, 0, static_cast<int>(d.nombre_de_lignes()));
+  ASSERT_EQ(vues.size(), INDICATIONS_MAX);
+  EXPECT_LT(vues.back().ou.ligne, 51 + 2000);
+}
+
 }  // namespace
