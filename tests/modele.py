@@ -66,12 +66,10 @@ for chemin in fichiers:
         fautes.append(f"{chemin.name} : statut {statut} pour {attendu}, {hors[:3]}, {sorted(fichier)}")
 if os.environ.get("MODELES_REECRITS"):
     instantanes.write_text(ecrits, encoding="utf-8")
-for avant, apres in zip(instantanes.read_text(encoding="utf-8").split("\n"), ecrits.split("\n")):
-    if avant != apres:
-        fautes.append(f"modèle changé : {apres[:300]}, attendu {avant[:300]}")
-        break
-if len(instantanes.read_text(encoding="utf-8")) != len(ecrits):
-    fautes.append("modèles : pas autant de lignes que les instantanés")
+garde = instantanes.read_text(encoding="utf-8")
+if garde != ecrits:
+    avant, apres = next((a, b) for a, b in zip(garde.split("\n") + [""], ecrits.split("\n") + [""]) if a != b)
+    fautes.append(f"modèle changé : {apres[:300]}, attendu {avant[:300]}")
 # A file that cannot be read says why, and gives status 2.
 statut, document = modele(racine / "nulle/part.txt")
 if (statut, document["fichiers"][0]["lisible"], document["fichiers"][0].get("raison")) != (2, False, "fichier introuvable"):

@@ -16,6 +16,13 @@
 
 namespace {
 
+// A climate file opened as an editor holds it (UTF-8), analysed.
+void ouvre(document_ouvert& d, const std::string& texte) {
+  d.climat = true;
+  d.remplace_tout(texte);
+  d.analyse();
+}
+
 std::vector<std::string> table() {
   std::vector<std::string> r;
   for (const std::string& ligne : decoupe(source("tests/donnees/completion.txt"), '\n'))
@@ -40,12 +47,10 @@ TEST_P(Completion, Place) {
     while (lignes[ici] != "<") ++ici;
     lignes.insert(lignes.begin() + static_cast<std::ptrdiff_t>(ici), texte);
   }
-  document_ouvert d;
-  d.climat = true;
   std::string tout;
   for (const std::string& l : lignes) tout += l + "\n";
-  d.remplace_tout(tout);
-  d.analyse();
+  document_ouvert d;
+  ouvre(d, tout);
 
   // Every proposal whole: what the list shows, what replaces which columns,
   // its order and kind, and its documentation indented under it.
@@ -65,10 +70,6 @@ TEST_P(Completion, Place) {
 
 INSTANTIATE_TEST_SUITE_P(Table, Completion, testing::ValuesIn(table()));
 
-}  // namespace
-
-namespace {
-
 // The published findings of a cascade with the editor's own findings mixed
 // in (a character Latin-1 lacks, before and inside it): each consequence
 // points at its root's place in the published list, the root counts them
@@ -77,9 +78,7 @@ TEST(Causes, PlacesDansLaListePubliee) {
   std::string texte = en_utf8(source("exemples/cascade_ligne_blanche.txt"));
   for (const std::string avant : {"Longitude=", "5=d2{4,5}/"}) texte.insert(texte.find(avant) + avant.size() - 1, "\xE2\x82\xAC");
   document_ouvert d;
-  d.climat = true;
-  d.remplace_tout(texte);
-  d.analyse();
+  ouvre(d, texte);
   std::size_t racine = d.trouvailles.size();
   int suites = 0;
   for (std::size_t k = 0; k < d.trouvailles.size(); ++k) {
@@ -96,10 +95,6 @@ TEST(Causes, PlacesDansLaListePubliee) {
   EXPECT_EQ(d.trouvailles[racine].origine.ligne, 51);
   EXPECT_EQ(d.trouvailles[racine].debut.ligne, 55);
 }
-
-}  // namespace
-
-namespace {
 
 // Everything an editor is shown of a file, transcribed: the outline and its
 // folds, at every line's start and every number the hover, the entry it names
@@ -132,9 +127,7 @@ class Transcription : public testing::TestWithParam<std::string> {};
 
 TEST_P(Transcription, ToutCeQueVoitUnEditeur) {
   document_ouvert d;
-  d.climat = true;
-  d.remplace_tout(en_utf8(source(GetParam())));
-  d.analyse();
+  ouvre(d, en_utf8(source(GetParam())));
   std::string t = "== plan\n";
   transcrit_plan(t, plan(d), "");
   t += "== plis\n";
@@ -183,10 +176,6 @@ INSTANTIATE_TEST_SUITE_P(Fichiers, Transcription,
                            return std::filesystem::path(i.param).stem().string();
                          });
 
-}  // namespace
-
-namespace {
-
 // Each card of the guide, as the page and the hover take it: from its
 // heading's line to the next heading, a climate line of an example
 // ("#Horloge vague:") being none.
@@ -206,10 +195,6 @@ TEST(Guide, CartesEntieres) {
   }
   EXPECT_EQ(cartes, 81);
 }
-
-}  // namespace
-
-namespace {
 
 // A file: URI as the path it names; any other URI names none.
 TEST(Document, CheminDuFichier) {
@@ -258,17 +243,11 @@ TEST(Document, Enregistrement) {
   EXPECT_FALSE(enregistrement(dossier_temporaire()).crlf);
 }
 
-}  // namespace
-
-namespace {
-
 // An entry used by more lines than an editor can list: the first 5000
 // places, in file order.
 TEST(Renvois, CinqMillePlacesAuPlus) {
   document_ouvert d;
-  d.climat = true;
-  d.remplace_tout(en_utf8(reference_avec(std::vector<retouche>(5000, {'I', 52, "5=6/\\1."}))));
-  d.analyse();
+  ouvre(d, en_utf8(reference_avec(std::vector<retouche>(5000, {'I', 52, "5=6/\\1."}))));
   const std::vector<lien_place> usages = references(d, {29, 0}, false);  // "6:t-2:f5:Grêle"
   ASSERT_EQ(usages.size(), 5000U);
   // Three uses come before the lines added: "/\6", "6%100" and a rule of 6.
@@ -279,9 +258,7 @@ TEST(Renvois, CinqMillePlacesAuPlus) {
 // Hints after numbers, over as many lines: the first 5000 of them.
 TEST(Renvois, CinqMilleIndicationsAuPlus) {
   document_ouvert d;
-  d.climat = true;
-  d.remplace_tout(en_utf8(reference_avec(std::vector<retouche>(2000, {'I', 52, "5=6/\\1."}))));
-  d.analyse();
+  ouvre(d, en_utf8(reference_avec(std::vector<retouche>(2000, {'I', 52, "5=6/\\1."}))));
   const std::vector<indication> vues = indications(d, 0, static_cast<int>(d.nombre_de_lignes()));
   ASSERT_EQ(vues.size(), INDICATIONS_MAX);
   EXPECT_LT(vues.back().ou.ligne, 51 + 2000);
