@@ -164,6 +164,20 @@ sauve = {"method": "textDocument/didSave", "params": {"textDocument": {"uri": ur
 messages = publication(remplace("@utf8:exemples/cascade_utf8.txt@"), *[sauve] * 100, uri=uri,
                        avant=lambda: resource.setrlimit(resource.RLIMIT_NOFILE, (32, 32)))
 egal("100 enregistrements sous 32 descripteurs", [d["code"] for d in messages[-1]["params"]["diagnostics"]], ["CL802"])
+# A save reads the file on disk again: opened in Latin-1, saved in UTF-8 since.
+copie = dossier / "enregistre.txt"
+copie.write_bytes((racine / "exemples/climat.txt").read_bytes())
+p = subprocess.Popen([programme, "--lsp"], stdin=subprocess.PIPE, stdout=subprocess.PIPE)
+envoie = lambda m: (p.stdin.write(cadre(json.dumps({"jsonrpc": "2.0", **m}).encode())), p.stdin.flush())
+recoit = lambda: json.loads(p.stdout.read(int(re.fullmatch(rb"Content-Length: (\d+)\r\n", p.stdout.readline()).group(1)) + 2)[2:])
+document = {"uri": "file://" + urllib.parse.quote(str(copie))}
+envoie({"id": 1, "method": "initialize"}), recoit()
+envoie({"method": "textDocument/didOpen", "params": {"textDocument": {**document, "version": 1, "text": copie.read_bytes().decode("latin-1")}}})
+ouvert = recoit()["params"]["diagnostics"]
+copie.write_bytes(copie.read_bytes().decode("latin-1").encode())
+envoie({"method": "textDocument/didSave", "params": {"textDocument": document}})
+egal("enregistré en UTF-8 après son ouverture", (ouvert, [d["code"] for d in recoit()["params"]["diagnostics"]]), ([], ["CL802"]))
+p.communicate(cadre(b'{"jsonrpc": "2.0", "method": "exit"}'))
 # The outline lists the first 2000 entries of the document and says how many more: one more than that here.
 plan = lambda lignes: publication("\n".join(lignes), {"id": 2, "method": "textDocument/documentSymbol", "params": {"textDocument": {"uri": "file:///x/h.txt"}}})[2]["result"]
 entrees = sum(len(s.get("children", [])) for s in plan(reference))
@@ -178,9 +192,10 @@ messages = publication("\n".join(reference[:debut] + temperatures + reference[re
 egal("tout corriger, trop gros pour l'éditeur", [(a["kind"], "edit" in a, bool(a.get("disabled", {}).get("reason"))) for a in messages[2]["result"]],
      [("source.fixAll", False, True)])
 profond = lambda n: cadre(b'{"jsonrpc": "2.0", "id": 1, "method": "initialize", "params": {"version": ' + b"[" * n + b"]" * n + b"}}")
-messages, statut = serveur(profond(300_000) + profond(100_000) + b"".join(cadre(m) for m in (
+# Sixty-five brackets are one too many even when the last is the body's last byte; sixty-four are parsed.
+messages, statut = serveur(profond(300_000) + profond(100_000) + cadre(b"[" * 65) + cadre(b"[" * 64) + b"".join(cadre(m) for m in (
     b'{"jsonrpc": "2.0", "id": 2, "method": "initialize"}', b'{"jsonrpc": "2.0", "id": 3, "method": "shutdown"}', b'{"jsonrpc": "2.0", "method": "exit"}')))
-egal("imbrication profonde", ([m.get("error", {}).get("code") for m in messages], statut), ([-32600, -32600, None, None], 0))
+egal("imbrication profonde", ([m.get("error", {}).get("code") for m in messages], statut), ([-32600, -32600, -32600, -32700, None, None], 0))
 # A client gone (the server's output closed): the server ends with status 1 rather than die of the broken pipe.
 lecture, ecriture = os.pipe()
 os.close(lecture)

@@ -90,6 +90,9 @@ TEST(Console, LimitesDesTampons) {
   EXPECT_EQ(longueur_convertie(std::string("a\xC3\0xy", 5).c_str()), 2u);
   linux_acc("\xE9\xE9\xE9", sortie, 4);
   EXPECT_STREQ(sortie, "\xC3\xA9");
+  // No room at all: nothing written, and the buffer still handed back.
+  EXPECT_EQ(linux_acc("\xE9", sortie, 0), sortie);
+  EXPECT_STREQ(sortie, "\xC3\xA9");
   int p[TAILLE_INDEX];
   EXPECT_EXIT((static_cast<void>(std::freopen("/dev/null", "r", stdin) != nullptr), index_ch(std::string(51, '/').c_str(), "/", p)),
               testing::ExitedWithCode(1), "");

@@ -38,9 +38,14 @@ TEST_P(Completion, Place) {
   std::vector<std::string> lignes = decoupe(en_utf8(source("exemples/climat.txt")), '\n');
   std::size_t ici = 0;
   std::string texte = GetParam();
-  if (texte.starts_with("@")) {  // "@N text": in the place of line N
+  if (texte.starts_with("@")) {
     ici = std::stoul(texte.substr(1)) - 1;
     texte.erase(0, texte.find(' ') + 1);
+  }
+  // A "|" marks the cursor; without one, it is at the text's end.
+  const std::size_t curseur = std::min(texte.find('|'), texte.size());
+  if (curseur < texte.size()) texte.erase(curseur, 1);
+  if (GetParam().starts_with("@")) {  // "@N text": in the place of line N
     lignes[ici] = texte;
   } else {
     while (lignes[ici] != ">Causes des pr\xC3\xA9" "cipitations:") ++ici;
@@ -55,7 +60,7 @@ TEST_P(Completion, Place) {
   // Every proposal whole: what the list shows, what replaces which columns,
   // its order and kind, and its documentation indented under it.
   std::string obtenu;
-  for (const proposition& p : propositions(d, {static_cast<int>(ici), static_cast<int>(texte.size())})) {
+  for (const proposition& p : propositions(d, {static_cast<int>(ici), static_cast<int>(curseur)})) {
     EXPECT_EQ(p.debut.ligne, static_cast<int>(ici));
     EXPECT_EQ(p.fin.ligne, static_cast<int>(ici));
     obtenu += p.etiquette + " | " + p.detail + " | " + p.texte + " | " + p.tri + " | " + (p.valeur ? "valeur" : "mot") + " | " +
