@@ -235,6 +235,8 @@ try {
   // A character Latin-1 lacks is an error of the line's total too.
   await page.evaluate(() => window.editeur.dispatch({ changes: { from: window.editeur.state.doc.line(12).to, insert: "\u20ac" } }));
   await page.waitForSelector(".constat[data-code=CL801]", { timeout: 0 }).catch(() => {});
+  egal("un caractère hors de Latin-1 à sa ligne et sa colonne",
+       await page.$eval(".constat[data-code=CL801]", (e) => [e.dataset.ligne, e.dataset.colonne]), ["12", "13"]);
   egal("un caractère hors de Latin-1 au bilan", await page.$eval("#bilan", (e) => e.textContent), "1 erreur, 0 avertissement.");
   await page.evaluate(() => {
     const fin = window.editeur.state.doc.line(12).to;
@@ -293,7 +295,10 @@ try {
                                                             { encoding: "utf8", input: "" }).stderr || "");
   egal("le compte des corrections", await page.$eval("#changements summary", (e) => e.textContent.split(" ")[0]),
        String(faites ? faites[1] : "?"));
-  egal("les changements montrés", await page.$$eval("#changements .ajout", (l) => l.length > 0), true);
+  // The changes shown are verifie_climat's diff without its two lines of names.
+  const diff = spawnSync(verifie_climat, ["--format=diff", erreurs]).stdout.toString("latin1").split("\n").slice(2);
+  egal("les changements montrés", await page.$eval("#changements pre", (e) => e.textContent),
+       diff.filter((l) => l !== "").map((l) => l + "\n").join(""));
   await page.focus(".cm-content");
   await page.keyboard.down("Control");
   await page.keyboard.press("z");
