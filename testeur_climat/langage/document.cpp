@@ -528,15 +528,6 @@ std::vector<position_lsp> document_ouvert::positions(const std::vector<place>& p
   return r;
 }
 
-std::string_view document_ouvert::texte_a(const place& p) const {
-  const std::vector<position_lsp> debut = positions({p}, false);
-  const std::vector<position_lsp> fin = positions({p}, true);
-  if (debut[0].caractere < 0 || fin[0].caractere < 0) return {};
-  const std::size_t a = decalage(debut[0].ligne, debut[0].caractere);
-  const std::size_t b = decalage(fin[0].ligne, fin[0].caractere);
-  return std::string_view(texte).substr(a, b > a ? b - a : 0);
-}
-
 std::vector<attente> document_ouvert::attentes(position_lsp p) const {
   // The text with the line cut at `p`: what the pass expects there is what
   // it looks for at the end of the line.

@@ -144,8 +144,6 @@ class document_ouvert {
   const std::vector<lien>& liens() const;
   // Places of the pass's lines and characters on the editor's text.
   std::vector<position_lsp> positions(const std::vector<place>& p, bool fin) const;
-  // The text at a place the pass gives, as the editor holds it (UTF-8).
-  std::string_view texte_a(const place& p) const;
   // What the pass expects on the line of `p` if that line ended at `p`
   // (see attente), on the pass's columns.
   std::vector<attente> attentes(position_lsp p) const;
