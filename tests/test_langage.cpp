@@ -38,14 +38,15 @@ TEST_P(Completion, Place) {
   std::vector<std::string> lignes = decoupe(en_utf8(source("exemples/climat.txt")), '\n');
   std::size_t ici = 0;
   std::string texte = GetParam();
-  if (texte.starts_with("@")) {
+  const bool a_la_place = texte.starts_with("@");  // "@N text": in the place of line N
+  if (a_la_place) {
     ici = std::stoul(texte.substr(1)) - 1;
     texte.erase(0, texte.find(' ') + 1);
   }
   // A "|" marks the cursor; without one, it is at the text's end.
   const std::size_t curseur = std::min(texte.find('|'), texte.size());
   if (curseur < texte.size()) texte.erase(curseur, 1);
-  if (GetParam().starts_with("@")) {  // "@N text": in the place of line N
+  if (a_la_place) {
     lignes[ici] = texte;
   } else {
     while (lignes[ici] != ">Causes des pr\xC3\xA9" "cipitations:") ++ici;
