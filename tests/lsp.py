@@ -24,10 +24,11 @@ def cadre(corps):
     return b"Content-Length: %d\r\n\r\n" % len(corps) + corps
 
 
-def serveur(entree, avant=None):
-    """The messages the server sends for this input, and its exit status."""
-    r = subprocess.run([programme, "--lsp"], input=entree, capture_output=True, timeout=60, preexec_fn=avant)
-    messages, reste = [], r.stdout
+def serveur(entree, avant=None, sortie=None):
+    """The messages the server sends for this input (to `sortie` when given, a file), and its exit status."""
+    r = subprocess.run([programme, "--lsp"], input=entree, stdout=sortie or subprocess.PIPE, stderr=subprocess.PIPE, timeout=60,
+                       preexec_fn=avant)
+    messages, reste = [], r.stdout if sortie is None else (sortie.seek(0), sortie.read())[1]
     while reste:
         tete, _, reste = reste.partition(b"\r\n\r\n")
         n = int(re.fullmatch(rb"Content-Length: (\d+)", tete).group(1))
@@ -144,9 +145,10 @@ print(f"{len(journaux)} fichiers comparés")
 # content, deep nesting refused,
 # memory given back when a document closes. (That many changes in one
 # notification give the text opened afresh: the fuzz target checks it.)
-def publication(texte, *suite, uri="file:///x/h.txt", avant=None):
+def publication(texte, *suite, uri="file:///x/h.txt", avant=None, sortie=None):
     ouvre = {"method": "textDocument/didOpen", "params": {"textDocument": {"uri": uri, "version": 1, "text": texte}}}
-    return serveur(b"".join(cadre(json.dumps({"jsonrpc": "2.0", **m}).encode()) for m in ({"id": 1, "method": "initialize"}, ouvre, *suite)), avant)[0]
+    return serveur(b"".join(cadre(json.dumps({"jsonrpc": "2.0", **m}).encode()) for m in ({"id": 1, "method": "initialize"}, ouvre, *suite)), avant,
+                   sortie)[0]
 
 
 egal = lambda nom, obtenu, voulu: obtenu == voulu or fautes.append(f"{nom} : obtenu {obtenu}, attendu {voulu}")
@@ -164,6 +166,12 @@ sauve = {"method": "textDocument/didSave", "params": {"textDocument": {"uri": ur
 messages = publication(remplace("@utf8:exemples/cascade_utf8.txt@"), *[sauve] * 100, uri=uri,
                        avant=lambda: resource.setrlimit(resource.RLIMIT_NOFILE, (32, 32)))
 egal("100 enregistrements sous 32 descripteurs", [d["code"] for d in messages[-1]["params"]["diagnostics"]], ["CL802"])
+# The server's output is a file here, and the document names it: it is never read back (its accents in UTF-8 would
+# say a file saved in UTF-8).
+with open(dossier / "sortie du serveur", "w+b") as sortie:
+    messages = publication("Latitude=1", {"method": "textDocument/didOpen", "params": {"textDocument": {"uri": "file:///proc/self/fd/1",
+                           "version": 1, "text": "Latitude=1"}}}, sortie=sortie)
+egal("le document est la sortie du serveur", [d["code"] for d in messages[-1]["params"]["diagnostics"]], ["CL202"])
 # A save reads the file on disk again: opened in Latin-1, saved in UTF-8 since.
 copie = dossier / "enregistre.txt"
 copie.write_bytes((racine / "exemples/climat.txt").read_bytes())

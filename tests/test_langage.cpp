@@ -2,6 +2,7 @@
 // (donnees/completion.txt), each list whole in donnees/propositions.txt.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -77,9 +78,9 @@ TEST_P(Completion, Place) {
 INSTANTIATE_TEST_SUITE_P(Table, Completion, testing::ValuesIn(table()));
 
 // The published findings of a cascade with the editor's own findings mixed
-// in (a character Latin-1 lacks, before and inside it): each consequence
-// points at its root's place in the published list, the root counts them
-// and shows its slip, the blank line.
+// in (a character Latin-1 lacks, before and inside it), in file order: each
+// consequence points at its root's place in the published list, the root
+// counts them and shows its slip, the blank line.
 TEST(Causes, PlacesDansLaListePubliee) {
   std::string texte = en_utf8(source("exemples/cascade_ligne_blanche.txt"));
   for (const std::string avant : {"Longitude=", "5=d2{4,5}/"}) texte.insert(texte.find(avant) + avant.size() - 1, "\xE2\x82\xAC");
@@ -96,6 +97,8 @@ TEST(Causes, PlacesDansLaListePubliee) {
     }
   }
   ASSERT_LT(racine, d.trouvailles.size());
+  EXPECT_TRUE(std::is_sorted(d.trouvailles.begin(), d.trouvailles.end(),
+                             [](const trouvaille& a, const trouvaille& b) { return a.debut.ligne < b.debut.ligne; }));
   EXPECT_EQ(d.trouvailles[racine].suites, suites);
   EXPECT_EQ(suites, 15);
   EXPECT_EQ(d.trouvailles[racine].origine.ligne, 51);
@@ -271,3 +274,14 @@ TEST(Renvois, CinqMilleIndicationsAuPlus) {
 }
 
 }  // namespace
+
+// Seventy rules without their final point, each a fix of its own: an editor
+// is offered the first 64, in file order.
+TEST(Actions, SoixanteQuatreCorrectionsAuPlus) {
+  document_ouvert d;
+  ouvre(d, en_utf8(reference_avec(std::vector<retouche>(70, {'I', 52, "5=6/\\1"}))));
+  const std::vector<action_code> offertes = actions(d, 0, static_cast<long long>(d.nombre_de_lignes()), true, false, {});
+  ASSERT_EQ(offertes.size(), 64U);
+  EXPECT_EQ(offertes.front().modifications.at(0).debut.ligne, 51);
+  EXPECT_EQ(offertes.back().modifications.at(0).debut.ligne, 51 + 63);
+}
