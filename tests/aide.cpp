@@ -81,6 +81,12 @@ std::string constats(const std::string& octets) {
   return rapport.texte;
 }
 
+std::size_t compte(const std::string& texte, const std::string& motif) {
+  std::size_t n = 0;
+  for (std::size_t p = texte.find(motif); p != std::string::npos; p = texte.find(motif, p + 1)) ++n;
+  return n;
+}
+
 std::string reference_avec(const std::vector<retouche>& retouches) {
   std::vector<std::string> lignes = decoupe(source("tests/donnees/reference.txt"), '\n');
   for (const retouche& r : retouches) {

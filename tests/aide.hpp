@@ -2,6 +2,7 @@
 // reference climate file and its patches, and the real program in a process.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,8 @@ void ecrit_fichier(const std::string& chemin, const std::string& contenu, unsign
 std::vector<std::string> decoupe(const std::string& texte, char fin);
 std::string latin1(const std::string& utf8);
 std::string source(const std::string& chemin);  // a file of the repository
+// How many times `motif` occurs in `texte`.
+std::size_t compte(const std::string& texte, const std::string& motif);
 
 // The pass on bytes: every finding as "E12/401:0-5" or "A12/102:9-9" (kind,
 // line, code and the columns it is about on the editor's line), in order,

@@ -84,13 +84,6 @@ TEST_P(Dessin, Faits) {
 
 INSTANTIATE_TEST_SUITE_P(Table, Dessin, testing::ValuesIn(cas("dessins.txt", "Dessins")));
 
-// How many times `motif` occurs in `texte`.
-std::size_t compte(const std::string& texte, const std::string& motif) {
-  std::size_t n = 0;
-  for (std::size_t p = texte.find(motif); p != std::string::npos; p = texte.find(motif, p + 1)) ++n;
-  return n;
-}
-
 // Past its bounds the drawing shows the first ones and says how many more
 // there are: 130 precipitations listed, 250 rule lines of three values.
 TEST(Dessin, Bornes) {

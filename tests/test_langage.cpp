@@ -285,3 +285,27 @@ TEST(Actions, SoixanteQuatreCorrectionsAuPlus) {
   EXPECT_EQ(offertes.front().modifications.at(0).debut.ligne, 51);
   EXPECT_EQ(offertes.back().modifications.at(0).debut.ligne, 51 + 63);
 }
+
+// A list longer than completion proposes: the first 1000 entries, after a
+// rule's "[t" among 1006 temperatures.
+TEST(Completion, MilleEntreesAuPlus) {
+  std::vector<retouche> r = {{'I', 52, "2=[t"}};
+  for (int k = 1006; k >= 6; --k) r.push_back({'I', 15, std::to_string(k) + ":f1:T"});
+  document_ouvert d;
+  ouvre(d, en_utf8(reference_avec(r)));
+  const std::vector<proposition> p = propositions(d, {52 + 1000, 4});
+  ASSERT_EQ(p.size(), 1000U);
+  EXPECT_EQ(p.front().texte, "t1");
+  EXPECT_EQ(p.back().texte, "t1000");
+}
+
+// A line of 25 findings: its hover shows 20, then how many more.
+TEST(Survol, VingtConstatsAuPlus) {
+  std::string valeurs = "99";
+  for (int k = 1; k < 25; ++k) valeurs += ",99";
+  document_ouvert d;
+  ouvre(d, en_utf8(reference_avec({{'I', 52, "1=" + valeurs + "/\\3."}})));
+  const std::string texte = survole(d, {51, 0}).markdown;
+  EXPECT_EQ(compte(texte, "**CL"), 20U);
+  EXPECT_EQ(texte.substr(texte.rfind("\n---\n")).find("**CL"), std::string::npos);  // last, how many more
+}
