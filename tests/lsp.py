@@ -185,7 +185,10 @@ ouvert = recoit()["params"]["diagnostics"]
 copie.write_bytes(copie.read_bytes().decode("latin-1").encode())
 envoie({"method": "textDocument/didSave", "params": {"textDocument": document}})
 egal("enregistré en UTF-8 après son ouverture", (ouvert, [d["code"] for d in recoit()["params"]["diagnostics"]]), ([], ["CL802"]))
-p.communicate(cadre(b'{"jsonrpc": "2.0", "method": "exit"}'))
+# "exit" ends the server though the client keeps its input open.
+envoie({"method": "exit"})
+egal("exit, l'entrée restée ouverte", p.wait(timeout=60), 1)
+p.stdin.close()
 # The outline lists the first 2000 entries of the document and says how many more: one more than that here.
 plan = lambda lignes: publication("\n".join(lignes), {"id": 2, "method": "textDocument/documentSymbol", "params": {"textDocument": {"uri": "file:///x/h.txt"}}})[2]["result"]
 entrees = sum(len(s.get("children", [])) for s in plan(reference))
