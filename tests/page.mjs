@@ -395,6 +395,12 @@ try {
   await page.waitForFunction(() => window.envois.some(([quoi]) => quoi === "climat_corrections"));
   const demande = await page.evaluate(() => window.envois.find(([quoi]) => quoi === "climat_corrections")[1]);
   await page.waitForFunction((t) => window.mesures.corrections.some(([, reponse]) => reponse > t), {}, demande);
+  // Of its findings the page lists the first 1000, shown 100 at a time, and
+  // offers a fix for the first 200.
+  await page.waitForSelector(".corriger");
+  while (await page.$("#montrer-plus")) await page.click("#montrer-plus");
+  egal("un Mio : constats listés, corrections offertes", [await page.$$eval(".constat", (l) => l.length),
+                                                         await page.$$eval(".corriger", (l) => l.length)], [1000, 200]);
   const { battements, plus_longue, duree } = await page.evaluate((t) => {
     const [envoi, reponse] = window.mesures.corrections.find(([, r]) => r > t);
     return { battements: window.battements.filter((b) => b > envoi && b < reponse).length, duree: reponse - envoi,
