@@ -109,6 +109,9 @@ try {
     const chemin = path.join(racine, "exemples", nom);
     await ouvre(chemin);
     egal(nom, await constats(), attendus(chemin));
+    // Each root's fold says how many follow from it, one among them.
+    const suites = Object.values(attendus(chemin).reduce((n, c) => (c[5] === null ? n : { ...n, [c[5]]: (n[c[5]] ?? 0) + 1 }), {}));
+    egal(`${nom}, les plis`, (await page.$$eval(".plier", (l) => l.map((b) => parseInt(b.textContent)))).sort(), suites.sort());
     bilans.push(`${nom} ; ${await page.$eval("#bilan", (e) => e.textContent)}`);
   }
   egal("les bilans", bilans, fs.readFileSync(path.join(racine, "tests/donnees/bilans.txt"), "utf8").split("\n").filter((l) => l && !l.startsWith("#")));
