@@ -273,8 +273,6 @@ TEST(Renvois, CinqMilleIndicationsAuPlus) {
   EXPECT_LT(vues.back().ou.ligne, 51 + 2000);
 }
 
-}  // namespace
-
 // Seventy rules without their final point, each a fix of its own: an editor
 // is offered the first 64, in file order.
 TEST(Actions, SoixanteQuatreCorrectionsAuPlus) {
@@ -309,3 +307,5 @@ TEST(Survol, VingtConstatsAuPlus) {
   EXPECT_EQ(compte(texte, "**CL"), 20U);
   EXPECT_EQ(texte.substr(texte.rfind("\n---\n")).find("**CL"), std::string::npos);  // last, how many more
 }
+
+}  // namespace
