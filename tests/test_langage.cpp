@@ -286,7 +286,7 @@ TEST(Actions, SoixanteQuatreCorrectionsAuPlus) {
 
 // A list longer than completion proposes: the first 1000 entries, after a
 // rule's "[t" among 1006 temperatures.
-TEST(Completion, MilleEntreesAuPlus) {
+TEST(Propositions, MilleEntreesAuPlus) {
   std::vector<retouche> r = {{'I', 52, "2=[t"}};
   for (int k = 1006; k >= 6; --k) r.push_back({'I', 15, std::to_string(k) + ":f1:T"});
   document_ouvert d;
